@@ -1,0 +1,136 @@
+#include "config/Parameters.h"
+
+#include "config/NumberText.h"
+#include "platform/IniFile.h"
+
+namespace wirvela {
+
+namespace {
+
+// "\n" in a hint becomes a blank and a line feed, so the text keeps its length.
+std::string HintText(std::string hint) {
+    for (std::size_t i = 0; i + 1 < hint.size(); ++i) {
+        if (hint[i] == '\\' && hint[i + 1] == 'n') {
+            hint[i] = ' ';
+            hint[i + 1] = '\n';
+            ++i;
+        }
+    }
+    return hint;
+}
+
+}  // namespace
+
+TParameters::TParameters() : params_(std::make_unique<std::array<TParameter, kMaxParameters>>()) {}
+
+void TParameters::Load(const std::filesystem::path& directory, std::string_view fileName,
+                       std::string_view namesName) {
+    fileName_ = directory / fileName;
+    namesFileName_ = directory / namesName;
+    Sections.fill(TSection{});
+    params_->fill(TParameter{});
+
+    const IniFile settings = IniFile::Load(fileName_);
+    const IniFile names = IniFile::Load(namesFileName_);
+
+    std::vector<std::string> sectionNames = settings.SectionNames(kListBufferBytes);
+    if (sectionNames.size() > static_cast<std::size_t>(kMaxSections)) sectionNames.resize(kMaxSections);
+
+    int j = 0;
+    int n = 0;
+    for (const std::string& name : sectionNames) {
+        TSection& section = Sections[static_cast<std::size_t>(j)];
+        section.Name = name;
+        section.DisplayName = names.GetString("SectionsNames", name, "", kNameBufferBytes);
+        section.First = n;
+        for (const std::string& line : settings.SectionEntries(name, kListBufferBytes)) {
+            if (n >= kMaxParameters || line.empty()) break;
+            std::string entry = line.substr(0, kMaxEntryChars);
+            if (entry.front() == '#') continue;
+            TParameter& p = Params(n);
+            std::size_t eq = entry.find('=');
+            p.Key = entry.substr(0, eq);
+            p.Value = eq == std::string::npos ? std::string() : entry.substr(eq + 1);
+            p.DisplayName = names.GetString("ParametersNames", p.Key, "", kNameBufferBytes);
+            p.Hint = HintText(names.GetString("ParametersHints", p.Key, "", kNameBufferBytes));
+            ++n;
+        }
+        ++j;
+    }
+    sectionCount_ = j;
+    Sections[static_cast<std::size_t>(j)].First = n;
+}
+
+int TParameters::FindSection(std::string_view section) const {
+    for (int i = 0; i < sectionCount_; ++i)
+        if (Sections[static_cast<std::size_t>(i)].Name == section) return i;
+    return -1;
+}
+
+int TParameters::FindParameter(std::string_view section, std::string_view key) const {
+    int s = FindSection(section);
+    if (s < 0) return -1;
+    for (int i = Sections[static_cast<std::size_t>(s)].First; i < SectionEnd(s); ++i)
+        if (Params(i).Key == key) return i;
+    return -1;
+}
+
+std::string TParameters::GetText(std::string_view section, std::string_view key, std::string_view def) const {
+    int i = FindParameter(section, key);
+    return i < 0 ? std::string(def) : Params(i).Value;
+}
+
+double TParameters::GetNumber(std::string_view section, std::string_view key, double def) const {
+    std::string text = GetText(section, key, NumberToText(def));
+    if (text.size() > kNumberBufferBytes - 1) text.resize(kNumberBufferBytes - 1);
+    return DecimalPrefixWithCommas(text);
+}
+
+int TParameters::SetText(std::string_view section, std::string_view key, std::string_view value) {
+    int i = FindParameter(section, key);
+    if (i < 0) return -1;
+    Params(i).Value = std::string(value);
+    return 0;
+}
+
+bool TParameters::SaveAll(std::string* error) const {
+    if (sectionCount_ == 0) return true;
+    IniFile file = IniFile::Load(fileName_);
+    for (int s = 0; s < sectionCount_; ++s) {
+        const TSection& section = Sections[static_cast<std::size_t>(s)];
+        for (int i = section.First; i < SectionEnd(s); ++i) file.SetString(section.Name, Params(i).Key, Params(i).Value);
+    }
+    return file.Save(fileName_, error);
+}
+
+std::string TParameters::HintOf(std::string_view section, std::string_view key) const {
+    int i = FindParameter(section, key);
+    return i < 0 ? std::string() : Params(i).Hint;
+}
+
+std::string TParameters::DisplayNameOf(std::string_view section, std::string_view key) const {
+    if (FindSection(section) < 0) return "-1";
+    int i = FindParameter(section, key);
+    return i < 0 ? std::string() : Params(i).DisplayName;
+}
+
+std::string TParameters::KeyOfDisplayName(std::string_view section, std::string_view displayName) const {
+    int s = FindSection(section);
+    if (s < 0) return "-1";
+    for (int i = Sections[static_cast<std::size_t>(s)].First; i < SectionEnd(s); ++i)
+        if (Params(i).DisplayName == displayName) return Params(i).Key;
+    return {};
+}
+
+std::string TParameters::SectionDisplayName(std::string_view section) const {
+    int s = FindSection(section);
+    return s < 0 ? std::string() : Sections[static_cast<std::size_t>(s)].DisplayName;
+}
+
+std::string TParameters::SectionOfDisplayName(std::string_view displayName) const {
+    for (int i = 0; i < sectionCount_; ++i)
+        if (Sections[static_cast<std::size_t>(i)].DisplayName == displayName) return Sections[static_cast<std::size_t>(i)].Name;
+    return {};
+}
+
+}  // namespace wirvela

@@ -1,0 +1,97 @@
+#include "platform/EventChannel.h"
+
+#include <chrono>
+
+namespace wirvela {
+
+EventChannel::EventChannel(Handler handler, std::function<void()> notifier)
+    : handler_(std::move(handler)), notifier_(std::move(notifier)), owner_(std::this_thread::get_id()) {}
+
+EventChannel::~EventChannel() { Close(); }
+
+void EventChannel::BindToCurrentThread() {
+    std::lock_guard lock(mutex_);
+    owner_ = std::this_thread::get_id();
+}
+
+void EventChannel::Post(int code, std::intptr_t arg) {
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_) return;
+        queue_.push_back({code, arg, 0});
+    }
+    arrived_.notify_all();
+    if (notifier_) notifier_();
+}
+
+std::intptr_t EventChannel::Send(int code, std::intptr_t arg) {
+    std::uint64_t ticket;
+    {
+        std::unique_lock lock(mutex_);
+        if (closed_) return -1;
+        if (owner_ == std::this_thread::get_id()) {
+            lock.unlock();
+            return handler_ ? handler_(code, arg) : 0;
+        }
+        ticket = nextTicket_++;
+        queue_.push_back({code, arg, ticket});
+    }
+    arrived_.notify_all();
+    if (notifier_) notifier_();
+
+    std::unique_lock lock(mutex_);
+    handled_.wait(lock, [&] { return closed_ || results_.count(ticket) != 0; });
+    auto it = results_.find(ticket);
+    if (it == results_.end()) return -1;
+    std::intptr_t result = it->second;
+    results_.erase(it);
+    return result;
+}
+
+int EventChannel::ProcessPending() {
+    int count = 0;
+    for (;;) {
+        Event ev;
+        {
+            std::lock_guard lock(mutex_);
+            if (queue_.empty()) break;
+            ev = queue_.front();
+            queue_.pop_front();
+        }
+        std::intptr_t result = handler_ ? handler_(ev.code, ev.arg) : 0;
+        ++count;
+        if (ev.ticket != 0) {
+            {
+                std::lock_guard lock(mutex_);
+                results_[ev.ticket] = result;
+            }
+            handled_.notify_all();
+        }
+    }
+    return count;
+}
+
+int EventChannel::WaitAndProcess(int milliseconds) {
+    {
+        std::unique_lock lock(mutex_);
+        arrived_.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return closed_ || !queue_.empty(); });
+    }
+    return ProcessPending();
+}
+
+void EventChannel::Close() {
+    {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        queue_.clear();
+    }
+    arrived_.notify_all();
+    handled_.notify_all();
+}
+
+bool EventChannel::Closed() const {
+    std::lock_guard lock(mutex_);
+    return closed_;
+}
+
+}  // namespace wirvela

@@ -1,0 +1,66 @@
+#pragma once
+// The event channel of one window model: worker threads hand the window events (an event
+// code and an argument) without touching the window's state themselves.
+//  - Post queues the event and returns at once.
+//  - Send waits until the window's thread has handled the event and returns the
+//    handler's result; called on the window's own thread it runs the handler at once.
+// The window's thread (the GUI thread, or the CLI's and tests' own loop) calls
+// ProcessPending to handle what is queued, in order. Close wakes every waiting sender;
+// events sent or posted after Close are dropped.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+namespace wirvela {
+
+class EventChannel {
+public:
+    using Handler = std::function<std::intptr_t(int code, std::intptr_t arg)>;
+
+    // The handler runs on the thread that calls ProcessPending, which from now on is
+    // the window's thread. The notifier (optional) is called after an event is queued,
+    // from the queueing thread, so a GUI can wake its event loop.
+    explicit EventChannel(Handler handler, std::function<void()> notifier = {});
+    ~EventChannel();
+    EventChannel(const EventChannel&) = delete;
+    EventChannel& operator=(const EventChannel&) = delete;
+
+    // Makes the calling thread the window's thread (the creating thread is by default).
+    void BindToCurrentThread();
+
+    void Post(int code, std::intptr_t arg = 0);
+    // Returns the handler's result, or -1 when the channel was closed before handling.
+    std::intptr_t Send(int code, std::intptr_t arg = 0);
+
+    // Handles every queued event; returns how many. Call on the window's thread.
+    int ProcessPending();
+    // Waits at most `milliseconds` for an event to arrive, then handles what is queued.
+    int WaitAndProcess(int milliseconds);
+
+    void Close();
+    bool Closed() const;
+
+private:
+    struct Event {
+        int code;
+        std::intptr_t arg;
+        std::uint64_t ticket;  // 0 for posted events
+    };
+
+    Handler handler_;
+    std::function<void()> notifier_;
+    mutable std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::condition_variable handled_;
+    std::deque<Event> queue_;
+    std::thread::id owner_;
+    std::uint64_t nextTicket_ = 1;
+    std::unordered_map<std::uint64_t, std::intptr_t> results_;  // by ticket, until the sender takes it
+    bool closed_ = false;
+};
+
+}  // namespace wirvela

@@ -1,0 +1,280 @@
+#include "platform/IniFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace wirvela {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
+    while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+std::string_view Unquote(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+// A line break inside a written name or value would add lines of its own to the file.
+std::string OneLine(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c == '\n' || c == '\r') c = ' ';
+    return out;
+}
+
+// Keeps the names that fit whole into a buffer of `size` bytes: each name takes its
+// length plus a terminating NUL, and the list ends with one more NUL.
+std::vector<std::string> FitIntoBuffer(std::vector<std::string> items, std::size_t size) {
+    std::size_t used = 1;
+    std::size_t keep = 0;
+    for (; keep < items.size(); ++keep) {
+        if (used + items[keep].size() + 1 > size) break;
+        used += items[keep].size() + 1;
+    }
+    items.resize(keep);
+    return items;
+}
+
+}  // namespace
+
+IniFile IniFile::FromText(std::string_view text) {
+    IniFile ini;
+    std::size_t firstBreak = text.find('\n');
+    if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r') ini.eol_ = "\r\n";
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        ini.lines_.emplace_back(line);
+        start = end + 1;
+    }
+    ini.finalBreak_ = text.empty() || text.back() == '\n';
+    ini.Parse();
+    return ini;
+}
+
+IniFile IniFile::Load(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        IniFile ini;
+        std::error_code ec;
+        ini.unreadable_ = std::filesystem::exists(path, ec);
+        return ini;
+    }
+    std::string text(kMaxFileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    bool tooLarge = text.size() > kMaxFileBytes;
+    if (tooLarge) text.resize(kMaxFileBytes);
+    IniFile ini = FromText(text);
+    ini.tooLarge_ = tooLarge;
+    return ini;
+}
+
+void IniFile::Parse() {
+    sections_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view line = Trim(lines_[i]);
+        if (line.empty()) continue;
+        if (line.front() == '[') {
+            std::string_view name = line.substr(1);
+            std::size_t close = name.find(']');
+            if (close != std::string_view::npos) name = name.substr(0, close);
+            Section s;
+            s.name = std::string(Trim(name));
+            s.header = i;
+            s.lastLine = i;
+            sections_.push_back(std::move(s));
+            continue;
+        }
+        if (sections_.empty()) continue;  // lines before the first section belong to none
+        Section& s = sections_.back();
+        s.lastLine = i;
+        if (line.front() == ';') continue;
+        Entry e;
+        e.line = i;
+        std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) {
+            e.key = std::string(line);
+        } else {
+            e.hasEquals = true;
+            e.key = std::string(Trim(line.substr(0, eq)));
+            e.value = std::string(Trim(line.substr(eq + 1)));
+        }
+        s.entries.push_back(std::move(e));
+    }
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+    for (const Section& s : sections_)
+        if (SameName(s.name, name)) return &s;
+    return nullptr;
+}
+
+const IniFile::Entry* IniFile::FindEntry(std::string_view section, std::string_view key) const {
+    const Section* s = FindSection(section);
+    if (!s) return nullptr;
+    for (const Entry& e : s->entries)
+        if (SameName(e.key, key)) return &e;
+    return nullptr;
+}
+
+std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def,
+                               std::size_t bufferSize) const {
+    if (bufferSize == 0) return {};
+    const Entry* e = FindEntry(section, key);
+    std::string_view value = e ? Unquote(e->value) : Trim(def);
+    if (value.size() > bufferSize - 1) value = value.substr(0, bufferSize - 1);
+    return std::string(value);
+}
+
+long IniFile::GetInt(std::string_view section, std::string_view key, long def) const {
+    const Entry* e = FindEntry(section, key);
+    if (!e) return def;
+    std::string_view v = Trim(Unquote(e->value));
+    // Integer prefix: optional sign and digits; anything else reads as 0.
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < v.size() && (v[i] == '+' || v[i] == '-')) negative = v[i++] == '-';
+    long value = 0;
+    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
+        if (value > (LONG_MAX - 9) / 10) break;  // saturate rather than overflow
+        value = value * 10 + (v[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::vector<std::string> IniFile::SectionNames(std::size_t bufferSize) const {
+    std::vector<std::string> names;
+    for (const Section& s : sections_) {
+        bool seen = false;
+        for (const std::string& n : names) seen = seen || SameName(n, s.name);
+        if (!seen) names.push_back(s.name);
+    }
+    return FitIntoBuffer(std::move(names), bufferSize);
+}
+
+std::vector<std::string> IniFile::SectionEntries(std::string_view section, std::size_t bufferSize) const {
+    std::vector<std::string> entries;
+    if (const Section* s = FindSection(section)) {
+        for (const Entry& e : s->entries) entries.push_back(e.hasEquals ? e.key + "=" + e.value : e.key);
+    }
+    return FitIntoBuffer(std::move(entries), bufferSize);
+}
+
+bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
+
+void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string cleanValue = OneLine(value);
+    if (const Entry* e = FindEntry(section, key)) {
+        std::string& line = lines_[e->line];
+        std::size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            line = std::string(Trim(line)) + "=" + cleanValue;
+        } else {
+            // Keep everything up to the '=' and the blanks after it, as the line was written.
+            std::size_t valueStart = eq + 1;
+            while (valueStart < line.size() && IsBlank(line[valueStart])) ++valueStart;
+            line = line.substr(0, valueStart) + cleanValue;
+        }
+    } else if (const Section* s = FindSection(section)) {
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(s->lastLine + 1), OneLine(key) + "=" + cleanValue);
+    } else {
+        if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
+        lines_.push_back("[" + OneLine(section) + "]");
+        lines_.push_back(OneLine(key) + "=" + cleanValue);
+    }
+    Parse();
+}
+
+std::string IniFile::Text() const {
+    std::string out;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (i > 0) out += eol_;
+        out += lines_[i];
+    }
+    // A file that did not end with a line break keeps it that way.
+    if (finalBreak_ && !lines_.empty()) out += eol_;
+    return out;
+}
+
+bool IniFile::Save(const std::filesystem::path& requested, std::string* error) const {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (tooLarge_) return fail("file is larger than " + std::to_string(kMaxFileBytes) + " bytes; not rewritten");
+    if (unreadable_) return fail("cannot read " + requested.string());
+
+    std::error_code ec;
+    std::filesystem::path path = requested;
+    if (std::filesystem::is_symlink(path, ec)) path = std::filesystem::weakly_canonical(path, ec);
+
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        // Root may write anywhere; a file without write bits is still the operator's
+        // way of saying "do not change my settings".
+        if ((st.st_mode & 0222) == 0) return fail(path.string() + " is read-only");
+        mode = st.st_mode & 07777;
+    }
+
+    std::filesystem::path temp = path;
+    temp += ".tmp." + std::to_string(::getpid());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) return fail("cannot create " + temp.string() + ": " + std::strerror(errno));
+    const std::string text = Text();
+    std::size_t written = 0;
+    while (written < text.size()) {
+        ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        written += static_cast<std::size_t>(n);
+    }
+    bool ok = written == text.size() && ::fsync(fd) == 0;
+    int savedErrno = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        if (ok) savedErrno = errno;
+        ::unlink(temp.c_str());
+        return fail("cannot write " + path.string() + ": " + std::strerror(savedErrno));
+    }
+    return true;
+}
+
+bool IniFile::WriteKey(const std::filesystem::path& path, std::string_view section, std::string_view key,
+                       std::string_view value, std::string* error) {
+    IniFile ini = Load(path);
+    ini.SetString(section, key, value);
+    return ini.Save(path, error);
+}
+
+long IniFile::ReadInt(const std::filesystem::path& path, std::string_view section, std::string_view key,
+                      long def) {
+    return Load(path).GetInt(section, key, def);
+}
+
+}  // namespace wirvela

@@ -1,0 +1,70 @@
+#include "platform/EventChannel.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "platform/Sync.h"
+
+namespace wirvela {
+namespace {
+
+TEST(EventChannel, PostedEventsAreHandledInOrderOnTheWindowThread) {
+    std::vector<int> codes;
+    std::thread::id handlerThread;
+    EventChannel channel([&](int code, std::intptr_t arg) {
+        codes.push_back(code * 10 + static_cast<int>(arg));
+        handlerThread = std::this_thread::get_id();
+        return std::intptr_t{0};
+    });
+    std::thread worker([&] {
+        channel.Post(2001, 1);
+        channel.Post(2004, 2);
+    });
+    worker.join();
+    EXPECT_EQ(channel.ProcessPending(), 2);
+    EXPECT_EQ(codes, (std::vector<int>{20011, 20042}));
+    EXPECT_EQ(handlerThread, std::this_thread::get_id());
+}
+
+TEST(EventChannel, SendWaitsForTheHandlersResult) {
+    EventChannel channel([](int code, std::intptr_t arg) { return static_cast<std::intptr_t>(code + arg); });
+    std::atomic<std::intptr_t> result{0};
+    std::thread worker([&] { result = channel.Send(100, 5); });
+    while (channel.WaitAndProcess(10) == 0) {
+    }
+    worker.join();
+    EXPECT_EQ(result, 105);
+    EXPECT_EQ(channel.Send(1, 1), 2) << "a send on the window thread runs at once";
+}
+
+TEST(EventChannel, CloseReleasesWaitingSenders) {
+    EventChannel channel([](int, std::intptr_t) { return std::intptr_t{1}; });
+    std::atomic<std::intptr_t> result{0};
+    std::thread worker([&] { result = channel.Send(7); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    channel.Close();
+    worker.join();
+    EXPECT_EQ(result, -1);
+    channel.Post(3);
+    EXPECT_EQ(channel.ProcessPending(), 0);
+}
+
+TEST(TimedLock, GivesUpAfterTheWait) {
+    TimedMutex m;
+    std::atomic<bool> got{true};
+    m.lock();
+    std::thread other([&] { got = TimedLock(m, 20).Owns(); });
+    other.join();
+    m.unlock();
+    EXPECT_FALSE(got);
+    RecursiveTimedMutex r;
+    TimedLock outer(r, -1);
+    TimedLock inner(r, 0);
+    EXPECT_TRUE(outer && inner) << "the drawing mutex may be taken again by its holder";
+}
+
+}  // namespace
+}  // namespace wirvela

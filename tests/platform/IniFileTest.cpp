@@ -1,0 +1,107 @@
+#include "platform/IniFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/TempDir.h"
+
+namespace wirvela {
+namespace {
+
+const char* kSample =
+    "; settings\r\n"
+    "[Ploter]\r\n"
+    "SkalaHPGL = 0,025\r\n"
+    "; a comment inside\r\n"
+    "#Hidden=1\r\n"
+    "Quoted=\"a b\"\r\n"
+    "NoValue\r\n"
+    "\r\n"
+    "[RSparam]\r\n"
+    "SerialNo=SIM00001\r\n";
+
+TEST(IniFile, ReadsKeysCaseInsensitivelyTrimmedAndUnquoted) {
+    IniFile ini = IniFile::FromText(kSample);
+    EXPECT_EQ(ini.GetString("ploter", "skalahpgl", "x", 100), "0,025");
+    EXPECT_EQ(ini.GetString("Ploter", "Quoted", "x", 100), "a b");
+    EXPECT_EQ(ini.GetString("Ploter", "Missing", "  dflt  ", 100), "dflt");
+    EXPECT_EQ(ini.GetString("Nowhere", "SkalaHPGL", "d", 100), "d");
+    EXPECT_EQ(ini.GetString("RSparam", "SerialNo", "", 5), "SIM0") << "a buffer of 5 holds 4 characters";
+    EXPECT_EQ(ini.GetString("RSparam", "SerialNo", "", 0), "");
+    EXPECT_EQ(ini.GetInt("RSPARAM", "SerialNo", 7), 0) << "a present non-numeric value reads 0";
+    EXPECT_EQ(ini.GetInt("RSparam", "Absent", 7), 7);
+}
+
+TEST(IniFile, SectionEntriesKeepHashLinesAndDropComments) {
+    IniFile ini = IniFile::FromText(kSample);
+    EXPECT_EQ(ini.SectionEntries("Ploter", 10000),
+              (std::vector<std::string>{"SkalaHPGL=0,025", "#Hidden=1", "Quoted=\"a b\"", "NoValue"}));
+    EXPECT_EQ(ini.SectionNames(10000), (std::vector<std::string>{"Ploter", "RSparam"}));
+}
+
+TEST(IniFile, BufferLimitDropsWhatDoesNotFitWhole) {
+    IniFile ini = IniFile::FromText("[A]\n[BB]\n[CCC]\n");
+    // "A\0BB\0" plus the final NUL takes 6 bytes; "CCC\0" does not fit into 8.
+    EXPECT_EQ(ini.SectionNames(8), (std::vector<std::string>{"A", "BB"}));
+    EXPECT_TRUE(ini.SectionNames(1).empty());
+}
+
+TEST(IniFile, WriteReplacesInPlaceAndKeepsEverythingElse) {
+    IniFile ini = IniFile::FromText(kSample);
+    ini.SetString("PLOTER", "SkalaHPGL", "0.5");
+    ini.SetString("Ploter", "NoValue", "3");
+    std::string expected = kSample;
+    expected.replace(expected.find("0,025"), 5, "0.5");
+    expected.replace(expected.find("NoValue"), 7, "NoValue=3");
+    EXPECT_EQ(ini.Text(), expected);
+}
+
+TEST(IniFile, WriteAddsMissingKeysAndSections) {
+    IniFile ini = IniFile::FromText("[A]\nx=1\n\n[B]\ny=2\n");
+    ini.SetString("A", "z", "3");
+    ini.SetString("C", "w", "4");
+    EXPECT_EQ(ini.Text(), "[A]\nx=1\nz=3\n\n[B]\ny=2\n\n[C]\nw=4\n");
+}
+
+TEST(IniFile, LineBreaksInAWrittenValueCannotAddKeys) {
+    IniFile ini = IniFile::FromText("[A]\nx=1\n");
+    ini.SetString("A", "x", "2\n[B]\ny=3");
+    EXPECT_FALSE(ini.HasSection("B"));
+    EXPECT_EQ(ini.GetString("A", "x", "", 100), "2 [B] y=3");
+}
+
+TEST(IniFile, SaveIsAtomicAndRefusesReadOnlyFiles) {
+    test::TempDir dir;
+    auto path = dir.Write("wirvela.ini", "[A]\nx=1\n");
+    ASSERT_TRUE(IniFile::WriteKey(path, "A", "x", "2"));
+    EXPECT_EQ(dir.Read("wirvela.ini"), "[A]\nx=2\n");
+
+    ::chmod(path.c_str(), 0444);
+    std::string why;
+    EXPECT_FALSE(IniFile::WriteKey(path, "A", "x", "3", &why));
+    EXPECT_NE(why.find("read-only"), std::string::npos);
+    EXPECT_EQ(dir.Read("wirvela.ini"), "[A]\nx=2\n");
+    for (auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_EQ(entry.path().filename(), "wirvela.ini") << "no temporary file is left behind";
+}
+
+TEST(IniFile, MissingFileReadsEmptyAndIsCreatedOnWrite) {
+    test::TempDir dir;
+    auto path = dir.Path() / "new.ini";
+    EXPECT_TRUE(IniFile::Load(path).SectionNames(100).empty());
+    ASSERT_TRUE(IniFile::WriteKey(path, "S", "k", "v"));
+    EXPECT_EQ(IniFile::ReadInt(path, "S", "k", 5), 0);
+    EXPECT_EQ(IniFile::Load(path).GetString("S", "k", "", 10), "v");
+}
+
+TEST(IniFile, BinaryGarbageIsReadWithoutHarm) {
+    std::string garbage;
+    for (int i = 0; i < 70000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
+    garbage += "\n[S]\nk=v\n";
+    IniFile ini = IniFile::FromText(garbage);
+    EXPECT_EQ(ini.GetString("S", "k", "", 10), "v");
+    EXPECT_LE(ini.SectionNames(10000).size(), 10000u);
+}
+
+}  // namespace
+}  // namespace wirvela
