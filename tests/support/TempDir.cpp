@@ -52,7 +52,8 @@ static std::filesystem::path FromEnv(const char* name, const char* fallback) {
     return v ? std::filesystem::path(v) : std::filesystem::path(fallback);
 }
 
-std::filesystem::path ShippedDataDir() { return FromEnv("WIRVELA_SHIPPED_DATA", "data"); }
-std::filesystem::path TestDataDir() { return FromEnv("WIRVELA_TEST_DATA", "tests/data"); }
+// The source tree's folders, unless the environment points elsewhere.
+std::filesystem::path ShippedDataDir() { return FromEnv("WIRVELA_SHIPPED_DATA", WIRVELA_SHIPPED_DATA_DIR); }
+std::filesystem::path TestDataDir() { return FromEnv("WIRVELA_TEST_DATA", WIRVELA_TEST_DATA_DIR); }
 
 }  // namespace wirvela::test

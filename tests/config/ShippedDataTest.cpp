@@ -1,0 +1,486 @@
+// Keeps the shipped data/local.txt and data/wirvela.ini complete: every message number
+// that some part of the program shows has a text whose printf placeholders match what
+// that part passes, and every section and key that the program reads or writes stands in
+// the settings file (the store never adds keys, so a missing one loses its changes) and
+// has a name and a hint in the parameter editor.
+//
+// When a part starts using a new message or setting, add it to the tables below.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/IniFile.h"
+#include "support/TempDir.h"
+
+namespace wirvela {
+namespace {
+
+// Read sizes of the program's own readers.
+constexpr std::size_t kMessageBuffer = 900;     // a message keeps at most 899 characters
+constexpr std::size_t kStoreBuffer = 10000;     // section list and section contents of the store
+constexpr std::size_t kStoreMaxSections = 99;   // the store keeps one slot as its end marker
+constexpr std::size_t kStoreMaxParameters = 1000;
+constexpr std::size_t kStoreMaxEntry = 999;     // one key=value line
+constexpr std::size_t kUnlimited = 1 << 20;     // reads that must see everything
+constexpr const char* kAbsent = "???#";         // the message loader's "key absent" default
+
+const IniFile& LocalTxt() {
+    static const IniFile file = IniFile::Load(test::ShippedDataDir() / "local.txt");
+    return file;
+}
+
+const IniFile& WirvelaIni() {
+    static const IniFile file = IniFile::Load(test::ShippedDataDir() / "wirvela.ini");
+    return file;
+}
+
+std::string MessageKey(int key) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%05d", key);
+    return buffer;
+}
+
+std::string KeyOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------
+// printf conversions
+
+// The conversions of a format text, each reduced to the argument it consumes: "%d" an
+// int-sized integer (d i o u x X, optionally h or hh), "%ld", "%lld", "%f" a double
+// (f F e E g G a A, optionally l), "%Lf", "%s", "%c", "%p". "%%" consumes nothing.
+// nullopt when the text is no safe format: a '%' at the end, '*' width or precision,
+// %n, or an unknown conversion.
+std::optional<std::vector<std::string>> Conversions(std::string_view text) {
+    std::vector<std::string> result;
+    const auto has = [&](std::size_t i) { return i < text.size(); };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') continue;
+        ++i;
+        if (!has(i)) return std::nullopt;
+        if (text[i] == '%') continue;
+        while (has(i) && std::string_view("-+ #0'").find(text[i]) != std::string_view::npos) ++i;
+        if (has(i) && text[i] == '*') return std::nullopt;
+        while (has(i) && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        if (has(i) && text[i] == '.') {
+            ++i;
+            if (has(i) && text[i] == '*') return std::nullopt;
+            while (has(i) && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        }
+        std::string length;
+        while (has(i) && std::string_view("hlLjzt").find(text[i]) != std::string_view::npos) {
+            length += text[i++];
+        }
+        if (!has(i)) return std::nullopt;
+        const char conversion = text[i];
+        if (std::string_view("diouxX").find(conversion) != std::string_view::npos) {
+            if (length.empty() || length == "h" || length == "hh") result.push_back("%d");
+            else if (length == "l") result.push_back("%ld");
+            else if (length == "ll") result.push_back("%lld");
+            else return std::nullopt;
+        } else if (std::string_view("fFeEgGaA").find(conversion) != std::string_view::npos) {
+            if (length.empty() || length == "l") result.push_back("%f");
+            else if (length == "L") result.push_back("%Lf");
+            else return std::nullopt;
+        } else if (length.empty() && (conversion == 's' || conversion == 'c' || conversion == 'p')) {
+            result.push_back(std::string("%") + conversion);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return result;
+}
+
+std::string Joined(const std::vector<std::string>& conversions) {
+    std::string text;
+    for (const auto& c : conversions) text += c;
+    return text.empty() ? "(none)" : text;
+}
+
+TEST(PrintfConversions, ReducesEachConversionToTheArgumentItConsumes) {
+    EXPECT_EQ(Joined(*Conversions("Loc %X: VID %04X %-5s %c")), "%d%d%s%c");
+    EXPECT_EQ(Joined(*Conversions("%5.1lf x %.2f, %e")), "%f%f%f");
+    EXPECT_EQ(Joined(*Conversions("%ld %lld %Lf")), "%ld%lld%Lf");
+    EXPECT_EQ(Joined(*Conversions("100%% done")), "(none)");
+    EXPECT_EQ(Joined(*Conversions("%d%%")), "%d");
+    // A stray percent sign before a blank is a conversion with the blank flag.
+    EXPECT_EQ(Joined(*Conversions("100% sure")), "%s");
+}
+
+TEST(PrintfConversions, RejectsFormatsThatAreNotSafe) {
+    EXPECT_FALSE(Conversions("50%"));
+    EXPECT_FALSE(Conversions("100%!"));
+    EXPECT_FALSE(Conversions("%*d"));
+    EXPECT_FALSE(Conversions("%.*f"));
+    EXPECT_FALSE(Conversions("%n"));
+    EXPECT_FALSE(Conversions("%ls"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Messages
+
+struct RequiredMessage {
+    int key;
+    // The conversions the using part passes, in order ("" for a text shown as it is).
+    const char* placeholders;
+};
+
+void PrintTo(const RequiredMessage& m, std::ostream* os) { *os << MessageKey(m.key); }
+
+std::vector<RequiredMessage> RequiredMessages() {
+    std::vector<RequiredMessage> table = {
+        // Application title; caption of general boxes (device list, pendant).
+        {0, ""},
+        // Main window, loading, joining, simulation.
+        {1, ""},        // caption: file cannot be opened, copy failed, save changes
+        {2, "%f%f"},    // drawing size: width, height in mm
+        {3, "%d%d"},    // junction splitting / planarisation progress: line, lines
+        {4, "%d%d"},
+        {5, ""},
+        {6, "%d%d"},
+        {7, ""},        // log: message 7 + object count + message 8
+        {8, ""},
+        {9, ""},        // status prefix, followed by object counts
+        {10, ""},       // status prefix, followed by line counts
+        {11, ""}, {12, ""}, {13, ""}, {15, ""}, {16, ""}, {17, ""}, {18, ""},
+        {20, ""}, {21, ""}, {22, ""}, {23, ""}, {24, ""},
+        // Manual control and controller start-up.
+        {100, ""}, {101, ""}, {102, ""}, {103, ""}, {104, ""}, {105, ""},
+        {106, ""},      // appended: message 106 + port name + message 107
+        {107, ""}, {108, ""}, {109, ""},
+        {110, ""},      // passed as %s to "%s VID/PID=%04X/%04X SerNo=%s)"
+        {111, ""}, {112, ""},
+        // Cutting job and motion timing.
+        {120, ""}, {121, ""}, {122, ""}, {123, ""},
+        {124, ""},      // used as a format without arguments
+        {125, ""},
+        {126, "%d%d"},  // rotary table limits
+        {127, ""}, {128, ""}, {129, ""},
+        // Rotary projects.
+        {140, ""}, {141, ""}, {142, ""}, {143, ""}, {144, ""},
+        {145, "%d"},    // number of the profile just finished
+        {146, ""}, {148, ""}, {149, ""},
+        // Materials table.
+        {160, ""}, {161, ""}, {162, ""}, {163, ""}, {164, ""}, {165, ""},
+        {166, "%s%s%d%s%s%s%s"},  // name, V, VxyMax, T, Rozgrzew, OpWKacie, KatGr
+        {167, ""},
+        {168, "%d"},    // largest speed
+        {169, ""}, {170, ""}, {171, ""}, {172, ""},
+        // Path search, progress and status texts.
+        {180, "%d"},    // connection limit of a node (80)
+        {181, ""}, {190, ""},
+        {194, "%d"},    // joining progress, per cent
+        {196, "%f"},    // total joining time, seconds
+        {197, ""}, {198, ""}, {199, ""},
+        {200, "%d"},    // profile limit (100)
+        {201, "%d"},    // point limit of a profile (1500)
+        {202, ""}, {203, ""}, {204, ""},
+        {205, "%s%d%d%d"},  // profile file, ends, isolated points, branches
+        {206, ""},
+        {207, "%f"},    // program transfer progress, per cent
+        {208, "%f%f"},  // mouse position in mm
+        {209, ""}, {210, ""}, {211, ""}, {212, ""},
+        // Loading, figure separation, segment timing.
+        {300, ""}, {301, ""}, {302, ""}, {303, ""}, {304, ""}, {306, ""}, {307, ""},
+        {308, ""}, {309, ""}, {310, ""}, {311, ""}, {312, ""}, {313, ""}, {314, ""},
+        {315, ""}, {316, ""}, {317, ""},
+        // Profile generation from a 3-D model.
+        {350, ""},
+        {351, "%d%d"},  // profile, profiles
+        {352, ""},
+        {353, "%d%d"},  // profile, profiles
+        {354, ""}, {355, ""}, {356, ""}, {357, ""}, {358, ""}, {359, ""},
+        {360, "%d%d"},  // triangle, triangles
+        {362, "%d"},    // outline walk step count
+        {363, ""},
+        // Bent moulding.
+        {379, ""}, {380, ""}, {381, ""}, {382, ""}, {383, ""}, {384, ""}, {385, ""}, {386, ""},
+        // Device selection and about box.
+        {465, "%d%d%d%s%s"},  // location, vendor ID, product ID, serial number, description
+        {466, ""}, {467, ""}, {468, ""},
+        // Drawing multiplication.
+        {500, ""},
+        {501, "%f"},    // row length in mm
+        // Project saving.
+        {552, ""},
+        // Pendant search and connection.
+        {739, ""}, {770, ""}, {771, ""},
+        {772, "%d%d"},  // port, ports
+        {775, ""}, {776, ""}, {777, ""},
+    };
+    // Controller status codes: each code's own text (shown through "%s" and so taken as
+    // it stands), key 74 also for codes without a text of their own.
+    for (int key = 30; key <= 75; ++key) table.push_back({key, ""});
+    table.push_back({92, ""});
+    table.push_back({93, ""});
+    // Pendant link codes c: message 740 + c.
+    for (int code = 0; code <= 20; ++code) table.push_back({740 + code, ""});
+    for (int code : {101, 102, 103}) table.push_back({740 + code, ""});
+    return table;
+}
+
+class RequiredMessageTest : public ::testing::TestWithParam<RequiredMessage> {};
+
+TEST_P(RequiredMessageTest, HasATextWithThePlaceholdersItsCallerPasses) {
+    const RequiredMessage& m = GetParam();
+    const std::string text = LocalTxt().GetString("Strings", MessageKey(m.key), kAbsent, kUnlimited);
+    ASSERT_NE(text, kAbsent) << "no text for message " << MessageKey(m.key);
+    EXPECT_NE(text.find_first_not_of(" \t"), std::string::npos) << "blank message";
+    EXPECT_LT(text.size(), kMessageBuffer) << "the loader would cut this text";
+
+    const auto actual = Conversions(text);
+    ASSERT_TRUE(actual) << "not a safe printf format (write a percent sign as %%): " << text;
+    const auto expected = Conversions(m.placeholders);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(Joined(*actual), Joined(*expected)) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(LocalTxt, RequiredMessageTest, ::testing::ValuesIn(RequiredMessages()),
+                         [](const ::testing::TestParamInfo<RequiredMessage>& info) {
+                             return "Message" + MessageKey(info.param.key);
+                         });
+
+TEST(ShippedMessages, FileIsMarkedPresentWithTitleAndCharacterSet) {
+    for (const char* name : {"local.txt", "wirvela.ini"}) {
+        const auto path = test::ShippedDataDir() / name;
+        ASSERT_TRUE(std::filesystem::is_regular_file(path)) << "missing " << path;
+    }
+    const IniFile& local = LocalTxt();
+    EXPECT_EQ(local.GetInt("Present", "Present", 0), 1);
+    EXPECT_EQ(local.GetString("Main", "CharsetCode", "missing", 990), "0");
+    EXPECT_NE(local.GetString("Strings", "00000", "", kMessageBuffer), "");
+}
+
+// A key outside the table is a typo (the program would show "!!! Unknown string !!!" for
+// the intended number) or a text no part shows; a repeated key hides its second text.
+TEST(ShippedMessages, EveryStringsKeyIsAFiveDigitNumberThatAPartUses) {
+    std::set<int> required;
+    for (const auto& m : RequiredMessages()) required.insert(m.key);
+
+    std::set<std::string> seen;
+    for (const std::string& entry : LocalTxt().SectionEntries("Strings", kUnlimited)) {
+        const std::string key = KeyOf(entry);
+        ASSERT_EQ(key.size(), 5u) << entry;
+        for (char c : key) ASSERT_TRUE(std::isdigit(static_cast<unsigned char>(c))) << entry;
+        EXPECT_TRUE(required.count(std::atoi(key.c_str()))) << "message no part uses: " << entry;
+        EXPECT_TRUE(seen.insert(key).second) << "repeated key " << key;
+    }
+}
+
+// Names are looked up without regard to case and the first match wins, so a repeated
+// key in any section of local.txt silently loses its second value.
+TEST(ShippedMessages, NoSectionRepeatsAKey) {
+    for (const std::string& section : LocalTxt().SectionNames(kUnlimited)) {
+        std::set<std::string> seen;
+        for (const std::string& entry : LocalTxt().SectionEntries(section, kUnlimited)) {
+            EXPECT_TRUE(seen.insert(Lower(KeyOf(entry))).second)
+                << "[" << section << "] repeats " << KeyOf(entry);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings
+
+using SettingsTable = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+const SettingsTable& RequiredSettings() {
+    static const SettingsTable table = [] {
+        SettingsTable t = {
+            {"Ploter",
+             {"SkalaHPGL", "SkalaDXF", "DXFapprox_err", "PointAperture", "SnapGridSize", "WejscieX",
+              "WejscieY", "Cone", "ConModif", "CrossingTest", "TestDuplicates", "Debug",
+              "CzasWiniety", "DefaultSimulationSpeed", "DefDelay", "DefAlphaBounds", "DefHeating",
+              "DefTemp", "DefPhases", "DefVelocity", "DefRotVelocity", "StepsPer360", "mmPerStep",
+              "manualScaling", "Imperial", "DefaultV2", "Hold", "CzasDrutu", "DlugDrutu",
+              "MaxCzasDrutu", "MaxDlugDrutu", "StopWhenOtherFigureStops", "XaxisDir", "YaxisDir",
+              "Multiwire"}},
+            {"ParamsLimits",
+             {"VxyMin", "VxyMax", "VxyManMin", "VxyManMax", "TempMin", "TempMax", "HeatingTimeMin",
+              "HeatingTimeMax", "PauseMin", "PauseMax", "AlphaBoundsMin", "AlphaBoundsMax"}},
+            {"VelocityLimits", {"Vfmin", "Vfmax", "Vmaxmin", "Vmaxmax"}},
+            {"Material", {"Ostatni"}},
+            {"RSparam",
+             {"VID", "PID", "SerialNo", "COM", "BaudDivisor", "Latency", "TimeoutRX", "TimeoutTX",
+              "InterCharDelay", "WRpacketSize", "WaitSynchMutexTimeout", "Buffered", "DebugRS"}},
+            {"Pilot",
+             {"PilotPort", "PilotAutoSearch", "PilotConnect", "RspTimeout", "ComDelay",
+              "WaitAfterCreated", "WaitAfterConnected", "Workspace"}},
+            {"Debug", {"DebugMemo", "DebugFile", "DebugFlush"}},
+            {"Testing", {"DebugLogEnabled", "DebugLogTimeStamp", "SOFTWAREversion", "FIRMWAREversion"}},
+            {"LastParameters", {"FileOpenExt", "FileSaveExt", "FrameType", "FrameSizeType"}},
+            {"Drawings", {"SkalaHPGL"}},
+            {"kolory",
+             {"tlo", "obiekty", "linie_laczace", "linia_1_ciecia", "linia_2_ciecia",
+              "kolor_szybkosc_2", "obiekty_2", "linie_laczace_2", "linia_1_ciecia_2",
+              "linia_2_ciecia_2", "kolor_szybkosc_2_2", "niepoprawny_wezel_jednoczesnosci",
+              "kolor_linii_segmentow"}},
+            {"3D",
+             {"maly_skok", "duzy_skok", "czasy", "scale", "dfi", "bryla", "K_dlug", "K_szer",
+              "K_prom", "L1_x", "L1_y", "L1_z", "L2_x", "L2_y", "L2_z", "L1_amb", "L1_dif",
+              "L1_spe", "L2_amb", "L2_dif", "L2_spe", "M_col", "M_dif", "M_spe", "BG_kol"}},
+            {"3D_raw", {"Scale", "BaseOffset", "TollPktSnapToLine", "SnapToLine2nd"}},
+        };
+        for (int n = 1; n <= 10; ++n) {
+            t.push_back({"Material" + std::to_string(n),
+                         {"Nazwa", "V", "T", "Rozgrzew", "OpWKacie", "KatGr"}});
+        }
+        return t;
+    }();
+    return table;
+}
+
+struct RequiredSetting {
+    std::string section;
+    std::string key;
+};
+
+void PrintTo(const RequiredSetting& s, std::ostream* os) { *os << s.section << "/" << s.key; }
+
+std::vector<RequiredSetting> RequiredSettingList() {
+    std::vector<RequiredSetting> list;
+    for (const auto& [section, keys] : RequiredSettings()) {
+        for (const auto& key : keys) list.push_back({section, key});
+    }
+    return list;
+}
+
+// The settings file as the store sees it: names compared exactly, byte for byte.
+std::map<std::string, std::map<std::string, std::string>> ShippedSettings() {
+    std::map<std::string, std::map<std::string, std::string>> settings;
+    for (const std::string& section : WirvelaIni().SectionNames(kUnlimited)) {
+        auto& keys = settings[section];
+        for (const std::string& entry : WirvelaIni().SectionEntries(section, kUnlimited)) {
+            const auto eq = entry.find('=');
+            keys[entry.substr(0, eq)] = eq == std::string::npos ? "" : entry.substr(eq + 1);
+        }
+    }
+    return settings;
+}
+
+class RequiredSettingTest : public ::testing::TestWithParam<RequiredSetting> {};
+
+TEST_P(RequiredSettingTest, StandsInTheSettingsFileWithANameAndAHint) {
+    const RequiredSetting& s = GetParam();
+    const auto settings = ShippedSettings();
+    const auto section = settings.find(s.section);
+    ASSERT_NE(section, settings.end()) << "wirvela.ini has no section [" << s.section << "]";
+    EXPECT_TRUE(section->second.count(s.key)) << "[" << s.section << "] has no key " << s.key;
+
+    EXPECT_NE(LocalTxt().GetString("SectionsNames", s.section, "", kUnlimited), "");
+    const std::string name = LocalTxt().GetString("ParametersNames", s.key, "", kUnlimited);
+    EXPECT_NE(name, "") << "no display name for " << s.key;
+    // The parameter editor shows "name=value" and cuts a clicked node at its first '='.
+    EXPECT_EQ(name.find('='), std::string::npos) << name;
+    EXPECT_NE(LocalTxt().GetString("ParametersHints", s.key, "", kUnlimited), "")
+        << "no hint for " << s.key;
+}
+
+INSTANTIATE_TEST_SUITE_P(WirvelaIni, RequiredSettingTest, ::testing::ValuesIn(RequiredSettingList()),
+                         [](const ::testing::TestParamInfo<RequiredSetting>& info) {
+                             return info.param.section + "_" + info.param.key;
+                         });
+
+// A key the program does not know is a typo: the program then reads its default and
+// cannot keep a changed value.
+TEST(ShippedSettings, EveryEntryIsASettingTheProgramUses) {
+    std::set<std::pair<std::string, std::string>> required;
+    for (const auto& s : RequiredSettingList()) required.insert({s.section, s.key});
+
+    for (const std::string& section : WirvelaIni().SectionNames(kUnlimited)) {
+        std::set<std::string> seen;
+        for (const std::string& entry : WirvelaIni().SectionEntries(section, kUnlimited)) {
+            EXPECT_NE(entry.find('='), std::string::npos) << "[" << section << "] " << entry;
+            EXPECT_NE(entry.front(), '#') << "switched-off key [" << section << "] " << entry;
+            EXPECT_TRUE(required.count({section, KeyOf(entry)})) << "unknown [" << section << "] " << entry;
+            EXPECT_TRUE(seen.insert(Lower(KeyOf(entry))).second) << "[" << section << "] repeats " << entry;
+        }
+    }
+}
+
+// The store silently drops what does not fit its buffers and tables.
+TEST(ShippedSettings, FitTheLimitsOfTheSettingsStore) {
+    const IniFile& ini = WirvelaIni();
+    const auto sections = ini.SectionNames(kUnlimited);
+    EXPECT_EQ(ini.SectionNames(kStoreBuffer).size(), sections.size());
+    EXPECT_LE(sections.size(), kStoreMaxSections);
+
+    std::size_t parameters = 0;
+    for (const std::string& section : sections) {
+        const auto entries = ini.SectionEntries(section, kUnlimited);
+        EXPECT_EQ(ini.SectionEntries(section, kStoreBuffer).size(), entries.size()) << section;
+        for (const auto& entry : entries) EXPECT_LE(entry.size(), kStoreMaxEntry) << entry;
+        parameters += entries.size();
+    }
+    EXPECT_LE(parameters, kStoreMaxParameters);
+}
+
+// The parameter editor maps a clicked node back to its section and key by display name,
+// taking the first match: names must be unique among sections and within each section.
+TEST(ShippedSettings, DisplayNamesAreUniqueWhereTheEditorLooksThemUp) {
+    std::set<std::string> sectionNames;
+    for (const std::string& section : WirvelaIni().SectionNames(kUnlimited)) {
+        const std::string name = LocalTxt().GetString("SectionsNames", section, "", kUnlimited);
+        EXPECT_TRUE(sectionNames.insert(name).second) << "section name \"" << name << "\" repeats";
+
+        std::set<std::string> keyNames;
+        for (const std::string& entry : WirvelaIni().SectionEntries(section, kUnlimited)) {
+            const std::string keyName =
+                LocalTxt().GetString("ParametersNames", KeyOf(entry), "", kUnlimited);
+            EXPECT_TRUE(keyNames.insert(keyName).second)
+                << "[" << section << "] name \"" << keyName << "\" repeats";
+        }
+    }
+}
+
+// A shipped material outside the limits would make the materials dialog refuse every close.
+TEST(ShippedSettings, MaterialsLieWithinTheirLimits) {
+    const auto settings = ShippedSettings();
+    const auto number = [&](const std::string& section, const std::string& key) {
+        return std::strtol(settings.at(section).at(key).c_str(), nullptr, 10);
+    };
+    const std::vector<std::pair<std::string, std::string>> columns = {
+        {"V", "Vxy"}, {"T", "Temp"}, {"Rozgrzew", "HeatingTime"}, {"OpWKacie", "Pause"},
+        {"KatGr", "AlphaBounds"}};
+
+    for (int n = 1; n <= 10; ++n) {
+        const std::string section = "Material" + std::to_string(n);
+        ASSERT_TRUE(settings.count(section)) << section;
+        EXPECT_NE(settings.at(section).at("Nazwa"), "") << section;
+        for (const auto& [key, limit] : columns) {
+            const long value = number(section, key);
+            EXPECT_GE(value, number("ParamsLimits", limit + "Min")) << section << "/" << key;
+            EXPECT_LE(value, number("ParamsLimits", limit + "Max")) << section << "/" << key;
+        }
+    }
+    const long selected = number("Material", "Ostatni");
+    EXPECT_GE(selected, 0);
+    EXPECT_LE(selected, 9);
+}
+
+// A first start must find the simulated cutter, so a new user can run a job without a machine.
+TEST(ShippedSettings, FirstStartSelectsTheSimulatedController) {
+    const auto settings = ShippedSettings();
+    const auto& link = settings.at("RSparam");
+    EXPECT_EQ(link.at("VID"), "1027");
+    EXPECT_EQ(link.at("PID"), "24592");
+    EXPECT_EQ(link.at("SerialNo"), "SIM00001");
+}
+
+}  // namespace
+}  // namespace wirvela
