@@ -1,0 +1,175 @@
+#pragma once
+// Hash index behind the de-duplication of the vertex and line tables.
+//
+// It answers "which is the first element of the table (lowest index) whose key equals k"
+// in constant time, so that the answer is exactly that of a linear scan of the table.
+// Every distinct key owns one slot of an open-addressing table (linear probing,
+// backward-shift deletion, no tombstones); the elements that carry the key form a
+// doubly linked list sorted by element index, threaded through two arrays of the
+// table's capacity. Everything is allocated once, at construction.
+//
+// The index does not see the table: the owner reports every change of an element's key
+// (Insert after the element got its key, Remove before it loses it). Keys that can
+// never compare equal to anything (a NaN coordinate) are not indexed at all.
+#include <bit>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace wirvela {
+
+// Finaliser of MurmurHash3: spreads every input bit over the whole word, so that
+// integral coordinates (whose doubles differ only in the high bits) hash well.
+constexpr std::uint64_t MixBits(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdULL;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ULL;
+  h ^= h >> 33;
+  return h;
+}
+
+// Traits requirements:
+//   using Key = ...;                                  // trivially copyable
+//   static bool Indexable(const Key&);                // false: never equal to anything
+//   static std::uint64_t Hash(const Key&);            // equal keys hash equally
+//   static bool Equal(const Key&, const Key&);
+template <class Traits>
+class TKeyIndex {
+ public:
+  using Key = typename Traits::Key;
+
+  // elementCapacity: element indices are 0 … elementCapacity-1. The slot table has at
+  // least twice as many slots as elements, so it is never more than half full.
+  explicit TKeyIndex(int elementCapacity)
+      : slots_(SlotCount(elementCapacity)),
+        next_(static_cast<std::size_t>(elementCapacity), -1),
+        prev_(static_cast<std::size_t>(elementCapacity), -1),
+        mask_(slots_.size() - 1) {}
+
+  // Lowest element index carrying key, or -1.
+  int First(const Key& key) const {
+    if (!Traits::Indexable(key)) return -1;
+    const std::size_t s = FindSlot(key);
+    return s == kNone ? -1 : slots_[s].head;
+  }
+
+  // The next higher element index carrying the same key as element (which must be
+  // indexed), or -1.
+  int Next(int element) const { return next_[static_cast<std::size_t>(element)]; }
+
+  // element must not be indexed yet. Appending (element above every indexed element of
+  // the key) is O(1); an element that lands between others walks the key's list.
+  void Insert(int element, const Key& key) {
+    if (!Traits::Indexable(key)) return;
+    std::size_t s = Home(key);
+    while (slots_[s].head != -1 && !Traits::Equal(slots_[s].key, key)) s = (s + 1) & mask_;
+    Slot& slot = slots_[s];
+    if (slot.head == -1) {
+      slot.key = key;
+      slot.head = slot.tail = element;
+      Link(element, -1, -1);
+    } else if (element > slot.tail) {
+      Link(element, slot.tail, -1);
+      next_[U(slot.tail)] = element;
+      slot.tail = element;
+    } else if (element < slot.head) {
+      Link(element, -1, slot.head);
+      prev_[U(slot.head)] = element;
+      slot.head = element;
+    } else {
+      int before = slot.tail;
+      while (before > element) before = prev_[U(before)];
+      assert(before != element && "element indexed twice");
+      const int after = next_[U(before)];
+      Link(element, before, after);
+      next_[U(before)] = element;
+      prev_[U(after)] = element;
+    }
+  }
+
+  // element must be indexed under key (the key it had when it was inserted).
+  void Remove(int element, const Key& key) {
+    if (!Traits::Indexable(key)) return;
+    const std::size_t s = FindSlot(key);
+    assert(s != kNone && "removing an element that is not indexed");
+    if (s == kNone) return;
+    Slot& slot = slots_[s];
+    const int before = prev_[U(element)];
+    const int after = next_[U(element)];
+    if (before != -1) {
+      next_[U(before)] = after;
+    } else {
+      assert(slot.head == element);
+      slot.head = after;
+    }
+    if (after != -1) {
+      prev_[U(after)] = before;
+    } else {
+      assert(slot.tail == element);
+      slot.tail = before;
+    }
+    if (slot.head == -1) EraseSlot(s);
+  }
+
+  // Forgets every element. O(slot count).
+  void Clear() {
+    for (Slot& slot : slots_) slot.head = -1;
+  }
+
+ private:
+  struct Slot {
+    Key key{};
+    std::int32_t head = -1;  // -1: slot empty
+    std::int32_t tail = -1;
+  };
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  static std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+  static std::size_t SlotCount(int elementCapacity) {
+    const std::size_t wanted = 2 * static_cast<std::size_t>(elementCapacity > 8 ? elementCapacity : 8);
+    return std::bit_ceil(wanted);
+  }
+
+  std::size_t Home(const Key& key) const { return static_cast<std::size_t>(Traits::Hash(key)) & mask_; }
+
+  std::size_t FindSlot(const Key& key) const {
+    std::size_t s = Home(key);
+    while (slots_[s].head != -1) {
+      if (Traits::Equal(slots_[s].key, key)) return s;
+      s = (s + 1) & mask_;
+    }
+    return kNone;
+  }
+
+  void Link(int element, int before, int after) {
+    prev_[U(element)] = before;
+    next_[U(element)] = after;
+  }
+
+  // Backward-shift deletion: later slots of the probe run move into the hole when the
+  // hole lies on their probe path, so lookups never need tombstones.
+  void EraseSlot(std::size_t hole) {
+    std::size_t j = hole;
+    for (;;) {
+      j = (j + 1) & mask_;
+      if (slots_[j].head == -1) break;
+      const std::size_t fromHome = (j - Home(slots_[j].key)) & mask_;
+      const std::size_t fromHole = (j - hole) & mask_;
+      if (fromHome >= fromHole) {
+        slots_[hole] = slots_[j];
+        hole = j;
+      }
+    }
+    slots_[hole].head = -1;
+  }
+
+  std::vector<Slot> slots_;
+  std::vector<std::int32_t> next_;
+  std::vector<std::int32_t> prev_;
+  std::size_t mask_;
+};
+
+}  // namespace wirvela
