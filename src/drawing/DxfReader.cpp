@@ -1,0 +1,83 @@
+#include "drawing/DxfReader.h"
+
+#include <cmath>
+
+#include "config/Parameters.h"
+#include "drawing/DxfEntityReader.h"
+#include "drawing/TDXFanalizator.h"
+
+namespace wirvela {
+
+static_assert(TDxfReader::kMaxInsertDepth == DxfEntityReader::kMaxInsertDepth);
+
+namespace {
+
+// DXF scale (drawing units per DXF unit): SkalaDXF divided by the HEADER's $LTSCALE,
+// the first group 40 after (9, "$LTSCALE"). A $LTSCALE that is not a positive finite
+// number is not used: dividing by it would make every point infinite or mirror the
+// drawing.
+double DxfScale(const TDXFanalizator& dxf, double skalaDxf) {
+    const std::size_t header = dxf.FindDxfSection("HEADER");
+    if (header == 0) return skalaDxf;
+    for (std::size_t i = dxf.NextGroup(header, 9); i != TDXFanalizator::kNone; i = dxf.NextGroup(i, 9)) {
+        if (dxf.Groups().Value(i) != "$LTSCALE") continue;
+        const std::size_t value = dxf.NextGroup(i, 40);
+        if (value == TDXFanalizator::kNone) return skalaDxf;
+        const double ltscale = dxf.Number(value);
+        return std::isfinite(ltscale) && ltscale > 0.0 ? skalaDxf / ltscale : skalaDxf;
+    }
+    return skalaDxf;
+}
+
+}  // namespace
+
+DxfSettings DxfSettingsFrom(const TParameters& parameters, double stepsPerMm) {
+    DxfSettings s;
+    s.skalaDxf = parameters.GetNumber("Ploter", "SkalaDXF", 0.4);
+    s.approxErr = parameters.GetNumber("Ploter", "DXFapprox_err", 1.0);
+    s.skalaHpgl = parameters.GetNumber("Ploter", "SkalaHPGL", 0.025);
+    s.stepsPerMm = stepsPerMm;
+    return s;
+}
+
+DxfResult TDxfReader::ReadDxf(TLines& lines, const std::filesystem::path& file, const DxfSettings& settings,
+                              int& lastObject) {
+    TDXFanalizator dxf;
+    const TDXF::Status status = dxf.Load(file);
+    return Read(dxf, status, lines, settings, lastObject);
+}
+
+DxfResult TDxfReader::ReadDxfText(TLines& lines, std::string_view content, const DxfSettings& settings,
+                                  int& lastObject) {
+    TDXFanalizator dxf;
+    const TDXF::Status status = dxf.LoadText(content);
+    return Read(dxf, status, lines, settings, lastObject);
+}
+
+DxfResult TDxfReader::Read(const TDXFanalizator& dxf, TDXF::Status status, TLines& lines, const DxfSettings& settings,
+                           int& lastObject) {
+    DxfResult result;
+    result.opened = status == TDXF::Status::kRead;
+    result.tooLarge = status == TDXF::Status::kTooLarge;
+    result.groups = dxf.Count();
+
+    if (std::isfinite(settings.approxErr) && settings.approxErr > 0.0) approxErr_ = settings.approxErr;
+    lines.SetDeduplication(true);
+    lines.Vertices().SetDeduplication(true);
+    scale_ = DxfScale(dxf, settings.skalaDxf);
+    tolerance_ = approxErr_ / (settings.skalaHpgl * settings.stepsPerMm) / scale_;
+    if (dxf.Count() == 0) return result;
+
+    DxfEntityReader reader(dxf, lines, scale_, tolerance_, lastObject, workLimit_);
+    reader.ReadEntities(dxf.FindDxfSection("ENTITIES"), DxfTransform{}, 0);
+    const DxfEntityCounts& counts = reader.Counts();
+    result.entities = counts.entities;
+    result.rejectedEntities = counts.rejectedEntities;
+    result.droppedSegments = counts.droppedSegments;
+    result.refusedInserts = counts.refusedInserts;
+    result.tablesFull = counts.tablesFull;
+    result.workExhausted = counts.workExhausted;
+    return result;
+}
+
+}  // namespace wirvela
