@@ -4,7 +4,10 @@
 #include <iostream>
 
 #include "cli/CliSession.h"
+#include "cli/ControllerCommands.h"
+#include "cli/InfoCommand.h"
 #include "cli/ParamCommands.h"
+#include "cli/PlanCommand.h"
 
 namespace wirvela {
 
@@ -21,6 +24,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     std::function<int(std::ostream&, std::ostream&)> action;
     AddParamCommands(app, options, action);
+    AddControllerCommands(app, options, action);
+    AddInfoCommand(app, options, action);
+    AddPlanCommand(app, options, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

@@ -1,0 +1,342 @@
+#include "drawing/DrawingLoader.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+#include "config/MessageLog.h"
+#include "config/Messages.h"
+#include "config/NumberText.h"
+#include "config/Parameters.h"
+#include "config/Prompt.h"
+#include "drawing/DxfReader.h"
+
+namespace wirvela {
+
+namespace {
+
+constexpr int kPenMask345 = 4 | 8 | 16;  // exactly the pens of a segmented drawing
+
+enum class FileType { Hpgl, Dxf, Project };
+
+FileType TypeOf(const std::filesystem::path& file) {
+    std::string ext = file.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); });
+    if (ext == ".DXF") return FileType::Dxf;
+    if (ext == ".CON") return FileType::Project;
+    return FileType::Hpgl;
+}
+
+std::string Seconds(double s) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.3f", s);
+    return buf;
+}
+
+// Holds the drawing mutex from the start of the load; every way out releases it.
+class DrawingMutexHold {
+public:
+    DrawingMutexHold(RecursiveTimedMutex* mutex, MessageLog& log) : mutex_(mutex), log_(log) {
+        if (mutex_ == nullptr) {
+            log_.Log("-->>>>Wczytaj():No Mutex!!!");
+            return;
+        }
+        try {
+            mutex_->lock();  // without time limit
+            owned_ = true;
+            log_.Log("-->>>>Wczytaj():mutex owned and locked");
+        } catch (const std::system_error&) {
+            log_.Log("Wczytaj():Problem with Mutex !!!");
+        }
+    }
+    ~DrawingMutexHold() { Release(false); }
+    DrawingMutexHold(const DrawingMutexHold&) = delete;
+    DrawingMutexHold& operator=(const DrawingMutexHold&) = delete;
+
+    void Release(bool logIt) {
+        if (!owned_) return;
+        mutex_->unlock();
+        owned_ = false;
+        if (logIt) log_.Log("<<<<--Wczytaj():MutexReleased");
+    }
+
+private:
+    RecursiveTimedMutex* mutex_;
+    MessageLog& log_;
+    bool owned_ = false;
+};
+
+class Loader {
+public:
+    Loader(LoaderContext& context, const std::filesystem::path& file, int interactive, LoadReport& report)
+        : c_(context), d_(context.drawing), file_(file), interactive_(interactive != 0), report_(report) {}
+
+    int Run();
+
+private:
+    int Fail(LoadFailure why) {
+        report_.failure = why;
+        return -2;
+    }
+    void Status(int panel, std::string_view text) {
+        if (c_.status) c_.status(panel, text);
+    }
+    void FitView() {
+        if (c_.fitView) c_.fitView();
+    }
+    const std::string& Message(int key) const { return c_.messages.MessageText(key); }
+    // A message box on an interactive load; the answer, or the cautious one without a box.
+    PromptAnswer Show(int key, int caption, PromptIcon icon, PromptButtons buttons = PromptButtons::Ok);
+    void EmptySet(int s);
+    void EmptyAllSets();
+    bool ReadFile(FileType type);
+    void AcceptSegments(DrawingMutexHold& hold, bool& refused);
+    void Report();
+
+    LoaderContext& c_;
+    TDrawing& d_;
+    const std::filesystem::path& file_;
+    bool interactive_;
+    LoadReport& report_;
+};
+
+PromptAnswer Loader::Show(int key, int caption, PromptIcon icon, PromptButtons buttons) {
+    const PromptAnswer cautious = buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
+    if (!interactive_ || c_.prompt == nullptr) return cautious;
+    PromptRequest request;
+    request.text = Message(key);
+    request.caption = Message(caption);
+    request.icon = icon;
+    request.buttons = buttons;
+    request.messageKey = key;
+    return c_.prompt->Ask(request);
+}
+
+void Loader::EmptySet(int s) {
+    d_.Set(s).ClearTables();
+    d_.Set(s).oelems = -1;
+    if (d_.Figure() == s) d_.Oelems() = -1;
+}
+
+void Loader::EmptyAllSets() {
+    for (int s = TDrawing::kSegments; s <= TDrawing::kFigure2; ++s) EmptySet(s);
+}
+
+// Reads the file into the current set; false when it could not be opened or read.
+bool Loader::ReadFile(FileType type) {
+    if (type == FileType::Hpgl) {
+        if (ReadHpgl(file_, d_, c_.pens) == -1) return false;
+        d_.SetScale(c_.parameters.GetNumber("Ploter", "SkalaHPGL", 0.025));
+        return true;
+    }
+    double stepsPerMm = 1.0;
+    if (c_.stepsPerMm) {
+        stepsPerMm = *c_.stepsPerMm;
+    } else {
+        const double mmPerStep = c_.parameters.GetNumber("Ploter", "mmPerStep", 1.0);
+        stepsPerMm = mmPerStep != 0.0 ? 1.0 / mmPerStep : 1.0;
+    }
+    std::unique_ptr<TDxfReader> own;
+    TDxfReader* reader = c_.dxf;
+    if (reader == nullptr) {
+        own = std::make_unique<TDxfReader>();
+        reader = own.get();
+    }
+    const DxfResult result = reader->ReadDxf(d_.L(), file_, DxfSettingsFrom(c_.parameters, stepsPerMm), d_.Oelems());
+    d_.SetScale(0.025);
+    // A DXF file that cannot be opened reads no entity and the load goes on as for an
+    // empty drawing (no message box); the report still tells why.
+    if (!result.opened) report_.failure = LoadFailure::CannotOpen;
+    return true;
+}
+
+int Loader::Run() {
+    using Clock = std::chrono::steady_clock;
+    const TParameters& p = c_.parameters;
+    d_.SetEntryOffset(p.GetNumber("Ploter", "WejscieX", 0.0), p.GetNumber("Ploter", "WejscieY", 0.0));
+    c_.window.planarisationPending = true;
+    c_.window.pen2 = false;
+
+    DrawingMutexHold hold(c_.drawingMutex, c_.log);
+    const Clock::time_point started = Clock::now();
+    const FileType type = TypeOf(file_);
+    report_.dxf = type == FileType::Dxf;
+
+    c_.window.cutEnabled = false;
+    EmptySet(d_.Figure());
+    d_.SetTwoFigures(false);
+    c_.pens.penMask = 0;
+    c_.window.pendingMultiplication = 0;
+    Status(0, Message(13));
+
+    if (type == FileType::Project) {
+        c_.log.Log("Wczytaj(): .con projects are not supported yet: " + file_.string());
+        Status(0, "");
+        Show(11, 1, PromptIcon::None);
+        return Fail(LoadFailure::Unsupported);
+    }
+    if (!ReadFile(type)) {
+        c_.window.pendingMultiplication = 0;
+        Show(11, 1, PromptIcon::None);
+        return Fail(LoadFailure::CannotOpen);
+    }
+
+    d_.Set(d_.Figure()).oelems = d_.Oelems();
+    Status(0, "");
+
+    if (d_.L().Count() == 0) {
+        c_.window.pendingMultiplication = 0;
+        return Fail(report_.failure == LoadFailure::CannotOpen ? LoadFailure::CannotOpen : LoadFailure::Empty);
+    }
+
+    const bool twoFigureMode = p.GetNumber("Ploter", "Cone", 0.0) != 0.0;
+    if (!twoFigureMode) d_.SetTwoFigures(false);
+    if (c_.pens.penMask & 2) c_.window.pen2 = true;
+
+    if (d_.TwoFigures()) {
+        bool refused = false;
+        AcceptSegments(hold, refused);
+        if (refused) return Fail(LoadFailure::SegmentPens);
+    } else {
+        EmptySet(TDrawing::kSegments);
+        if (type == FileType::Hpgl && (c_.pens.penMask & kPenMask345) != 0) {
+            EmptyAllSets();
+            c_.window.pendingMultiplication = 0;
+            Show(twoFigureMode ? 315 : 317, 316, PromptIcon::Error);
+            hold.Release(false);
+            FitView();
+            return Fail(LoadFailure::FigurePens);
+        }
+        ShiftSetToOrigin(d_, c_.log);
+    }
+
+    report_.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    Report();
+
+    hold.Release(true);
+    FitView();
+    if (!c_.connect.start) return 16;
+    if (c_.connect.start(interactive_ ? 1 : 0) != 16) return Fail(LoadFailure::ConnectNotStarted);
+    c_.log.Log(">Wczytaj():before ResumeThread");
+    if (c_.connect.resume) c_.connect.resume();
+    c_.log.Log(">Wczytaj():after ResumeThread");
+    return 16;
+}
+
+// A drawing with pen 5 in two-figure mode: refused unless its pens are exactly 3, 4
+// and 5; then split into figures when the operator agrees, else kept as one figure.
+void Loader::AcceptSegments(DrawingMutexHold& hold, bool& refused) {
+    c_.log.Log("Wykryto pen == 5, mozliwe wystapienie segmentow.");
+    if (c_.pens.penMask != kPenMask345) {
+        EmptyAllSets();
+        d_.SetTwoFigures(false);
+        c_.window.pendingMultiplication = 0;
+        Show(314, 300, PromptIcon::Error);
+        hold.Release(true);
+        FitView();
+        refused = true;
+        return;
+    }
+    const auto keepOneFigure = [this] {
+        d_.SetTwoFigures(false);
+        EmptySet(TDrawing::kSegments);
+        ShiftSetToOrigin(d_, c_.log);
+    };
+    if (Show(301, 300, PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
+        keepOneFigure();
+        return;
+    }
+    c_.log.Log("++++++SeparateObj");
+    const FigureSeparationSteps& s = c_.separation;
+    if (!s.separateObj || s.separateObj() != 0) {
+        Show(313, 302, PromptIcon::Error);
+        keepOneFigure();
+        return;
+    }
+    if (s.checkSegNodesConnection && s.checkSegNodesConnection() > 0) Show(312, 302, PromptIcon::Error);
+    if (s.markSegNodesWithFigures) s.markSegNodesWithFigures();
+    if (s.checkSegNodeLinks && s.checkSegNodeLinks() > 0) Show(303, 302, PromptIcon::Error);
+    ShiftFiguresToOrigin(d_, c_.log);
+    d_.SelectFigure(TDrawing::kFigure1);
+    report_.separated = true;
+}
+
+void Loader::Report() {
+    c_.window.scalePercent = 100.0;
+    if (c_.refreshSizeReport) c_.refreshSizeReport();
+    c_.window.title = file_.string();
+    c_.log.Log("Wczytano " + std::to_string(d_.Oelems() + 1) + " obiektów");
+    const TDrawingSet& f1 = d_.Set(TDrawing::kFigure1);
+    const TDrawingSet& f2 = d_.Set(TDrawing::kFigure2);
+    Status(2, Message(9) + std::to_string(f1.oelems + 1) + "+" + std::to_string(f2.oelems + 1));
+    Status(3, Message(10) + std::to_string(f1.L.Count()) + "+" + std::to_string(f2.L.Count()));
+    c_.window.simulateEnabled = false;
+    c_.log.Log("Wczytanie pliku= " + Seconds(report_.seconds) + "s");
+    c_.log.Log(">Test punktów  = " + Seconds(c_.window.pointTestSeconds));
+    c_.log.Log(">Test linii    = " + Seconds(c_.window.lineTestSeconds));
+    c_.log.Log(std::string(28, '-'));
+}
+
+void ShiftVertices(TVert& v, double mx, double my) {
+    v.TransformPositions([mx, my](double& x, double& y) {
+        x -= mx;
+        y -= my;
+    });
+}
+
+void LogMinima(MessageLog& log, double mx, double my) {
+    log.Log("MinX: " + NumberToText(mx));
+    log.Log("MinY: " + NumberToText(my));
+}
+
+}  // namespace
+
+int LoadDrawing(LoaderContext& context, const std::filesystem::path& file, int interactive, LoadReport* report) {
+    LoadReport local;
+    LoadReport& r = report != nullptr ? *report : local;
+    r = LoadReport{};
+    Loader loader(context, file, interactive, r);
+    const int result = loader.Run();
+    if (result == 16) r.failure = LoadFailure::None;
+    return result;
+}
+
+void ShiftSetToOrigin(TDrawing& drawing, MessageLog& log) {
+    TVert& v = drawing.V();
+    const double mx = std::trunc(v.MinX(true));
+    const double my = std::trunc(v.MinY(true));
+    LogMinima(log, mx, my);
+    ShiftVertices(v, mx, my);
+}
+
+void ShiftFiguresToOrigin(TDrawing& drawing, MessageLog& log) {
+    double mx = 0.0;
+    double my = 0.0;
+    bool any = false;
+    for (int f = TDrawing::kFigure1; f <= TDrawing::kFigure2; ++f) {
+        const TVert& v = drawing.Set(f).V;
+        if (v.Count() == 0) continue;
+        const double x = v.MinX(true);
+        const double y = v.MinY(true);
+        mx = any ? std::min(mx, x) : x;
+        my = any ? std::min(my, y) : y;
+        any = true;
+    }
+    mx = std::trunc(mx);
+    my = std::trunc(my);
+    LogMinima(log, mx, my);
+    for (int s = TDrawing::kSegments; s <= TDrawing::kFigure2; ++s) ShiftVertices(drawing.Set(s).V, mx, my);
+}
+
+void DeriveDrawingSettings(TDrawing& drawing, const TParameters& parameters) {
+    const double scale = parameters.GetNumber("Ploter", "SkalaHPGL", 0.025);
+    drawing.SetScale(scale);
+    drawing.SetAperture(parameters.GetNumber("Ploter", "PointAperture", 0.1) / scale);
+    drawing.SetSnapGrid(parameters.GetNumber("Ploter", "SnapGridSize", 0.025) / scale);
+}
+
+}  // namespace wirvela
