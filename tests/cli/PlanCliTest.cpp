@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "support/TempDir.h"
+
+namespace wirvela {
+namespace {
+
+using Json = nlohmann::json;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+    Json json() const { return Json::parse(out); }
+};
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class PlanCli : public testing::Test {
+protected:
+    void SetUp() override {
+        Settings("Cone=0\n");
+        dir.Write("local.txt", ReadFile(test::ShippedDataDir() / "local.txt"));
+    }
+    void Settings(const std::string& ploter) { dir.Write("wirvela.ini", "[Ploter]\nSkalaHPGL=0.025\n" + ploter); }
+    CliRun Run(std::vector<std::string> args) {
+        args.push_back("--dir");
+        args.push_back(dir.Str());
+        std::ostringstream out, err;
+        const int code = RunCli(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+    std::string Drawing(const std::string& name, const std::string& hpgl) { return dir.Write(name, hpgl).string(); }
+    test::TempDir dir;
+};
+
+// The cut path of a figure: starts with the entry line forwards, ends with it backwards,
+// and consecutive lines meet.
+void ExpectClosedTour(const Json& figure) {
+    const Json& path = figure["path"];
+    const Json& lines = figure["lineTable"];
+    const int entry = figure["lines"].get<int>() - 1;
+    ASSERT_GE(path.size(), 2u);
+    EXPECT_EQ(path.front(), Json::array({entry, 1}));
+    EXPECT_EQ(path.back(), Json::array({entry, -1}));
+    EXPECT_EQ(lines[entry][0].get<int>(), figure["vertices"].get<int>() - 1) << "from the entry vertex";
+    const auto end = [&](const Json& step) { return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 1 : 0]; };
+    const auto start = [&](const Json& step) { return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 0 : 1]; };
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) EXPECT_EQ(end(path[i]), start(path[i + 1])) << i;
+    const Json& integrity = figure["integrity"];
+    EXPECT_EQ(integrity["unvisitedPoints"], 0);
+    EXPECT_EQ(integrity["unvisitedLines"], 0);
+    EXPECT_EQ(integrity["surplus"], 0);
+    EXPECT_EQ(integrity["pathNodes"].get<std::size_t>(), path.size() + 1);
+}
+
+TEST_F(PlanCli, TwoRectanglesAreJoinedAndCutFromTheEntryPoint) {
+    const std::string file =
+        Drawing("two.plt", "IN;SP1;PU0,0;PD100,0,100,100,0,100,0,0;PU300,0;PD400,0,400,100,300,100,300,0;PU;");
+    const CliRun run = Run({"plan", file, "--json", "--geometry"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json j = run.json();
+    EXPECT_EQ(j["result"], 16);
+    EXPECT_EQ(j["state"], 3);
+    EXPECT_GE(j["seconds"].get<double>(), 0.0);
+    ASSERT_EQ(j["figures"].size(), 1u);
+    const Json& f = j["figures"][0];
+    EXPECT_EQ(f["figure"], 1);
+    EXPECT_EQ(f["lines"], 10) << "8 contour lines, 1 connecting line, the entry line";
+    EXPECT_EQ(f["vertices"], 9);
+    EXPECT_EQ(f["path"].size(), 12u);
+    // The entry point (0, 0) is the first rectangle's corner: a vertex of its own there.
+    EXPECT_EQ(f["vertexTable"].back(), Json::array({0, 0, 10000}));
+    EXPECT_EQ(f["lineTable"].back(), Json::array({8, 0, 10000, 2, 1}));
+    ExpectClosedTour(f);
+}
+
+TEST_F(PlanCli, ATwoFigureDrawingGetsACutPathPerFigure) {
+    Settings("Cone=1\n");
+    const std::string file = (test::TestDataDir() / "two_figure_small.plt").string();
+    const CliRun run = Run({"plan", file, "--yes", "--json", "--geometry"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json j = run.json();
+    ASSERT_EQ(j["figures"].size(), 2u);
+    for (const Json& f : j["figures"]) {
+        SCOPED_TRACE(f["figure"].dump());
+        ExpectClosedTour(f);
+    }
+    EXPECT_NE(run.err.find("message 301"), std::string::npos) << "the separation question was answered Yes";
+}
+
+TEST_F(PlanCli, TextReportNamesTheStateAndTheIntegrity) {
+    const std::string file = Drawing("one.plt", "IN;SP1;PU10,10;PD200,10,200,90,10,90,10,10;PU;");
+    const CliRun run = Run({"plan", file});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("State: 3 (cut path found)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("cut path of 6 lines"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("0 unvisited points"), std::string::npos) << run.out;
+}
+
+TEST_F(PlanCli, EightyLinesAtOnePointFailTheJoiningWithExitCode3) {
+    std::string hpgl = "IN;SP1;";
+    for (int i = 0; i < 80; ++i)
+        hpgl += "PU1000,1000;PD" + std::to_string(2000 + i) + "," + std::to_string(3 * i) + ";";
+    hpgl += "PU;";
+    const CliRun run = Run({"plan", Drawing("star.plt", hpgl), "--json"});
+    EXPECT_EQ(run.code, 3);
+    EXPECT_EQ(run.json()["state"], 2);
+    EXPECT_NE(run.err.find("message 180: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("80"), std::string::npos);
+}
+
+TEST_F(PlanCli, UnreadableAndEmptyFilesAreReported) {
+    const CliRun missing = Run({"plan", (dir.Path() / "nothing.plt").string(), "--json"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("nothing.plt"), std::string::npos);
+    EXPECT_TRUE(missing.out.empty());
+
+    const CliRun empty = Run({"plan", Drawing("empty.plt", "IN;SP1;PU10,10;"), "--json"});
+    EXPECT_EQ(empty.code, 2);
+    const Json j = empty.json();
+    EXPECT_EQ(j["result"], -2);
+    EXPECT_TRUE(j["state"].is_null());
+}
+
+}  // namespace
+}  // namespace wirvela
