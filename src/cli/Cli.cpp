@@ -5,9 +5,12 @@
 
 #include "cli/CliSession.h"
 #include "cli/ControllerCommands.h"
+#include "cli/CutCommands.h"
 #include "cli/InfoCommand.h"
+#include "cli/ManualCommands.h"
 #include "cli/ParamCommands.h"
 #include "cli/PlanCommand.h"
+#include "cli/SimulateCommand.h"
 
 namespace wirvela {
 
@@ -27,6 +30,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     AddControllerCommands(app, options, action);
     AddInfoCommand(app, options, action);
     AddPlanCommand(app, options, action);
+    AddCutCommands(app, options, action);
+    AddSimulateCommand(app, options, action);
+    AddManualCommands(app, options, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

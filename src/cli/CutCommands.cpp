@@ -1,0 +1,554 @@
+#include "cli/CutCommands.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <system_error>
+
+#include "cli/CliSession.h"
+#include "config/MessageLog.h"
+#include "config/Prompt.h"
+#include "controller/ComClass.h"
+#include "controller/ControllerCodes.h"
+#include "controller/ControllerDispatcher.h"
+#include "controller/LinkStartup.h"
+#include "controller/SimulatedFtdi.h"
+#include "cutting/CuttingJob.h"
+#include "drawing/DrawingLoader.h"
+#include "drawing/DxfReader.h"
+#include "planning/FigureSeparation.h"
+#include "planning/ObjectConnection.h"
+#include "platform/Clock.h"
+#include "platform/EventChannel.h"
+#include "platform/FtdiUsb.h"
+#include "settings/Materials.h"
+
+namespace wirvela {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+enum ExitCode {
+    kExitOk = 0,
+    kExitUnreadable = 1,
+    kExitRefused = 2,
+    kExitNoPath = 3,
+    kExitNoLink = 4,
+    kExitStartFailed = 5,
+    kExitRunFailed = 6,
+    kExitInterrupted = 130,
+};
+
+struct CutArgs {
+    std::string file;
+    int material = 0;  // 1 … 10; 0: the remembered one
+    std::string device = "sim";
+    double speedUp = 1.0;
+    bool yes = false;
+    std::string trace;
+};
+
+// Set by the Ctrl+C handler, read by the run's loop.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    g_interrupted = 1;
+}
+
+// Standard error is a terminal when its descriptor names a terminal device.
+bool StandardErrorIsTerminal() {
+    std::error_code ec;
+    const std::string target = std::filesystem::read_symlink("/proc/self/fd/2", ec).string();
+    if (ec) return false;
+    return target.rfind("/dev/pts/", 0) == 0 || target.rfind("/dev/tty", 0) == 0 || target == "/dev/console";
+}
+
+const char* LoadFailureText(LoadFailure f) {
+    switch (f) {
+        case LoadFailure::None:
+            return "";
+        case LoadFailure::CannotOpen:
+            return "cannot read drawing file";
+        case LoadFailure::Unsupported:
+            return ".con projects are not supported yet";
+        case LoadFailure::Empty:
+            return "the drawing has no lines";
+        case LoadFailure::SegmentPens:
+            return "the drawing has segment lines (pen 5) but does not use exactly the pens 3, 4 and 5";
+        case LoadFailure::FigurePens:
+            return "the drawing uses the pens 3, 4 or 5 of a two-figure drawing without being one";
+        case LoadFailure::ConnectNotStarted:
+            return "the joining could not be started";
+    }
+    return "";
+}
+
+// A drawing loaded as the Open command loads it and joined by the connect command, with
+// the main window state the load left.
+struct Planned {
+    std::unique_ptr<TDrawing> drawing = std::make_unique<TDrawing>();
+    LoaderWindowState window;
+};
+
+// 0 when the drawing has a cut path, else the exit code (the reason went to err).
+int LoadAndPlan(CliSession& session, const std::string& file, bool yes, std::ostream& err, Planned& planned) {
+    TDrawing& drawing = *planned.drawing;
+    DeriveDrawingSettings(drawing, session.Parameters());
+    RecursiveTimedMutex mutex;
+    MessageLog log;
+    HpglPenState pens;
+    TDxfReader dxf;
+    AcceptingPrompt prompt(&err);
+    EventChannel mainWindow([](int, std::intptr_t) { return std::intptr_t{0}; });
+
+    ConnectContext cc(drawing, &mutex, session.Parameters(), session.Messages(), log, planned.window);
+    cc.prompt = &prompt;
+    cc.mainWindow = &mainWindow;
+    cc.iniFile = session.Directory() / "wirvela.ini";
+    LoaderWindowState& window = planned.window;
+    cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
+    TConnectCommand connect(std::move(cc));
+
+    LoaderContext context(drawing, &mutex, session.Parameters(), session.Messages(), log, yes ? &prompt : nullptr, pens,
+                          planned.window);
+    context.dxf = &dxf;
+    SeparationEnv env;
+    env.messages = &session.Messages();
+    env.log = &log;
+    context.separation = FigureSeparationFor(drawing, env);
+    const std::uint64_t loadStart = TickCount64();
+    context.connect.start = [&](int interactive) { return connect.StartConnect(interactive, loadStart); };
+    context.connect.resume = [&] { connect.Resume(); };
+
+    LoadReport load;
+    const int result = LoadDrawing(context, file, yes ? 1 : 0, &load);
+    if (result == 16) connect.Wait();
+    mainWindow.ProcessPending();
+    if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Unsupported) {
+        err << "wirvela-cli: " << LoadFailureText(load.failure) << ": '" << file << "'\n";
+        return kExitUnreadable;
+    }
+    if (result != 16) {
+        err << "wirvela-cli: '" << file << "' not loaded: " << LoadFailureText(load.failure) << '\n';
+        return kExitRefused;
+    }
+    if (connect.Report().state != kConnectSucceeded || !drawing.Set(TDrawing::kFigure1).cutPath) {
+        err << "wirvela-cli: '" << file << "': no cut path was found\n";
+        return kExitNoPath;
+    }
+    drawing.SelectFigure(TDrawing::kFigure1);
+    return kExitOk;
+}
+
+// The cutting window with the materials table that fills it, as the program creates them.
+struct Windows {
+    Windows(CliSession& session, Planned& planned, Prompt& prompt, ControllerDispatcher& dispatcher, MessageLog& log)
+        : job(JobServices(session, planned, prompt, dispatcher, log)), materials(MaterialServices(session, prompt)) {}
+
+    CuttingJob::Services JobServices(CliSession& session, Planned& planned, Prompt& prompt,
+                                     ControllerDispatcher& dispatcher, MessageLog& log) {
+        CuttingJob::Services s;
+        s.parameters = &session.Parameters();
+        s.messages = &session.Messages();
+        s.prompt = &prompt;
+        s.drawing = planned.drawing.get();
+        s.dispatcher = &dispatcher;
+        s.materials = &materials;  // constructed right after the job, used only later
+        s.mainWindow = &planned.window;
+        s.messageLog = &log;
+        return s;
+    }
+    Materials::Services MaterialServices(CliSession& session, Prompt& prompt) {
+        Materials::Services s;
+        s.parameters = &session.Parameters();
+        s.messages = &session.Messages();
+        s.prompt = &prompt;
+        s.cutting = &job;
+        return s;
+    }
+
+    // The material list filled, the chosen material selected as a click selects it.
+    void Prepare(int material) {
+        job.Show();
+        materials.Create();
+        if (material >= 1 && material <= Materials::kMaterials) job.ClickMaterial(material - 1);
+    }
+
+    CuttingJob job;
+    Materials materials;
+};
+
+std::string MaterialText(const CuttingJob& job) {
+    const int index = job.SelectedMaterial();
+    if (index < 0) return "none";
+    return std::to_string(index + 1) + " (" + job.MaterialNames()[static_cast<std::size_t>(index)] + ")";
+}
+
+int RunEstimate(const CliOptions& options, const CutArgs& args, std::ostream& out, std::ostream& err) {
+    CliSession session(options, err);
+    Planned planned;
+    if (const int code = LoadAndPlan(session, args.file, args.yes, err, planned); code != kExitOk) return code;
+    AcceptingPrompt prompt(&err);
+    ControllerDispatcher dispatcher(session.Messages(), prompt);
+    MessageLog log;
+    Windows windows(session, planned, prompt, dispatcher, log);
+    windows.Prepare(args.material);
+    const CuttingJob::Estimate& e = windows.job.CurrentEstimate();
+    if (options.json) {
+        out << Json{{"seconds", e.seconds},
+                    {"lengthMetres", e.lengthMetres},
+                    {"duration", CuttingJob::Duration(e.seconds)}}
+                   .dump(2)
+            << '\n';
+        return kExitOk;
+    }
+    out << "File: " << args.file << '\n';
+    out << "Material: " << MaterialText(windows.job) << '\n';
+    out << "Estimated duration: " << CuttingJob::Duration(e.seconds) << " (" << e.seconds << " s)\n";
+    out << "Length of the cut: " << windows.job.Text().label24 << " m\n";
+    return kExitOk;
+}
+
+const char* EventName(SimEvent e) {
+    switch (e) {
+        case SimEvent::RunStart:
+            return "run-start";
+        case SimEvent::PreheatEnd:
+            return "preheat-end";
+        case SimEvent::Line:
+            return "line";
+        case SimEvent::CornerPause:
+            return "corner-pause";
+        case SimEvent::Turn:
+            return "turn";
+        case SimEvent::Repeat:
+            return "repeat";
+        case SimEvent::ProgramEnd:
+            return "program-end";
+        case SimEvent::Heating:
+            return "heating";
+        case SimEvent::Hold:
+            return "hold";
+        case SimEvent::Resume:
+            return "resume";
+        case SimEvent::LimitSwitch:
+            return "limit-switch";
+        case SimEvent::Fault:
+            return "fault";
+        case SimEvent::RunEnd:
+            return "run-end";
+        case SimEvent::Cancel:
+            return "cancel";
+    }
+    return "?";
+}
+
+bool WriteTrace(const std::string& file, const std::vector<SimSample>& trace, std::ostream& err) {
+    std::ofstream csv(file, std::ios::binary | std::ios::trunc);
+    if (!csv) {
+        err << "wirvela-cli: cannot write the trace '" << file << "'\n";
+        return false;
+    }
+    csv << "timeMs,event,program,end1X,end1Y,end2X,end2Y,table,heating,code\n";
+    char line[256];
+    for (const SimSample& s : trace) {
+        std::snprintf(line, sizeof line, "%.3f,%s,%d,%lld,%lld,%lld,%lld,%lld,%u,%u\n", s.timeMs, EventName(s.event),
+                      static_cast<int>(s.program), static_cast<long long>(s.ends[0].x),
+                      static_cast<long long>(s.ends[0].y), static_cast<long long>(s.ends[1].x),
+                      static_cast<long long>(s.ends[1].y), static_cast<long long>(s.table),
+                      static_cast<unsigned>(s.heating), static_cast<unsigned>(s.code));
+        csv << line;
+    }
+    return static_cast<bool>(csv);
+}
+
+// The progress bar on standard error: done share of the estimate and the time left, in
+// machine time.
+class ProgressBar {
+public:
+    explicit ProgressBar(std::ostream& err) : err_(err) {}
+
+    void Show(double doneMs, double totalMs) {
+        const auto now = std::chrono::steady_clock::now();
+        if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        shown_ = true;
+        const double share = totalMs > 0 ? std::clamp(doneMs / totalMs, 0.0, 1.0) : 0.0;
+        constexpr int kWidth = 30;
+        const int filled = static_cast<int>(share * kWidth);
+        const long long left = static_cast<long long>(std::max(0.0, totalMs - doneMs) / 1000.0 + 0.5);
+        err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << static_cast<int>(share * 100)
+             << "%  " << CuttingJob::Duration(left) << " left\x1b[K" << std::flush;
+    }
+    void Finish() {
+        if (shown_) err_ << '\n';
+    }
+
+private:
+    std::ostream& err_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_;
+};
+
+// Installs the Ctrl+C handler for the scope of a run.
+class InterruptScope {
+public:
+    InterruptScope() {
+        g_interrupted = 0;
+        previous_ = std::signal(SIGINT, OnInterrupt);
+    }
+    ~InterruptScope() { std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_); }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+private:
+    void (*previous_)(int) = SIG_DFL;
+};
+
+struct RunOutcome {
+    std::optional<int> end;  // the report that ended the run
+    bool interrupted = false;
+};
+
+bool IsEndReport(int code) {
+    return code == STAT_END || code == STAT_ERR_OVERR || code == STAT_ERR_IPWM;
+}
+
+// Follows the run until its end report, Ctrl+C, or (simulated controller) a controller
+// that has stopped without one.
+RunOutcome FollowRun(CuttingJob& job, const CutArgs& args, SimulatedController* sim, std::ostream& err) {
+    RunOutcome outcome;
+    const bool terminal = StandardErrorIsTerminal();
+    ProgressBar bar(err);
+    const auto started = std::chrono::steady_clock::now();
+    bool idle = false;
+    auto idleSince = started;
+    job.SetEventObserver([&outcome](int code) {
+        if (!outcome.end && IsEndReport(code)) outcome.end = code;
+    });
+    InterruptScope scope;
+    while (!outcome.end) {
+        job.Channel().WaitAndProcess(50);
+        if (outcome.end) break;
+        if (g_interrupted) {
+            outcome.interrupted = true;
+            job.Stop(args.yes);
+            break;
+        }
+        double doneMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        if (sim) {
+            const SimSnapshot s = sim->Snapshot();
+            doneMs = s.elapsedMs;
+            // The end report is sent before the controller reads as idle; a controller that
+            // stays idle without one has lost it.
+            if (s.state == SimState::Idle) {
+                if (!idle) idleSince = std::chrono::steady_clock::now();
+                idle = true;
+                if (std::chrono::steady_clock::now() - idleSince > std::chrono::seconds(3)) break;
+            } else {
+                idle = false;
+            }
+        }
+        if (terminal) bar.Show(doneMs, job.CurrentEstimate().milliseconds);
+    }
+    job.SetEventObserver({});
+    bar.Finish();
+    // A controller error leaves the program held; without an operator the run is ended.
+    if (outcome.end && *outcome.end != STAT_END && job.Visible()) job.Stop(args.yes);
+    if (!outcome.end && !outcome.interrupted && job.Visible()) job.Stop(args.yes);
+    return outcome;
+}
+
+std::string CodeText(CliSession& session, int code) {
+    return ControllerCodes::FormatCode(session.Messages(), code);
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
+int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, std::ostream& err) {
+    CliSession session(options, err);
+    Planned planned;
+    if (const int code = LoadAndPlan(session, args.file, args.yes, err, planned); code != kExitOk) return code;
+    TDrawing& drawing = *planned.drawing;
+
+    AcceptingPrompt prompt(&err);
+    MessageLog log;
+    ControllerDispatcher dispatcher(session.Messages(), prompt, &log);
+
+    // The device: the simulated controller unless a real one is asked for.
+    std::shared_ptr<SimulatedController> sim;
+    std::unique_ptr<Ftdi> ftdi;
+    LinkServices services;
+    if (args.device == "usb") {
+        ftdi = std::make_unique<FtdiUsb>();
+    } else {
+        SimulatedControllerConfig config;
+        config.speedUp = args.speedUp;
+        sim = std::make_shared<SimulatedController>(config);
+        ftdi = std::make_unique<SimulatedFtdi>(sim);
+        services.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
+    }
+
+    Windows windows(session, planned, prompt, dispatcher, log);
+    CuttingJob& job = windows.job;
+    services.parameters = &session.Parameters();
+    services.messages = &session.Messages();
+    services.ftdi = ftdi.get();
+    services.messageLog = &log;
+    services.directory = session.Directory();
+    services.cuttingStatus = [&job](std::string_view text) { job.ShowStatus(text); };
+    services.twoFigureDrawing = [&drawing] { return drawing.Set(TDrawing::kFigure2).V.Count() > 0; };
+    LinkStartup up = LinkStartup::Run(services, &job.Channel(), prompt, [](std::string_view) {});
+    if (!up.link || up.handshake != STAT_OK) {
+        const int code = up.handshake >= 0 ? up.handshake : (up.link ? up.link->InitError() : RS_OPEN_COM_ERR);
+        err << "wirvela-cli: the controller link could not be started:" << OneLine(CodeText(session, code)) << '\n';
+        return kExitNoLink;
+    }
+    ComClass& link = *up.link;
+    std::uint64_t frames = 0;
+    link.SetFrameObserver([&frames](const Frame& f) {
+        if ((f[0] >= cmd::C_LINEX && f[0] <= cmd::C_LINEYD) || f[0] == cmd::C_TURN) ++frames;
+    });
+    job.SetLink(&link);
+    dispatcher.SetLink(&link);
+    dispatcher.SetCutting(&job);
+    windows.Prepare(args.material);
+
+    const int result = job.Start(args.yes);
+    const std::uint32_t blockBytes = link.BlockLength();
+    RunOutcome outcome;
+    if (result == STAT_OK) outcome = FollowRun(job, args, sim.get(), err);
+    job.Channel().ProcessPending();
+
+    // The program's end: the store is written back (the wear counters).
+    std::string saveError;
+    if (!session.Parameters().SaveAll(&saveError)) err << "wirvela-cli: settings not saved: " << saveError << '\n';
+
+    // The link goes before the window it delivers to.
+    link.SetEventWindow(nullptr);
+    job.SetLink(nullptr);
+    dispatcher.SetLink(nullptr);
+    up.link.reset();
+
+    const CuttingJob::Estimate& estimate = job.CurrentEstimate();
+    const double wearTime = session.Parameters().GetNumber("Ploter", "CzasDrutu", 0);
+    const double wearLength = session.Parameters().GetNumber("Ploter", "DlugDrutu", 0);
+    const bool twoFigures = drawing.Set(TDrawing::kFigure2).V.Count() > 0;
+    std::optional<SimSnapshot> snapshot;
+    if (sim) snapshot = sim->Snapshot();
+    if (sim && !args.trace.empty()) WriteTrace(args.trace, sim->Trace(), err);
+
+    if (options.json) {
+        Json simulated = nullptr;
+        if (snapshot) {
+            // Figure 1 drives wire end 2 in a two-figure program, figure 2 wire end 1.
+            Json figures = Json::array();
+            const std::vector<int> order = twoFigures ? std::vector<int>{1, 0} : std::vector<int>{0};
+            for (int end : order) {
+                const SimPoint& p = snapshot->ends[static_cast<std::size_t>(end)];
+                figures.push_back({{"end", {p.x, p.y}}});
+            }
+            simulated = {{"seconds", snapshot->elapsedMs / 1000.0},
+                         {"figures", std::move(figures)},
+                         {"tableSteps", snapshot->table}};
+        }
+        out << Json{{"result", result},
+                    {"end", outcome.end ? Json(*outcome.end) : Json(nullptr)},
+                    {"estimateSeconds", estimate.seconds},
+                    {"lengthMetres", estimate.lengthMetres},
+                    {"frames", frames},
+                    {"blockBytes", blockBytes},
+                    {"simulated", std::move(simulated)},
+                    {"wear", {{"CzasDrutu", wearTime}, {"DlugDrutu", wearLength}}}}
+                   .dump(2)
+            << '\n';
+    } else {
+        out << "File: " << args.file << (twoFigures ? " (two figures)" : "") << '\n';
+        out << "Material: " << MaterialText(job) << '\n';
+        out << "Estimated duration: " << CuttingJob::Duration(estimate.seconds) << ", length " << job.Text().label24
+            << " m\n";
+        out << "Program: " << frames << " line and turn frames, " << blockBytes << " block bytes\n";
+        out << "Start: " << result;
+        if (result != STAT_OK) out << ' ' << OneLine(job.Text().lerrors);
+        out << '\n';
+        if (result == STAT_OK) {
+            out << "End: ";
+            if (outcome.interrupted) {
+                out << "stopped (Ctrl+C)\n";
+            } else if (outcome.end) {
+                out << *outcome.end << OneLine(CodeText(session, *outcome.end)) << '\n';
+            } else {
+                out << "no end report\n";
+            }
+        }
+        if (snapshot) {
+            out << "Simulated time: " << CuttingJob::Duration(static_cast<long long>(snapshot->elapsedMs / 1000.0))
+                << " (" << snapshot->elapsedMs / 1000.0 << " s)\n";
+            out << "Wire ends: (" << snapshot->ends[0].x << ", " << snapshot->ends[0].y << ") and ("
+                << snapshot->ends[1].x << ", " << snapshot->ends[1].y << ") steps, table " << snapshot->table
+                << " steps\n";
+        }
+        out << "Wire wear: " << wearTime << " min, " << wearLength << " m\n";
+    }
+
+    if (result != STAT_OK) return kExitStartFailed;
+    if (outcome.interrupted) return kExitInterrupted;
+    if (!outcome.end || *outcome.end != STAT_END) return kExitRunFailed;
+    return kExitOk;
+}
+
+void AddFileOptions(CLI::App* command, CutArgs& args) {
+    command->add_option("FILE", args.file, "Drawing file (.plt, .dxf)")->required();
+    command->add_option("--material", args.material, "Material number 1 … 10 (default: the remembered one)")
+        ->check(CLI::Range(1, Materials::kMaterials));
+    command->add_flag("--yes", args.yes,
+                      "Interactive: answer every question Yes, print every message to standard error");
+}
+
+}  // namespace
+
+void AddCutCommands(CLI::App& app, CliOptions& options, std::function<int(std::ostream&, std::ostream&)>& action) {
+    auto estimateArgs = std::make_shared<CutArgs>();
+    CLI::App* estimate =
+        app.add_subcommand("estimate", "Load and plan a drawing and print the cutting window's time estimate");
+    AddFileOptions(estimate, *estimateArgs);
+    estimate->callback([&options, &action, estimateArgs] {
+        action = [&options, estimateArgs](std::ostream& out, std::ostream& err) {
+            return RunEstimate(options, *estimateArgs, out, err);
+        };
+    });
+
+    auto cutArgs = std::make_shared<CutArgs>();
+    CLI::App* cut = app.add_subcommand(
+        "cut", "Load and plan a drawing and cut it: on the simulated controller, or with --device usb on the machine");
+    AddFileOptions(cut, *cutArgs);
+    cut->add_option("--device", cutArgs->device, "sim (the simulated controller) or usb (the configured real device)")
+        ->check(CLI::IsMember({"sim", "usb"}))
+        ->capture_default_str();
+    cut->add_option("--speedup", cutArgs->speedUp,
+                    "Simulated controller: machine milliseconds per real millisecond (0: as fast as possible)")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    cut->add_option("--trace", cutArgs->trace, "Simulated controller: write its motion trace to this CSV file");
+    cut->callback([&options, &action, cutArgs] {
+        action = [&options, cutArgs](std::ostream& out, std::ostream& err) {
+            return RunCut(options, *cutArgs, out, err);
+        };
+    });
+}
+
+}  // namespace wirvela

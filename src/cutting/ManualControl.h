@@ -1,0 +1,309 @@
+#pragma once
+// The manual-control window ("Ręczne sterownie ploterem"): jogs the wire in eight
+// directions while a button or a numeric-keypad key is held, moves by a typed distance,
+// turns the rotary table, drives to the start corner, heats an external wire and sets the
+// heating and the speed. Its creation reads the machine constants and starts the one
+// controller link of the run, which this model owns.
+//
+// Every motion is a small complete controller program in direct (non-block) mode:
+// cancel, end of block, one line (or the turn lines), cutting parameters, axis selection,
+// start. Releasing the jog or turn button cancels it; otherwise the controller reports the
+// end (STAT_END) through the event dispatch, which stops the indicator and releases the
+// start lock.
+//
+// This is the window's model: the controls' state under their component names (Form()),
+// and the commands the view forwards. Runs on the window thread: the thread that
+// constructs the model, which also handles the link's reports (Channel()).
+//
+// Units: distances in millimetres (inches in Edit14/Edit15), motions in motor steps,
+// speeds in cm/min, feed periods in ms per step, step periods on the wire in µs.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "controller/CutParameters.h"
+#include "controller/LinkServices.h"
+#include "controller/LinkStartup.h"
+#include "controller/ManualControlEvents.h"
+#include "platform/EventChannel.h"
+
+namespace wirvela {
+
+class ComClass;
+class ControllerDispatcher;
+class LocalisableWindow;
+class Prompt;
+
+// The pendant as the manual-control window talks to it. The pendant module implements it.
+class ManualControlPendant {
+public:
+    virtual ~ManualControlPendant() = default;
+    // Starts the background connection (PilotConnect at start-up).
+    virtual void Connect() = 0;
+    // Shared access to the pendant link; false when it cannot be taken now.
+    virtual bool TryAcquireShared() = 0;
+    virtual void ReleaseShared() = 0;
+    // "Set parameter" with a parameter number (2 manual speed, 3 heating, 4 preheating
+    // time); 0 on success, else a pendant link code.
+    virtual int SetParameter(int number, std::int32_t value) = 0;
+    virtual std::string ErrorText(int code) const = 0;
+};
+
+// Machine constants read at creation (section Ploter), shared with the cutting job, the
+// simulation and rotary projects.
+struct MachineConstants {
+    double mmPerStep = 1;
+    double stepsPerMm = 1;  // 1 / mmPerStep, or 1 when mmPerStep is 0
+    double stepsPer360 = 100;
+    double defHeating = 100;
+    double defDelay = 100;
+    double defTemp = 35;
+    double defPhases = 10;
+    double defVelocity = 10;
+    double defRotVelocity = 10;
+};
+
+class ManualControl : public ManualControlEvents {
+public:
+    static constexpr const char* kFormName = "Form3";
+    static constexpr int kOk = 16;
+    static constexpr int kFailed = -2;
+    static constexpr double kJogMm = 3000;           // a held jog button aims this far
+    static constexpr double kStartCornerMm = 10000;  // far enough to reach the limit switches
+    static constexpr double kMmPerInch = 25.4;
+    static constexpr double kInchTolerance = 0.8;  // mm: closer fields are not rewritten
+    static constexpr int kStatusClearMs = 5000;    // Timer1
+    static constexpr int kBlinkMs = 600;           // Timer2
+    static constexpr const char* kVarsFile = "vars.txt";
+
+    enum class PanelColour { Silver, Red };
+
+    // The window's controls by their component names.
+    struct ScrollBar {
+        int Min = 0;
+        int Max = 100;
+        int Position = 0;
+    };
+    struct Edit {
+        std::string Text;
+        bool Visible = true;
+    };
+    struct Button {
+        bool Enabled = true;
+        bool Visible = true;
+    };
+    struct CheckBox {
+        bool Checked = true;
+        bool Visible = true;
+    };
+    struct Timer {
+        bool Enabled = false;
+        int Interval = 0;  // ms
+    };
+    struct Controls {
+        ScrollBar ScrollBar1;       // heating bar: heating = 100 − Position
+        ScrollBar ScrollBar2;       // speed, cm/min
+        Edit Edit1;                 // mirrors ScrollBar2
+        Edit Edit3{"1", false};     // mm per step for distances (hidden)
+        Edit Edit4{"0"};            // dx, mm
+        Edit Edit5{"0"};            // dy, mm
+        Edit Edit6{"10"};           // turn angle for SpeedButton1, degrees
+        Edit Edit11;                // preheating time, ms
+        Edit Edit14{"0\"", false};  // dx, inches (Imperial)
+        Edit Edit15{"0\"", false};  // dy, inches (Imperial)
+        std::string Label23;        // heating value, 100 − ScrollBar1.Position
+        // Jogs: up, down, left, right, up-right, down-right, down-left, up-left.
+        Button Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8;
+        Button Button9;                // move by [dx, dy]
+        Button Button10{true, false};  // hidden service button
+        Button Button16;               // STOP; the numeric keypad jogs while it has the focus
+        Button Button24;               // "Odczytaj Zmienne"
+        Button SpeedButton1;           // turn by Edit6
+        Button SpeedButton2;           // turn −360° while held
+        Button SpeedButton3;           // turn +360° while held
+        CheckBox CheckBox1;            // axis selection (Cone)
+        CheckBox CheckBox2;
+        bool Label24Visible = true;
+        bool Label26Visible = true;
+        PanelColour Panel1 = PanelColour::Silver;  // movement indicator
+        std::string Lerrors;                       // status line
+        Timer Timer1{false, kStatusClearMs};       // clears Lerrors once
+        Timer Timer2{false, kBlinkMs};             // blinks Panel1
+    };
+
+    // The jog buttons and their directions: up = +dy, right = +dx.
+    enum class Jog { Up = 1, Down, Left, Right, UpRight, DownRight, DownLeft, UpLeft };
+
+    struct Services {
+        // The link's services: settings, messages, USB library, logs. `directory` is also
+        // where vars.txt goes; `messageLog` gets the button lines.
+        LinkServices link;
+        Prompt* prompt = nullptr;                    // required
+        ControllerDispatcher* dispatcher = nullptr;  // required: active mode, start lock, reports
+        ManualControlPendant* pendant = nullptr;     // optional
+    };
+
+    // What the creation's link start-up decided (the link itself stays in the model).
+    struct CreateOutcome {
+        LinkStartup::Outcome outcome = LinkStartup::Outcome::Continue;
+        int exitCode = 0;
+        int handshake = -1;  // the handshake's result; -1 when it was not reached
+    };
+
+    // Registers the model with the dispatcher as the manual-control window.
+    explicit ManualControl(Services services);
+    ~ManualControl() override;
+    ManualControl(const ManualControl&) = delete;
+    ManualControl& operator=(const ManualControl&) = delete;
+
+    // Creation; runs again whenever the link is re-created (the old link goes first):
+    // machine constants, the bars' limits and positions, the inch fields, the pendant
+    // connection (PilotConnect), the link start-up (the link's reports come to this
+    // window), the heating bar at 100 − DefTemp. Where the program would end the outcome
+    // says so; the caller ends the run.
+    CreateOutcome Create(LocalisableWindow* view = nullptr);
+    // Show: the link's reports come to this window; the axis boxes follow Cone.
+    void Show();
+    // Closing the window: the speed and preheating fields are validated.
+    void Close();
+
+    const Controls& Form() const { return c_; }
+    const MachineConstants& Machine() const { return machine_; }
+    ComClass* Link() const { return link_.get(); }
+    // The window's event channel; the window thread drains it (ProcessPending).
+    EventChannel& Channel() { return events_; }
+
+    // ---- motions (16 on success; a controller code, or −2 where noted) ---------------
+    // One move of dx, dy steps with rotRatio rotary steps per X step.
+    int Move(std::int32_t dx, std::int32_t dy, double rotRatio, bool interactive);
+    // A table turn by `degrees`.
+    int Turn(double degrees, bool interactive);
+    // A jog button (or its keypad key) pressed: Move by ±3000 mm on the button's axes.
+    int JogPress(Jog direction, bool interactive = true);
+    // Any jog or turn button released: cancels the motion unless the controller reported
+    // an error. 16 or −2.
+    int Release();
+    // SpeedButton3 (positive) / SpeedButton2 held: Turn by ±360°.
+    int TurnPress(bool positive);
+    // SpeedButton1 "[dA]": Turn by Edit6.
+    int TurnByField(bool interactive);
+    // Button9: Move by Edit4, Edit5 (÷ manualScaling); with Imperial the inch fields are
+    // read first (messages 203 / 204, then −2).
+    int MoveByDistance(bool interactive);
+    // The pendant's move by (dx, dy) millimetres, both divided by manualScaling; marked
+    // as a pendant move until it fails or is stopped (the dispatch then tells the pendant
+    // when it ends).
+    int PendantMoveBy(double dxMm, double dyMm);
+    // Drives into the lower-left limit switches.
+    int MoveToStartCorner(bool interactive);
+    // Heating an external wire: a move to the lower left with the table turning
+    // (withMove), or a long table turn.
+    int HeatExternalWire(bool withMove, bool interactive);
+    // Button16 "STOP": cancels whatever runs; returns the cancel's result.
+    int Stop();
+
+    // ---- keypad (while Button16 has the focus) ---------------------------------------
+    // Virtual key codes 97 … 105 (keypad 1 … 9) except 101 (5). True when the key is one
+    // of them.
+    bool KeypadDown(int key);
+    bool KeypadUp(int key);
+    static constexpr int kKeypad1 = 97;
+    static constexpr int kKeypad9 = 105;
+    static constexpr int kKeypad5 = 101;
+
+    // ---- fields ------------------------------------------------------------------------
+    void ScrollBar1Changed(int position);  // heating bar
+    void ScrollBar2Changed(int position);  // speed bar
+    void Edit1Changed(std::string_view text);
+    void Edit1Exit();
+    void Edit11Changed(std::string_view text);
+    void Edit11Exit();
+    void Edit3Changed(std::string_view text);
+    void Edit4Changed(std::string_view text);
+    void Edit5Changed(std::string_view text);
+    void Edit6Changed(std::string_view text);
+    void Edit14Changed(std::string_view text);
+    void Edit15Changed(std::string_view text);
+    void CheckBox1Clicked(bool checked);
+    void CheckBox2Clicked(bool checked);
+    // Left and Home are ignored in the inch fields.
+    static bool InchFieldIgnoresKey(int key) { return key == 37 || key == 36; }
+
+    // ---- service commands and timers ---------------------------------------------------
+    // "Stan urzadz." (Panel6): the controller state through QueryState; the text shown.
+    std::string DeviceState();
+    // "STATE" (Panel5): C_STATE sent directly; the text shown.
+    std::string StatePanel();
+    // "Odczytaj Zmienne" (Button24): variables 0, 4, … 124 to vars.txt. 16 when the dump
+    // is complete, else −2.
+    int DumpVariables();
+    void Timer1Fired();   // clears the status line once
+    void Timer2Fired();   // one blink of the indicator
+    void LerrorsClick();  // blanks the status line
+
+    // ---- state -----------------------------------------------------------------------
+    bool Moving() const { return moving_; }
+    bool ErrorFlag() const { return errorFlag_; }
+    bool KeypadGuard() const { return keypadGuard_; }
+    // True while a started move runs (the indicator blinks).
+    bool MoveRunning() const { return c_.Timer2.Enabled; }
+    // The last report of the controller handled by this window; 0 before any.
+    int LastEvent() const { return lastEvent_; }
+
+    // Steps of a distance: sign(d) × ⌊|d| / mm per step + 0.5⌋ with mm per step from Edit3;
+    // 1 when that is 0. Saturates at the 32-bit range.
+    std::int32_t Steps(double mm) const;
+    // The manual feed period at the speed bar's position: mmPerStep × manualScaling ×
+    // 60000 / (10 × max(V, 1)), ms per step.
+    double ManualFeedPeriod() const;
+
+    // Inch texts: "[-][W ][N/D]\"" to the nearest 1/64 inch, "0\"" for zero.
+    static std::string InchText(double inches);
+    // Reads "[-]W", "[-]W.F", "[-]N/D", "[-]W N/D", each optionally followed by '"';
+    // blanks around the parts; an empty text is 0. False when the text is not one of them.
+    static bool ParseInches(std::string_view text, double& inches);
+
+    // ---- ManualControlEvents ---------------------------------------------------------
+    const EventChannel* Events() const override { return &events_; }
+    void ShowStatus(std::string_view text) override;
+    void EnableStart(bool enable) override;
+    void StopIndicator() override;
+    void SetErrorFlag() override { errorFlag_ = true; }
+    bool MovingToStartCorner() const override { return movingToStart_; }
+    bool ExecutingPendantMove() const override { return pendantMove_; }
+
+private:
+    class PortTap;
+
+    void ReadConstants();
+    void Log(std::string_view line) const;
+    void ValidateFields();
+    int Failed(int code, bool interactive);
+    void StartIndicator();
+    void SendPendant(int number, std::int32_t value);
+    void MillimetresChanged(Edit& mm, Edit& inch, std::string_view text);
+    void InchesChanged(Edit& inch, Edit& mm, std::string_view text);
+    // The setup record of a manual motion.
+    CutParameters Parameters(double feedPeriod, double rotRatio) const;
+    double Setting(const char* key, double def) const;
+    int HandleEvent(int code);
+
+    Services s_;
+    Controls c_;
+    MachineConstants machine_;
+    bool imperial_ = false;
+    bool moving_ = false;
+    bool movingToStart_ = false;
+    bool pendantMove_ = false;
+    bool errorFlag_ = false;
+    bool keypadGuard_ = false;
+    int lastEvent_ = 0;
+    // Declaration order matters: the link goes first, then the tap it reads through, then
+    // the channel its reader thread delivers to.
+    EventChannel events_;
+    std::unique_ptr<PortTap> tap_;
+    std::unique_ptr<ComClass> link_;
+};
+
+}  // namespace wirvela

@@ -1,0 +1,174 @@
+// The main job from the command line: estimate and cut on example drawings against the
+// simulated controller.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "config/Parameters.h"
+#include "support/TempDir.h"
+
+namespace wirvela {
+namespace {
+
+using Json = nlohmann::json;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+    Json json() const { return Json::parse(out); }
+};
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string Example(const char* name) {
+    return (test::ShippedDataDir().parent_path() / "examples" / name).string();
+}
+
+// Gives the first line "KEY=…" of an INI text the value.
+void SetKey(std::string& ini, const std::string& key, const std::string& value) {
+    const std::size_t at = ini.find("\n" + key + "=");
+    ASSERT_NE(at, std::string::npos) << key;
+    const std::size_t from = at + key.size() + 2;
+    ini.replace(from, ini.find('\n', from) - from, value);
+}
+
+// The shipped settings and texts, with a machine of 0.05 mm per step, two-figure mode
+// and block transfers.
+class CutCli : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string ini = ReadFile(test::ShippedDataDir() / "wirvela.ini");
+        SetKey(ini, "mmPerStep", "0.05");
+        SetKey(ini, "Cone", "1");
+        SetKey(ini, "Buffered", "1");
+        SetKey(ini, "InterCharDelay", "0");
+        SetKey(ini, "CzasDrutu", "0");
+        SetKey(ini, "DlugDrutu", "0");
+        dir.Write("wirvela.ini", ini);
+        dir.Write("local.txt", ReadFile(test::ShippedDataDir() / "local.txt"));
+    }
+    CliRun Run(std::vector<std::string> args) {
+        args.push_back("--dir");
+        args.push_back(dir.Str());
+        std::ostringstream out, err;
+        const int code = RunCli(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+    double Stored(const char* section, const char* key) {
+        TParameters p;
+        p.Load(dir.Path(), "wirvela.ini", "local.txt");
+        return p.GetNumber(section, key, -1);
+    }
+    test::TempDir dir;
+};
+
+TEST_F(CutCli, EstimatePrintsTheCuttingWindowsEstimate) {
+    const CliRun run = Run({"estimate", Example("letters.plt"), "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json j = run.json();
+    const int seconds = j["seconds"].get<int>();
+    EXPECT_GT(seconds, 60);
+    EXPECT_GT(j["lengthMetres"].get<double>(), 1.0);
+    char duration[16];
+    std::snprintf(duration, sizeof duration, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    EXPECT_EQ(j["duration"], duration);
+
+    // Material 2 (EPS 20) is slower than material 1.
+    const CliRun slower = Run({"estimate", Example("letters.plt"), "--material", "2", "--json"});
+    ASSERT_EQ(slower.code, 0) << slower.err;
+    EXPECT_GT(slower.json()["seconds"].get<int>(), seconds);
+    EXPECT_EQ(slower.json()["lengthMetres"], j["lengthMetres"]);
+}
+
+TEST_F(CutCli, CutRunsTheDrawingOnTheSimulatedControllerAndKeepsTheWear) {
+    const std::string trace = (dir.Path() / "trace.csv").string();
+    const CliRun run = Run({"cut", Example("letters.plt"), "--speedup", "0", "--json", "--trace", trace});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json j = run.json();
+    EXPECT_EQ(j["result"], 16);
+    EXPECT_EQ(j["end"], 48);
+    EXPECT_GT(j["frames"].get<int>(), 10);
+    // Every line frame and the program's end frames travel in the block.
+    EXPECT_GE(j["blockBytes"].get<int>(), 12 * j["frames"].get<int>());
+    ASSERT_EQ(j["simulated"]["figures"].size(), 1u);
+    EXPECT_EQ(j["simulated"]["figures"][0]["end"], Json::array({0, 0}));
+    EXPECT_EQ(j["simulated"]["tableSteps"], 0);
+    const double estimate = j["estimateSeconds"].get<double>();
+    EXPECT_NEAR(j["simulated"]["seconds"].get<double>(), estimate, 0.02 * estimate + 1);
+
+    // The wear counters were charged with the estimate and saved.
+    EXPECT_DOUBLE_EQ(j["wear"]["CzasDrutu"].get<double>(), estimate / 60);
+    EXPECT_DOUBLE_EQ(Stored("Ploter", "CzasDrutu"), estimate / 60);
+    EXPECT_NEAR(Stored("Ploter", "DlugDrutu"), j["lengthMetres"].get<double>(), 1e-9);
+
+    const std::string csv = ReadFile(trace);
+    EXPECT_EQ(csv.rfind("timeMs,event,program,end1X,end1Y,end2X,end2Y,table,heating,code\n", 0), 0u);
+    EXPECT_NE(csv.find(",run-end,"), std::string::npos);
+}
+
+TEST_F(CutCli, ATwoFigureDrawingReturnsBothWireEndsToTheirStart) {
+    const CliRun run = Run({"cut", Example("wing_two_figure.plt"), "--yes", "--speedup", "0", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json j = run.json();
+    EXPECT_EQ(j["end"], 48);
+    ASSERT_EQ(j["simulated"]["figures"].size(), 2u);
+    EXPECT_EQ(j["simulated"]["figures"][0]["end"], Json::array({0, 0}));
+    EXPECT_EQ(j["simulated"]["figures"][1]["end"], Json::array({0, 0}));
+}
+
+TEST_F(CutCli, TheTextReportNamesTheEnd) {
+    const CliRun run = Run({"cut", Example("mounting_plate.dxf"), "--speedup", "0"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("Start: 16\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("End: 48 "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Wire ends: (0, 0) and (0, 0) steps"), std::string::npos) << run.out;
+}
+
+TEST_F(CutCli, NearTheWearLimitOnlyAnInteractiveCutGoesOn) {
+    std::string ini = ReadFile(dir.Path() / "wirvela.ini");
+    SetKey(ini, "CzasDrutu", "599");
+    dir.Write("wirvela.ini", ini);
+
+    const CliRun refused = Run({"cut", Example("letters.plt"), "--speedup", "0", "--json"});
+    EXPECT_EQ(refused.code, 5);
+    EXPECT_EQ(refused.json()["result"], -2);
+    EXPECT_EQ(refused.json()["end"], nullptr);
+    EXPECT_EQ(Stored("Ploter", "CzasDrutu"), 599);
+
+    const CliRun accepted = Run({"cut", Example("letters.plt"), "--speedup", "0", "--json", "--yes"});
+    EXPECT_EQ(accepted.code, 0) << accepted.err;
+    EXPECT_NE(accepted.err.find("message 122"), std::string::npos) << accepted.err;
+    EXPECT_GT(Stored("Ploter", "CzasDrutu"), 599);
+}
+
+TEST_F(CutCli, AProgramTheControllerCannotTimeIsRefusedWithItsCode) {
+    // 1 mm per step: the first move's timer period is beyond the controller (769).
+    std::string ini = ReadFile(dir.Path() / "wirvela.ini");
+    SetKey(ini, "mmPerStep", "1.0");
+    dir.Write("wirvela.ini", ini);
+    const CliRun run = Run({"cut", Example("letters.plt"), "--speedup", "0", "--json"});
+    EXPECT_EQ(run.code, 5);
+    EXPECT_EQ(run.json()["result"], 769);
+}
+
+TEST_F(CutCli, BadInputExitsWithAReason) {
+    const CliRun missing = Run({"cut", (dir.Path() / "none.plt").string()});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
+    EXPECT_NE(Run({"cut", Example("letters.plt"), "--device", "serial"}).code, 0);
+    EXPECT_NE(Run({"estimate", Example("letters.plt"), "--material", "11"}).code, 0);
+    EXPECT_NE(Run({"cut", Example("letters.plt"), "--speedup", "-1"}).code, 0);
+}
+
+}  // namespace
+}  // namespace wirvela

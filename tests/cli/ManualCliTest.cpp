@@ -1,0 +1,95 @@
+// wirvela-cli's manual motions: move and turn on the simulated controller.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "support/TempDir.h"
+
+namespace wirvela {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class ManualCli : public testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::copy_file(test::ShippedDataDir() / "local.txt", dir.Path() / "local.txt");
+        Settings("mmPerStep=0.01\nStepsPer360=1000\n");
+    }
+    void Settings(const std::string& ploter) {
+        dir.Write("wirvela.ini",
+                  "[Ploter]\n" + ploter + "[ParamsLimits]\nVxyManMin=4\nVxyManMax=60\n[RSparam]\nTimeoutRX=20\n");
+    }
+    CliRun Run(std::vector<std::string> args) {
+        args.insert(args.end(), {"--speedup", "0", "--dir", dir.Str()});
+        std::ostringstream out, err;
+        const int code = RunCli(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+    test::TempDir dir;
+};
+
+TEST_F(ManualCli, MoveEndsAtTheCommandedDistance) {
+    const CliRun r = Run({"move", "--dx", "12.5", "--dy", "-4", "--speed", "30", "--json"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["command"], "move");
+    EXPECT_EQ(j["result"], 16);
+    EXPECT_EQ(j["end"], 48);
+    EXPECT_EQ(j["steps"], nlohmann::json({1250, -400}));
+    EXPECT_EQ(j["speed"], 30);
+    EXPECT_EQ(j["simulated"]["ends"], nlohmann::json({{1250, -400}, {1250, -400}}));
+    // 100 ms preheating, then 1250 steps at 2 ms per step along the path.
+    EXPECT_NEAR(j["simulated"]["seconds"].get<double>(), 0.1 + 1250 * 2 * std::hypot(1250, 400) / 1250 / 1000, 0.01);
+}
+
+TEST_F(ManualCli, MoveTextNamesTheStepsAndTheEnd) {
+    const CliRun r = Run({"move", "--dx", "1", "--dy", "2"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("move: dx 1 mm, dy 2 mm = 100, 200 steps at 10 cm/min\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ended: 48"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("wire end 1: 100, 200 steps; wire end 2: 100, 200 steps; table: 0 steps"), std::string::npos)
+        << r.out;
+}
+
+TEST_F(ManualCli, SpeedIsKeptWithinTheManualLimits) {
+    const CliRun r = Run({"move", "--dx", "1", "--dy", "0", "--speed", "5000", "--json"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["speed"], 60);
+}
+
+TEST_F(ManualCli, TurnMovesTheTable) {
+    const CliRun r = Run({"turn", "-90", "--json"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["tableSteps"], -250);
+    EXPECT_EQ(j["simulated"]["table"], -250);
+    EXPECT_EQ(j["simulated"]["ends"], nlohmann::json({{0, 0}, {0, 0}}));
+}
+
+TEST_F(ManualCli, RefusedMoveExits5WithTheCode) {
+    Settings("mmPerStep=1\n");  // 600 ms per step at 10 cm/min: beyond the controller's timer
+    const CliRun r = Run({"move", "--dx", "10", "--dy", "0", "--json"});
+    EXPECT_EQ(r.code, 5);
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["result"], 769);
+    EXPECT_TRUE(j["end"].is_null());
+    EXPECT_NE(j["text"].get<std::string>().find("ERR_COUNTER_OVERFLOW"), std::string::npos);
+}
+
+TEST_F(ManualCli, NonFiniteNumbersAreRefused) {
+    EXPECT_EQ(Run({"move", "--dx", "inf", "--dy", "0"}).code, 2);
+    EXPECT_EQ(Run({"move", "--dx", "1", "--dy", "0", "--speed", "nan"}).code, 2);
+    EXPECT_NE(Run({"move", "--dx", "1"}).code, 0);  // --dy is required
+}
+
+}  // namespace
+}  // namespace wirvela
