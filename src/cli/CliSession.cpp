@@ -1,6 +1,8 @@
 #include "cli/CliSession.h"
 
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace wirvela {
 
@@ -11,6 +13,14 @@ CliSession::CliSession(const CliOptions& options, std::ostream& err) : directory
     } else {
         err << TMessages::kMissingFileCaption << ": " << TMessages::kMissingFileText << '\n';
     }
+}
+
+// The descriptor names a terminal device.
+bool StandardErrorIsTerminal() {
+    std::error_code ec;
+    const std::string target = std::filesystem::read_symlink("/proc/self/fd/2", ec).string();
+    if (ec) return false;
+    return target.rfind("/dev/pts/", 0) == 0 || target.rfind("/dev/tty", 0) == 0 || target == "/dev/console";
 }
 
 }  // namespace wirvela

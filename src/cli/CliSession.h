@@ -31,4 +31,7 @@ private:
     TMessages messages_;
 };
 
+// Standard error is a terminal (progress lines are drawn only there).
+bool StandardErrorIsTerminal();
+
 }  // namespace wirvela

@@ -3,17 +3,16 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
-#include <system_error>
 
 #include "cli/CliSession.h"
+#include "cli/DrawingSession.h"
+#include "cli/InterruptGuard.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
 #include "controller/ComClass.h"
@@ -22,12 +21,6 @@
 #include "controller/LinkStartup.h"
 #include "controller/SimulatedFtdi.h"
 #include "cutting/CuttingJob.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/DxfReader.h"
-#include "planning/FigureSeparation.h"
-#include "planning/ObjectConnection.h"
-#include "platform/Clock.h"
-#include "platform/EventChannel.h"
 #include "platform/FtdiUsb.h"
 #include "settings/Materials.h"
 
@@ -57,113 +50,22 @@ struct CutArgs {
     std::string trace;
 };
 
-// Set by the Ctrl+C handler, read by the run's loop.
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-    g_interrupted = 1;
-}
-
-// Standard error is a terminal when its descriptor names a terminal device.
-bool StandardErrorIsTerminal() {
-    std::error_code ec;
-    const std::string target = std::filesystem::read_symlink("/proc/self/fd/2", ec).string();
-    if (ec) return false;
-    return target.rfind("/dev/pts/", 0) == 0 || target.rfind("/dev/tty", 0) == 0 || target == "/dev/console";
-}
-
-const char* LoadFailureText(LoadFailure f) {
-    switch (f) {
-        case LoadFailure::None:
-            return "";
-        case LoadFailure::CannotOpen:
-            return "cannot read drawing file";
-        case LoadFailure::Unsupported:
-            return ".con projects are not supported yet";
-        case LoadFailure::Empty:
-            return "the drawing has no lines";
-        case LoadFailure::SegmentPens:
-            return "the drawing has segment lines (pen 5) but does not use exactly the pens 3, 4 and 5";
-        case LoadFailure::FigurePens:
-            return "the drawing uses the pens 3, 4 or 5 of a two-figure drawing without being one";
-        case LoadFailure::ConnectNotStarted:
-            return "the joining could not be started";
-    }
-    return "";
-}
-
-// A drawing loaded as the Open command loads it and joined by the connect command, with
-// the main window state the load left.
-struct Planned {
-    std::unique_ptr<TDrawing> drawing = std::make_unique<TDrawing>();
-    LoaderWindowState window;
-};
-
-// 0 when the drawing has a cut path, else the exit code (the reason went to err).
-int LoadAndPlan(CliSession& session, const std::string& file, bool yes, std::ostream& err, Planned& planned) {
-    TDrawing& drawing = *planned.drawing;
-    DeriveDrawingSettings(drawing, session.Parameters());
-    RecursiveTimedMutex mutex;
-    MessageLog log;
-    HpglPenState pens;
-    TDxfReader dxf;
-    AcceptingPrompt prompt(&err);
-    EventChannel mainWindow([](int, std::intptr_t) { return std::intptr_t{0}; });
-
-    ConnectContext cc(drawing, &mutex, session.Parameters(), session.Messages(), log, planned.window);
-    cc.prompt = &prompt;
-    cc.mainWindow = &mainWindow;
-    cc.iniFile = session.Directory() / "wirvela.ini";
-    LoaderWindowState& window = planned.window;
-    cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
-    TConnectCommand connect(std::move(cc));
-
-    LoaderContext context(drawing, &mutex, session.Parameters(), session.Messages(), log, yes ? &prompt : nullptr, pens,
-                          planned.window);
-    context.dxf = &dxf;
-    SeparationEnv env;
-    env.messages = &session.Messages();
-    env.log = &log;
-    context.separation = FigureSeparationFor(drawing, env);
-    const std::uint64_t loadStart = TickCount64();
-    context.connect.start = [&](int interactive) { return connect.StartConnect(interactive, loadStart); };
-    context.connect.resume = [&] { connect.Resume(); };
-
-    LoadReport load;
-    const int result = LoadDrawing(context, file, yes ? 1 : 0, &load);
-    if (result == 16) connect.Wait();
-    mainWindow.ProcessPending();
-    if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Unsupported) {
-        err << "wirvela-cli: " << LoadFailureText(load.failure) << ": '" << file << "'\n";
-        return kExitUnreadable;
-    }
-    if (result != 16) {
-        err << "wirvela-cli: '" << file << "' not loaded: " << LoadFailureText(load.failure) << '\n';
-        return kExitRefused;
-    }
-    if (connect.Report().state != kConnectSucceeded || !drawing.Set(TDrawing::kFigure1).cutPath) {
-        err << "wirvela-cli: '" << file << "': no cut path was found\n";
-        return kExitNoPath;
-    }
-    drawing.SelectFigure(TDrawing::kFigure1);
-    return kExitOk;
-}
-
 // The cutting window with the materials table that fills it, as the program creates them.
 struct Windows {
-    Windows(CliSession& session, Planned& planned, Prompt& prompt, ControllerDispatcher& dispatcher, MessageLog& log)
-        : job(JobServices(session, planned, prompt, dispatcher, log)), materials(MaterialServices(session, prompt)) {}
+    Windows(CliSession& session, DrawingSession& loaded, Prompt& prompt, ControllerDispatcher& dispatcher,
+            MessageLog& log)
+        : job(JobServices(session, loaded, prompt, dispatcher, log)), materials(MaterialServices(session, prompt)) {}
 
-    CuttingJob::Services JobServices(CliSession& session, Planned& planned, Prompt& prompt,
+    CuttingJob::Services JobServices(CliSession& session, DrawingSession& loaded, Prompt& prompt,
                                      ControllerDispatcher& dispatcher, MessageLog& log) {
         CuttingJob::Services s;
         s.parameters = &session.Parameters();
         s.messages = &session.Messages();
         s.prompt = &prompt;
-        s.drawing = planned.drawing.get();
+        s.drawing = &loaded.Drawing();
         s.dispatcher = &dispatcher;
         s.materials = &materials;  // constructed right after the job, used only later
-        s.mainWindow = &planned.window;
+        s.mainWindow = &loaded.Window();
         s.messageLog = &log;
         return s;
     }
@@ -195,12 +97,14 @@ std::string MaterialText(const CuttingJob& job) {
 
 int RunEstimate(const CliOptions& options, const CutArgs& args, std::ostream& out, std::ostream& err) {
     CliSession session(options, err);
-    Planned planned;
-    if (const int code = LoadAndPlan(session, args.file, args.yes, err, planned); code != kExitOk) return code;
+    DrawingSession loaded(session);
+    loaded.LoadAndJoin(args.file, args.yes, err);
+    if (const int code = loaded.RequireCutPath(args.file, err, DrawingSession::Wording::WithReason); code != kExitOk)
+        return code;
     AcceptingPrompt prompt(&err);
     ControllerDispatcher dispatcher(session.Messages(), prompt);
     MessageLog log;
-    Windows windows(session, planned, prompt, dispatcher, log);
+    Windows windows(session, loaded, prompt, dispatcher, log);
     windows.Prepare(args.material);
     const CuttingJob::Estimate& e = windows.job.CurrentEstimate();
     if (options.json) {
@@ -300,21 +204,6 @@ private:
     std::chrono::steady_clock::time_point last_;
 };
 
-// Installs the Ctrl+C handler for the scope of a run.
-class InterruptScope {
-public:
-    InterruptScope() {
-        g_interrupted = 0;
-        previous_ = std::signal(SIGINT, OnInterrupt);
-    }
-    ~InterruptScope() { std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_); }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    void (*previous_)(int) = SIG_DFL;
-};
-
 struct RunOutcome {
     std::optional<int> end;  // the report that ended the run
     bool interrupted = false;
@@ -336,11 +225,11 @@ RunOutcome FollowRun(CuttingJob& job, const CutArgs& args, SimulatedController* 
     job.SetEventObserver([&outcome](int code) {
         if (!outcome.end && IsEndReport(code)) outcome.end = code;
     });
-    InterruptScope scope;
+    InterruptGuard interrupt;
     while (!outcome.end) {
         job.Channel().WaitAndProcess(50);
         if (outcome.end) break;
-        if (g_interrupted) {
+        if (interrupt.Interrupted()) {
             outcome.interrupted = true;
             job.Stop(args.yes);
             break;
@@ -381,9 +270,11 @@ std::string OneLine(std::string text) {
 
 int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, std::ostream& err) {
     CliSession session(options, err);
-    Planned planned;
-    if (const int code = LoadAndPlan(session, args.file, args.yes, err, planned); code != kExitOk) return code;
-    TDrawing& drawing = *planned.drawing;
+    DrawingSession loaded(session);
+    loaded.LoadAndJoin(args.file, args.yes, err);
+    if (const int code = loaded.RequireCutPath(args.file, err, DrawingSession::Wording::WithReason); code != kExitOk)
+        return code;
+    TDrawing& drawing = loaded.Drawing();
 
     AcceptingPrompt prompt(&err);
     MessageLog log;
@@ -403,7 +294,7 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
         services.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
     }
 
-    Windows windows(session, planned, prompt, dispatcher, log);
+    Windows windows(session, loaded, prompt, dispatcher, log);
     CuttingJob& job = windows.job;
     services.parameters = &session.Parameters();
     services.messages = &session.Messages();

@@ -7,10 +7,8 @@
 #include <ostream>
 
 #include "cli/CliSession.h"
-#include "config/MessageLog.h"
-#include "config/Prompt.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/DxfReader.h"
+#include "cli/DrawingReport.h"
+#include "cli/DrawingSession.h"
 #include "planning/FigureSeparation.h"
 
 namespace wirvela {
@@ -25,12 +23,6 @@ struct InfoArgs {
     bool geometry = false;
 };
 
-// Whole numbers print as integers ("12", not "12.0").
-Json Number(double v) {
-    if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 9.0e15) return static_cast<long long>(v);
-    return v;
-}
-
 struct Extents {
     double minX, minY, maxX, maxY;
 };
@@ -44,41 +36,11 @@ Extents ExtentsOf(const TVert& v) {
 Json FigureJson(const TDrawing& d, int f, bool geometry) {
     const TDrawingSet& set = d.Set(f);
     const Extents e = ExtentsOf(set.V);
-    Json j = {{"figure", f},
-              {"objects", set.oelems + 1},
-              {"lines", set.L.Count()},
-              {"vertices", set.V.Count()},
-              {"min", {Number(e.minX), Number(e.minY)}},
-              {"max", {Number(e.maxX), Number(e.maxY)}}};
-    if (geometry) {
-        Json vertices = Json::array();
-        for (const VertexRecord& v : set.V.Records()) vertices.push_back({Number(v.x), Number(v.y), v.obj});
-        Json lines = Json::array();
-        for (const LineRecord& l : set.L.Records()) lines.push_back({l.p, l.k, l.obj, l.kind, l.pen});
-        j["vertexTable"] = std::move(vertices);
-        j["lineTable"] = std::move(lines);
-    }
+    Json j = FigureCountsJson(d, f);
+    j["min"] = {JsonNumber(e.minX), JsonNumber(e.minY)};
+    j["max"] = {JsonNumber(e.maxX), JsonNumber(e.maxY)};
+    if (geometry) AddGeometryJson(j, set);
     return j;
-}
-
-const char* FailureText(LoadFailure f) {
-    switch (f) {
-        case LoadFailure::None:
-            return "";
-        case LoadFailure::CannotOpen:
-            return "cannot read drawing file";
-        case LoadFailure::Unsupported:
-            return ".con projects are not supported yet";
-        case LoadFailure::Empty:
-            return "the drawing has no lines";
-        case LoadFailure::SegmentPens:
-            return "the drawing has segment lines (pen 5) but does not use exactly the pens 3, 4 and 5";
-        case LoadFailure::FigurePens:
-            return "the drawing uses the pens 3, 4 or 5 of a two-figure drawing without being one";
-        case LoadFailure::ConnectNotStarted:
-            return "the joining could not be started";
-    }
-    return "";
 }
 
 std::string PenList(int mask) {
@@ -95,21 +57,20 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
                int penMask) {
     out << "File: " << file << '\n';
     out << "Result: " << result;
-    if (result != 16) out << " (" << FailureText(report.failure) << ')';
+    if (result != 16) out << " (" << LoadFailureText(report.failure) << ')';
     out << '\n';
     out << "Pens selected: " << PenList(penMask) << " (mask " << penMask << ")\n";
     out << "Two figures: " << (d.TwoFigures() ? "yes" : "no") << '\n';
     const double scale = d.Settings().scale;
     for (int f = TDrawing::kFigure1; f <= TDrawing::kFigure2; ++f) {
         const TDrawingSet& set = d.Set(f);
-        out << "Figure " << f << ": " << set.oelems + 1 << " objects, " << set.L.Count() << " lines, " << set.V.Count()
-            << " vertices";
+        PrintFigureCounts(out, d, f);
         if (set.V.Count() > 0) {
             const Extents e = ExtentsOf(set.V);
-            out << ", x " << Number(e.minX).dump() << " .. " << Number(e.maxX).dump() << ", y " << Number(e.minY).dump()
-                << " .. " << Number(e.maxY).dump() << " units ("
-                << Number(std::round((e.maxX - e.minX) * scale * 100.0) / 100.0).dump() << " x "
-                << Number(std::round((e.maxY - e.minY) * scale * 100.0) / 100.0).dump() << " mm)";
+            out << ", x " << JsonNumber(e.minX).dump() << " .. " << JsonNumber(e.maxX).dump() << ", y "
+                << JsonNumber(e.minY).dump() << " .. " << JsonNumber(e.maxY).dump() << " units ("
+                << JsonNumber(std::round((e.maxX - e.minX) * scale * 100.0) / 100.0).dump() << " x "
+                << JsonNumber(std::round((e.maxY - e.minY) * scale * 100.0) / 100.0).dump() << " mm)";
         }
         out << '\n';
     }
@@ -120,32 +81,17 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
 
 int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, std::ostream& err) {
     CliSession session(options, err);
-    auto drawing = std::make_unique<TDrawing>();
-    DeriveDrawingSettings(*drawing, session.Parameters());
-    RecursiveTimedMutex mutex;
-    MessageLog log;
-    HpglPenState pens;
-    LoaderWindowState window;
-    TDxfReader dxf;
-    std::unique_ptr<Prompt> prompt;
-    if (args.yes) prompt = std::make_unique<AcceptingPrompt>(&err);
-
-    LoaderContext context(*drawing, &mutex, session.Parameters(), session.Messages(), log, prompt.get(), pens, window);
-    context.dxf = &dxf;
-    SeparationEnv env;
-    env.messages = &session.Messages();
-    env.log = &log;
-    context.separation = FigureSeparationFor(*drawing, env);
-
-    LoadReport report;
-    const int result = LoadDrawing(context, args.file, args.yes ? 1 : 0, &report);
+    DrawingSession loaded(session);
+    const int result = loaded.Load(args.file, args.yes, err);
+    const LoadReport& report = loaded.Loading();
+    const TDrawing* drawing = &loaded.Drawing();
     if (report.failure == LoadFailure::CannotOpen || report.failure == LoadFailure::Unsupported) {
-        err << "wirvela-cli: " << FailureText(report.failure) << ": '" << args.file << "'\n";
+        err << "wirvela-cli: " << LoadFailureText(report.failure) << ": '" << args.file << "'\n";
         return 1;
     }
 
     if (options.json) {
-        Json j = {{"result", result}, {"penMask", pens.penMask}, {"twoFigure", drawing->TwoFigures()}};
+        Json j = {{"result", result}, {"penMask", loaded.PenMask()}, {"twoFigure", drawing->TwoFigures()}};
         j["figures"] = Json::array({FigureJson(*drawing, TDrawing::kFigure1, args.geometry),
                                     FigureJson(*drawing, TDrawing::kFigure2, args.geometry)});
         const TDrawingSet& seg = drawing->Set(TDrawing::kSegments);
@@ -155,10 +101,10 @@ int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, 
                          {"faultyNodes", CountFaultySegmentNodes(*drawing)}};
         out << j.dump(2) << '\n';
     } else {
-        PrintText(out, args.file, result, report, *drawing, pens.penMask);
+        PrintText(out, args.file, result, report, *drawing, loaded.PenMask());
     }
     if (result == 16) return 0;
-    err << "wirvela-cli: '" << args.file << "' not loaded: " << FailureText(report.failure) << '\n';
+    err << "wirvela-cli: '" << args.file << "' not loaded: " << LoadFailureText(report.failure) << '\n';
     return 2;
 }
 

@@ -3,13 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 
 #include "cli/CliSession.h"
+#include "cli/InterruptGuard.h"
 #include "config/NumberText.h"
 #include "config/Prompt.h"
 #include "controller/ComClass.h"
@@ -45,27 +45,6 @@ struct ManualArgs {
 
 enum class Motion { Move, Turn };
 
-volatile std::sig_atomic_t g_manualInterrupted = 0;
-
-void OnManualInterrupt(int) {
-    g_manualInterrupted = 1;
-}
-
-// Ctrl+C stops the motion while the command waits for its end.
-class InterruptScope {
-public:
-    InterruptScope() {
-        g_manualInterrupted = 0;
-        previous_ = std::signal(SIGINT, OnManualInterrupt);
-    }
-    ~InterruptScope() { std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_); }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    void (*previous_)(int) = SIG_DFL;
-};
-
 bool IsEndReport(int code) {
     return code == STAT_END || code == STAT_ERR_OVERR || code == STAT_ERR_IPWM;
 }
@@ -85,13 +64,13 @@ struct RunEnd {
 // simulated controller stays idle without an end report.
 RunEnd Follow(ManualControl& window, SimulatedController* sim) {
     RunEnd result;
-    InterruptScope scope;
+    InterruptGuard interrupt;
     bool idle = false;
     auto idleSince = std::chrono::steady_clock::now();
     while (window.MoveRunning()) {
         window.Channel().WaitAndProcess(50);
         if (!window.MoveRunning()) break;
-        if (g_manualInterrupted) {
+        if (interrupt.Interrupted()) {
             result.interrupted = true;
             window.Stop();
             return result;

@@ -1,22 +1,14 @@
 #include "cli/PlanCommand.h"
 
 #include <CLI/CLI.hpp>
-#include <cmath>
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
-#include <system_error>
 
 #include "cli/CliSession.h"
-#include "config/MessageLog.h"
-#include "config/Prompt.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/DxfReader.h"
-#include "planning/FigureSeparation.h"
+#include "cli/DrawingReport.h"
+#include "cli/DrawingSession.h"
 #include "planning/ObjectConnection.h"
-#include "platform/Clock.h"
-#include "platform/EventChannel.h"
 
 namespace wirvela {
 
@@ -30,20 +22,6 @@ struct PlanArgs {
     bool geometry = false;
 };
 
-// Whole numbers print as integers ("12", not "12.0").
-Json Number(double v) {
-    if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 9.0e15) return static_cast<long long>(v);
-    return v;
-}
-
-// Standard error is a terminal when its descriptor names a terminal device.
-bool StandardErrorIsTerminal() {
-    std::error_code ec;
-    const std::string target = std::filesystem::read_symlink("/proc/self/fd/2", ec).string();
-    if (ec) return false;
-    return target.rfind("/dev/pts/", 0) == 0 || target.rfind("/dev/tty", 0) == 0 || target == "/dev/console";
-}
-
 const char* StateText(int state) {
     switch (state) {
         case kConnectSucceeded:
@@ -55,26 +33,6 @@ const char* StateText(int state) {
         default:
             return "the joining did not run";
     }
-}
-
-const char* LoadFailureText(LoadFailure f) {
-    switch (f) {
-        case LoadFailure::None:
-            return "";
-        case LoadFailure::CannotOpen:
-            return "cannot read drawing file";
-        case LoadFailure::Unsupported:
-            return ".con projects are not supported yet";
-        case LoadFailure::Empty:
-            return "the drawing has no lines";
-        case LoadFailure::SegmentPens:
-            return "the drawing has segment lines (pen 5) but does not use exactly the pens 3, 4 and 5";
-        case LoadFailure::FigurePens:
-            return "the drawing uses the pens 3, 4 or 5 of a two-figure drawing without being one";
-        case LoadFailure::ConnectNotStarted:
-            return "the joining could not be started";
-    }
-    return "";
 }
 
 const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure) {
@@ -95,24 +53,13 @@ Json FigureJson(const TDrawing& d, int f, const ConnectReport& report, bool geom
     }
     IntegrityCounts counts;
     if (const ConnectReport::Figure* r = FigureReport(report, f)) counts = r->integrity;
-    Json j = {{"figure", f},
-              {"objects", set.oelems + 1},
-              {"lines", set.L.Count()},
-              {"vertices", set.V.Count()},
-              {"path", std::move(path)},
-              {"integrity",
-               {{"pathNodes", counts.pathNodes},
-                {"unvisitedPoints", counts.unvisitedPoints},
-                {"unvisitedLines", counts.unvisitedLines},
-                {"surplus", counts.surplus}}}};
-    if (geometry) {
-        Json vertices = Json::array();
-        for (const VertexRecord& v : set.V.Records()) vertices.push_back({Number(v.x), Number(v.y), v.obj});
-        Json lines = Json::array();
-        for (const LineRecord& l : set.L.Records()) lines.push_back({l.p, l.k, l.obj, l.kind, l.pen});
-        j["vertexTable"] = std::move(vertices);
-        j["lineTable"] = std::move(lines);
-    }
+    Json j = FigureCountsJson(d, f);
+    j["path"] = std::move(path);
+    j["integrity"] = {{"pathNodes", counts.pathNodes},
+                      {"unvisitedPoints", counts.unvisitedPoints},
+                      {"unvisitedLines", counts.unvisitedLines},
+                      {"surplus", counts.surplus}};
+    if (geometry) AddGeometryJson(j, set);
     return j;
 }
 
@@ -131,8 +78,7 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
     if (result == 16) out << "State: " << report.state << " (" << StateText(report.state) << ")\n";
     for (int f : ReportedFigures(d)) {
         const TDrawingSet& set = d.Set(f);
-        out << "Figure " << f << ": " << set.oelems + 1 << " objects, " << set.L.Count() << " lines, " << set.V.Count()
-            << " vertices";
+        PrintFigureCounts(out, d, f);
         if (set.cutPath) out << ", cut path of " << set.cutPath->Length() << " lines";
         out << '\n';
         if (const ConnectReport::Figure* r = FigureReport(report, f)) {
@@ -147,20 +93,12 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
 
 int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, std::ostream& err) {
     CliSession session(options, err);
-    auto drawing = std::make_unique<TDrawing>();
-    DeriveDrawingSettings(*drawing, session.Parameters());
-    RecursiveTimedMutex mutex;
-    MessageLog log;
-    HpglPenState pens;
-    LoaderWindowState window;
-    TDxfReader dxf;
-    // The path graph's error boxes become lines on standard error; questions of the
-    // loader are asked only with --yes (an interactive load).
-    AcceptingPrompt prompt(&err);
-
     const bool progress = StandardErrorIsTerminal();
     bool progressShown = false;
-    EventChannel channel([&](int code, std::intptr_t arg) -> std::intptr_t {
+    // The path graph's error boxes become lines on standard error; questions of the
+    // loader are asked only with --yes (an interactive load).
+    DrawingSession loaded(session);
+    const int result = loaded.LoadAndJoin(args.file, args.yes, err, [&](int code, std::intptr_t arg) {
         if (progress && code >= kEventStatusPanel0 && code <= kEventStatusPanel0 + 4 && code != kEventObjectCounts &&
             code != kEventLineCounts) {
             const std::string text = ConnectEventText(arg);
@@ -169,39 +107,16 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
                 progressShown = true;
             }
         }
-        return 0;
     });
-
-    ConnectContext cc(*drawing, &mutex, session.Parameters(), session.Messages(), log, window);
-    cc.prompt = &prompt;
-    cc.mainWindow = &channel;
-    cc.iniFile = session.Directory() / "wirvela.ini";
-    // Worker thread; the window thread only waits while the run works.
-    cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
-    TConnectCommand connect(std::move(cc));
-
-    LoaderContext context(*drawing, &mutex, session.Parameters(), session.Messages(), log, args.yes ? &prompt : nullptr,
-                          pens, window);
-    context.dxf = &dxf;
-    SeparationEnv env;
-    env.messages = &session.Messages();
-    env.log = &log;
-    context.separation = FigureSeparationFor(*drawing, env);
-    const std::uint64_t loadStart = TickCount64();
-    context.connect.start = [&](int interactive) { return connect.StartConnect(interactive, loadStart); };
-    context.connect.resume = [&] { connect.Resume(); };
-
-    LoadReport load;
-    const int result = LoadDrawing(context, args.file, args.yes ? 1 : 0, &load);
+    const LoadReport& load = loaded.Loading();
+    const TDrawing* drawing = &loaded.Drawing();
     if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Unsupported) {
         err << "wirvela-cli: " << LoadFailureText(load.failure) << ": '" << args.file << "'\n";
         return 1;
     }
-    if (result == 16) connect.Wait();
-    channel.ProcessPending();
     if (progressShown) err << '\n';
 
-    const ConnectReport report = connect.Report();
+    const ConnectReport& report = loaded.Joining();
     if (options.json) {
         Json figures = Json::array();
         for (int f : ReportedFigures(*drawing)) figures.push_back(FigureJson(*drawing, f, report, args.geometry));

@@ -2,22 +2,16 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cmath>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/CliSession.h"
+#include "cli/DrawingReport.h"
+#include "cli/DrawingSession.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
 #include "cutting/SimulationModel.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/DxfReader.h"
-#include "planning/FigureSeparation.h"
-#include "planning/ObjectConnection.h"
-#include "platform/Clock.h"
-#include "platform/EventChannel.h"
-#include "platform/Sync.h"
 #include "settings/Materials.h"
 
 namespace wirvela {
@@ -27,9 +21,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr int kExitOk = 0;
-constexpr int kExitUnreadable = 1;
-constexpr int kExitRefused = 2;
-constexpr int kExitNoPath = 3;
 
 struct SimulateArgs {
     std::string file;
@@ -37,65 +28,14 @@ struct SimulateArgs {
     bool yes = false;
 };
 
-Json Number(double v) {
-    if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 9.0e15) return static_cast<long long>(v);
-    return v;
-}
-
-// 0 when the drawing has a cut path, else the exit code (the reason went to err).
-int LoadAndPlan(CliSession& session, const SimulateArgs& args, std::ostream& err, TDrawing& drawing,
-                LoaderWindowState& window) {
-    DeriveDrawingSettings(drawing, session.Parameters());
-    RecursiveTimedMutex mutex;
-    MessageLog log;
-    HpglPenState pens;
-    TDxfReader dxf;
-    AcceptingPrompt prompt(&err);
-    EventChannel mainWindow([](int, std::intptr_t) { return std::intptr_t{0}; });
-
-    ConnectContext cc(drawing, &mutex, session.Parameters(), session.Messages(), log, window);
-    cc.prompt = &prompt;
-    cc.mainWindow = &mainWindow;
-    cc.iniFile = session.Directory() / "wirvela.ini";
-    cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
-    TConnectCommand connect(std::move(cc));
-
-    LoaderContext context(drawing, &mutex, session.Parameters(), session.Messages(), log, args.yes ? &prompt : nullptr,
-                          pens, window);
-    context.dxf = &dxf;
-    SeparationEnv env;
-    env.messages = &session.Messages();
-    env.log = &log;
-    context.separation = FigureSeparationFor(drawing, env);
-    const std::uint64_t loadStart = TickCount64();
-    context.connect.start = [&](int interactive) { return connect.StartConnect(interactive, loadStart); };
-    context.connect.resume = [&] { connect.Resume(); };
-
-    LoadReport load;
-    const int result = LoadDrawing(context, args.file, args.yes ? 1 : 0, &load);
-    if (result == 16) connect.Wait();
-    mainWindow.ProcessPending();
-    if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Unsupported) {
-        err << "wirvela-cli: cannot read drawing file: '" << args.file << "'\n";
-        return kExitUnreadable;
-    }
-    if (result != 16) {
-        err << "wirvela-cli: '" << args.file << "' not loaded\n";
-        return kExitRefused;
-    }
-    if (connect.Report().state != kConnectSucceeded || !drawing.Set(TDrawing::kFigure1).cutPath) {
-        err << "wirvela-cli: '" << args.file << "': no cut path was found\n";
-        return kExitNoPath;
-    }
-    drawing.SelectFigure(TDrawing::kFigure1);
-    return kExitOk;
-}
-
 int RunSimulate(const CliOptions& options, const SimulateArgs& args, std::ostream& out, std::ostream& err) {
     CliSession session(options, err);
-    auto drawing = std::make_unique<TDrawing>();
-    LoaderWindowState window;
-    if (const int code = LoadAndPlan(session, args, err, *drawing, window); code != kExitOk) return code;
+    DrawingSession loaded(session);
+    loaded.LoadAndJoin(args.file, args.yes, err);
+    if (const int code = loaded.RequireCutPath(args.file, err, DrawingSession::Wording::Brief); code != kExitOk)
+        return code;
+    TDrawing* drawing = &loaded.Drawing();
+    const LoaderWindowState& window = loaded.Window();
 
     AcceptingPrompt prompt(&err);
     Materials::Services ms;
@@ -127,7 +67,7 @@ int RunSimulate(const CliOptions& options, const SimulateArgs& args, std::ostrea
             const SimulationSummary& s = model.Summary(f);
             list.push_back({{"figure", f},
                             {"records", s.records},
-                            {"steps", {Number(s.stepsX), Number(s.stepsY)}},
+                            {"steps", {JsonNumber(s.stepsX), JsonNumber(s.stepsY)}},
                             {"corners", s.corners},
                             {"seconds", s.milliseconds / 1000.0}});
         }

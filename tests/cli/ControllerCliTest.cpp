@@ -5,32 +5,20 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
-class ControllerCli : public testing::Test {
+class ControllerCli : public test::CliTest {
 protected:
     void SetUp() override {
         std::filesystem::copy_file(test::ShippedDataDir() / "local.txt", dir.Path() / "local.txt");
         dir.Write("wirvela.ini", "[Ploter]\nXaxisDir=1\n[RSparam]\nSerialNo=SIM00001\nTimeoutRX=20\n");
     }
-    CliRun Run(std::vector<std::string> args) {
-        args.push_back("--dir");
-        args.push_back(dir.Str());
-        std::ostringstream out, err;
-        const int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
-    }
-    test::TempDir dir;
 };
 
 TEST_F(ControllerCli, LineFramesOfTheSplitExample) {

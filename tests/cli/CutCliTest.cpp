@@ -7,28 +7,17 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliTestSupport.h"
 #include "config/Parameters.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
 
+using test::CliRun;
+using test::ReadFile;
+
 using Json = nlohmann::json;
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-    Json json() const { return Json::parse(out); }
-};
-
-std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string Example(const char* name) {
     return (test::ShippedDataDir().parent_path() / "examples" / name).string();
@@ -44,7 +33,7 @@ void SetKey(std::string& ini, const std::string& key, const std::string& value) 
 
 // The shipped settings and texts, with a machine of 0.05 mm per step, two-figure mode
 // and block transfers.
-class CutCli : public testing::Test {
+class CutCli : public test::CliTest {
 protected:
     void SetUp() override {
         std::string ini = ReadFile(test::ShippedDataDir() / "wirvela.ini");
@@ -57,19 +46,11 @@ protected:
         dir.Write("wirvela.ini", ini);
         dir.Write("local.txt", ReadFile(test::ShippedDataDir() / "local.txt"));
     }
-    CliRun Run(std::vector<std::string> args) {
-        args.push_back("--dir");
-        args.push_back(dir.Str());
-        std::ostringstream out, err;
-        const int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
-    }
     double Stored(const char* section, const char* key) {
         TParameters p;
         p.Load(dir.Path(), "wirvela.ini", "local.txt");
         return p.GetNumber(section, key, -1);
     }
-    test::TempDir dir;
 };
 
 TEST_F(CutCli, EstimatePrintsTheCuttingWindowsEstimate) {

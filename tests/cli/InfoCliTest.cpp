@@ -4,45 +4,25 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
 
+using test::CliRun;
+using test::ReadFile;
+
 using Json = nlohmann::json;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-    Json json() const { return Json::parse(out); }
-};
-
-std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class InfoCli : public testing::Test {
+class InfoCli : public test::CliTest {
 protected:
     void SetUp() override {
         Cone(1);
         dir.Write("local.txt", ReadFile(test::ShippedDataDir() / "local.txt"));
     }
     void Cone(int on) { dir.Write("wirvela.ini", "[Ploter]\nSkalaHPGL=0.025\nCone=" + std::to_string(on) + "\n"); }
-    CliRun Run(std::vector<std::string> args) {
-        args.push_back("--dir");
-        args.push_back(dir.Str());
-        std::ostringstream out, err;
-        const int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
-    }
     std::string Fixture(const std::string& name) const { return (test::TestDataDir() / name).string(); }
-
-    test::TempDir dir;
 };
 
 TEST_F(InfoCli, InteractiveLoadSeparatesTheFiguresAndEchoesTheQuestion) {

@@ -6,19 +6,15 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
-class ManualCli : public testing::Test {
+class ManualCli : public test::CliTest {
 protected:
     void SetUp() override {
         std::filesystem::copy_file(test::ShippedDataDir() / "local.txt", dir.Path() / "local.txt");
@@ -29,12 +25,9 @@ protected:
                   "[Ploter]\n" + ploter + "[ParamsLimits]\nVxyManMin=4\nVxyManMax=60\n[RSparam]\nTimeoutRX=20\n");
     }
     CliRun Run(std::vector<std::string> args) {
-        args.insert(args.end(), {"--speedup", "0", "--dir", dir.Str()});
-        std::ostringstream out, err;
-        const int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
+        args.insert(args.end(), {"--speedup", "0"});
+        return CliTest::Run(std::move(args));
     }
-    test::TempDir dir;
 };
 
 TEST_F(ManualCli, MoveEndsAtTheCommandedDistance) {

@@ -3,19 +3,15 @@
 
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
-class ParamCli : public testing::Test {
+class ParamCli : public test::CliTest {
 protected:
     void SetUp() override {
         dir.Write("wirvela.ini", "; machine\n[Ploter]\nSkalaHPGL=0,025\nCone=0\n[RSparam]\nSerialNo=SIM00001\n");
@@ -23,14 +19,6 @@ protected:
                   "[Present]\nPresent=1\n[Strings]\n00000=wirvela\n00007=Line one\\nline two\n"
                   "[SectionsNames]\nPloter=Plotter\n[ParametersNames]\nSkalaHPGL=HP-GL scale\n");
     }
-    CliRun Run(std::vector<std::string> args) {
-        args.push_back("--dir");
-        args.push_back(dir.Str());
-        std::ostringstream out, err;
-        int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
-    }
-    test::TempDir dir;
 };
 
 TEST_F(ParamCli, GetAndNumber) {

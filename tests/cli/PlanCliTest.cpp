@@ -4,44 +4,25 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
 
+using test::CliRun;
+using test::ReadFile;
+
 using Json = nlohmann::json;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-    Json json() const { return Json::parse(out); }
-};
-
-std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class PlanCli : public testing::Test {
+class PlanCli : public test::CliTest {
 protected:
     void SetUp() override {
         Settings("Cone=0\n");
         dir.Write("local.txt", ReadFile(test::ShippedDataDir() / "local.txt"));
     }
     void Settings(const std::string& ploter) { dir.Write("wirvela.ini", "[Ploter]\nSkalaHPGL=0.025\n" + ploter); }
-    CliRun Run(std::vector<std::string> args) {
-        args.push_back("--dir");
-        args.push_back(dir.Str());
-        std::ostringstream out, err;
-        const int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
-    }
     std::string Drawing(const std::string& name, const std::string& hpgl) { return dir.Write(name, hpgl).string(); }
-    test::TempDir dir;
 };
 
 // The cut path of a figure: starts with the entry line forwards, ends with it backwards,

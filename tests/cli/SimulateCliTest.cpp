@@ -4,27 +4,16 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
 
+using test::CliRun;
+using test::ReadFile;
+
 using Json = nlohmann::json;
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-    Json json() const { return Json::parse(out); }
-};
-
-std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // 0.0125 mm per step and 0.025 mm per unit: two steps per drawing unit. Material 2 runs
 // at 60 cm/min (1.25 ms per step) and pauses 100 ms in corners of 90° or sharper.
@@ -34,20 +23,12 @@ constexpr const char* kIni =
     "[Material1]\nNazwa=slow\nV=10\nT=35\nRozgrzew=100\nOpWKacie=500\nKatGr=90\n"
     "[Material2]\nNazwa=fast\nV=60\nT=35\nRozgrzew=100\nOpWKacie=100\nKatGr=90\n";
 
-class SimulateCli : public testing::Test {
+class SimulateCli : public test::CliTest {
 protected:
     void SetUp() override {
         dir.Write("wirvela.ini", kIni);
         dir.Write("local.txt", ReadFile(test::ShippedDataDir() / "local.txt"));
     }
-    CliRun Run(std::vector<std::string> args) {
-        args.push_back("--dir");
-        args.push_back(dir.Str());
-        std::ostringstream out, err;
-        const int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
-    }
-    test::TempDir dir;
 };
 
 TEST_F(SimulateCli, SquareWithEntryReportsItsMovesStepsCornersAndTime) {

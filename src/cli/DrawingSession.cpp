@@ -1,0 +1,119 @@
+#include "cli/DrawingSession.h"
+
+#include <optional>
+#include <ostream>
+
+#include "cli/CliSession.h"
+#include "config/MessageLog.h"
+#include "config/Prompt.h"
+#include "drawing/DxfReader.h"
+#include "planning/FigureSeparation.h"
+#include "platform/Clock.h"
+#include "platform/EventChannel.h"
+#include "platform/Sync.h"
+
+namespace wirvela {
+
+const char* LoadFailureText(LoadFailure failure) {
+    switch (failure) {
+        case LoadFailure::None:
+            return "";
+        case LoadFailure::CannotOpen:
+            return "cannot read drawing file";
+        case LoadFailure::Unsupported:
+            return ".con projects are not supported yet";
+        case LoadFailure::Empty:
+            return "the drawing has no lines";
+        case LoadFailure::SegmentPens:
+            return "the drawing has segment lines (pen 5) but does not use exactly the pens 3, 4 and 5";
+        case LoadFailure::FigurePens:
+            return "the drawing uses the pens 3, 4 or 5 of a two-figure drawing without being one";
+        case LoadFailure::ConnectNotStarted:
+            return "the joining could not be started";
+    }
+    return "";
+}
+
+DrawingSession::DrawingSession(CliSession& session) : session_(session) {}
+
+int DrawingSession::Load(const std::string& file, bool yes, std::ostream& err) {
+    return Run(file, yes, err, false, {});
+}
+
+int DrawingSession::LoadAndJoin(const std::string& file, bool yes, std::ostream& err, const EventSink& events) {
+    return Run(file, yes, err, true, events);
+}
+
+int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events) {
+    TDrawing& drawing = *drawing_;
+    DeriveDrawingSettings(drawing, session_.Parameters());
+    RecursiveTimedMutex mutex;
+    MessageLog log;
+    HpglPenState pens;
+    TDxfReader dxf;
+    AcceptingPrompt prompt(&err);
+
+    // The joining runs on its worker thread; the window thread only waits while it works.
+    std::optional<EventChannel> mainWindow;
+    std::optional<TConnectCommand> connect;
+    if (join) {
+        mainWindow.emplace([&events](int code, std::intptr_t arg) -> std::intptr_t {
+            if (events) events(code, arg);
+            return 0;
+        });
+        ConnectContext cc(drawing, &mutex, session_.Parameters(), session_.Messages(), log, window_);
+        cc.prompt = &prompt;
+        cc.mainWindow = &*mainWindow;
+        cc.iniFile = session_.Directory() / "wirvela.ini";
+        LoaderWindowState& window = window_;
+        cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
+        connect.emplace(std::move(cc));
+    }
+
+    LoaderContext context(drawing, &mutex, session_.Parameters(), session_.Messages(), log, yes ? &prompt : nullptr,
+                          pens, window_);
+    context.dxf = &dxf;
+    SeparationEnv env;
+    env.messages = &session_.Messages();
+    env.log = &log;
+    context.separation = FigureSeparationFor(drawing, env);
+    if (connect) {
+        const std::uint64_t loadStart = TickCount64();
+        context.connect.start = [&connect, loadStart](int interactive) {
+            return connect->StartConnect(interactive, loadStart);
+        };
+        context.connect.resume = [&connect] { connect->Resume(); };
+    }
+
+    result_ = LoadDrawing(context, file, yes ? 1 : 0, &load_);
+    penMask_ = pens.penMask;
+    if (connect) {
+        if (result_ == 16) connect->Wait();
+        mainWindow->ProcessPending();
+        connect_ = connect->Report();
+    }
+    return result_;
+}
+
+int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {
+    const bool reason = wording == Wording::WithReason;
+    if (load_.failure == LoadFailure::CannotOpen || load_.failure == LoadFailure::Unsupported) {
+        err << "wirvela-cli: " << (reason ? LoadFailureText(load_.failure) : "cannot read drawing file") << ": '"
+            << file << "'\n";
+        return 1;
+    }
+    if (result_ != 16) {
+        err << "wirvela-cli: '" << file << "' not loaded";
+        if (reason) err << ": " << LoadFailureText(load_.failure);
+        err << '\n';
+        return 2;
+    }
+    if (connect_.state != kConnectSucceeded || !drawing_->Set(TDrawing::kFigure1).cutPath) {
+        err << "wirvela-cli: '" << file << "': no cut path was found\n";
+        return 3;
+    }
+    drawing_->SelectFigure(TDrawing::kFigure1);
+    return 0;
+}
+
+}  // namespace wirvela

@@ -1,0 +1,66 @@
+#pragma once
+// The drawing a command works on: loaded as the Open command loads it and, for the
+// commands that plan or cut, joined by the connect command, with the main window state
+// the load left behind.
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "drawing/DrawingLoader.h"
+#include "planning/ObjectConnection.h"
+
+namespace wirvela {
+
+class CliSession;
+
+// The reason a load failed, in the words the commands print.
+const char* LoadFailureText(LoadFailure failure);
+
+class DrawingSession {
+public:
+    // Events the connect command posts to the main window, delivered on the loading thread
+    // while the load waits for the joining and once after it.
+    using EventSink = std::function<void(int code, std::intptr_t arg)>;
+
+    // How the reason of a missing cut path is worded on standard error.
+    enum class Wording { Brief, WithReason };
+
+    explicit DrawingSession(CliSession& session);
+
+    // Loads file without joining. yes makes the load interactive: every question is
+    // answered Yes and printed on err. Returns the loader's result (16: loaded).
+    int Load(const std::string& file, bool yes, std::ostream& err);
+    // Loads file and, once loaded, waits for the connect command's joining to end. Error
+    // boxes of the path search go to err whether or not yes is given.
+    int LoadAndJoin(const std::string& file, bool yes, std::ostream& err, const EventSink& events = {});
+
+    // After LoadAndJoin, for the commands that need a cut path: 0 with figure 1 selected
+    // when it has one; otherwise the reason goes to err and the exit code is returned:
+    // 1 unreadable file, 2 drawing refused, 3 no cut path.
+    int RequireCutPath(const std::string& file, std::ostream& err, Wording wording);
+
+    TDrawing& Drawing() { return *drawing_; }
+    const TDrawing& Drawing() const { return *drawing_; }
+    LoaderWindowState& Window() { return window_; }
+    int Result() const { return result_; }
+    const LoadReport& Loading() const { return load_; }
+    // The joining's report; a default report when there was no joining.
+    const ConnectReport& Joining() const { return connect_; }
+    // The pens the load selected.
+    int PenMask() const { return penMask_; }
+
+private:
+    int Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events);
+
+    CliSession& session_;
+    std::unique_ptr<TDrawing> drawing_ = std::make_unique<TDrawing>();
+    LoaderWindowState window_;
+    int result_ = 0;
+    LoadReport load_;
+    ConnectReport connect_;
+    int penMask_ = 0;
+};
+
+}  // namespace wirvela
