@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "cli/CliSession.h"
+#include "cli/ControllerReport.h"
 #include "cli/DrawingSession.h"
 #include "cli/InterruptGuard.h"
 #include "config/MessageLog.h"
@@ -209,10 +210,6 @@ struct RunOutcome {
     bool interrupted = false;
 };
 
-bool IsEndReport(int code) {
-    return code == STAT_END || code == STAT_ERR_OVERR || code == STAT_ERR_IPWM;
-}
-
 // Follows the run until its end report, Ctrl+C, or (simulated controller) a controller
 // that has stopped without one.
 RunOutcome FollowRun(CuttingJob& job, const CutArgs& args, SimulatedController* sim, std::ostream& err) {
@@ -260,12 +257,6 @@ RunOutcome FollowRun(CuttingJob& job, const CutArgs& args, SimulatedController* 
 
 std::string CodeText(CliSession& session, int code) {
     return ControllerCodes::FormatCode(session.Messages(), code);
-}
-
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n') c = ' ';
-    return text;
 }
 
 int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, std::ostream& err) {

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "cli/CliSession.h"
+#include "cli/ControllerReport.h"
 #include "cli/InterruptGuard.h"
 #include "config/NumberText.h"
 #include "config/Prompt.h"
@@ -44,16 +45,6 @@ struct ManualArgs {
 };
 
 enum class Motion { Move, Turn };
-
-bool IsEndReport(int code) {
-    return code == STAT_END || code == STAT_ERR_OVERR || code == STAT_ERR_IPWM;
-}
-
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n') c = ' ';
-    return text;
-}
 
 struct RunEnd {
     std::optional<int> end;  // the report that ended the run
