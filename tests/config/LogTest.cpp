@@ -126,13 +126,19 @@ TEST(DebugLogTest, FrameRecordIsExact) {
 
 TEST(DebugLogTest, TimeStampPrecedesEveryRecord) {
     TempDir dir;
-    const auto before = std::time(nullptr);
+    // time() reads the coarse clock on Linux and can lag the stamp's clock by a tick
+    // across a second boundary; read the same clock the stamp reads.
+    const auto secondsNow = [] {
+        using namespace std::chrono;
+        return static_cast<long>(duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
+    };
+    const long before = secondsNow();
     {
         DebugLog log(dir.Path(), true, true);
         log.LogText("phase");
         log.LogReply(0x10);
     }
-    const auto after = std::time(nullptr);
+    const long after = secondsNow();
     const std::vector<std::string> records = RecordsOfOneRun(dir.Read("debug_log.txt"));
     ASSERT_EQ(records.size(), 2u);
     long seconds = 0;
