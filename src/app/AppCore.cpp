@@ -1,4 +1,294 @@
-// Placeholder until the application core lands; keeps wirvela_app a real library.
+#include "app/AppCore.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "app/MainWindowModel.h"
+#include "config/DebugLog.h"
+#include "config/MessageLog.h"
+#include "config/Prompt.h"
+#include "controller/ComClass.h"
+#include "controller/DeviceList.h"
+#include "controller/LinkServices.h"
+#include "controller/MergedFtdi.h"
+#include "cutting/CuttingJob.h"
+#include "cutting/ManualControl.h"
+#include "drawing/Drawing.h"
+#include "platform/EventChannel.h"
+#include "platform/Ftdi.h"
+#include "settings/ColoursModel.h"
+#include "settings/Materials.h"
+#include "settings/ParameterEditorModel.h"
+#include "settings/ScaleDialogModel.h"
+
 namespace wirvela {
-void AppCorePlaceholder() {}
+
+// The cutting window and the materials table refer to each other: the job is built with
+// the address of the table that follows it and uses it only after both exist.
+struct AppCore::CuttingWindows {
+    CuttingWindows(const CuttingJob::Services& jobServices, Materials::Services materialServices)
+        : job(WithMaterials(jobServices)), materials(WithCutting(std::move(materialServices))) {}
+
+    CuttingJob::Services WithMaterials(CuttingJob::Services s) {
+        s.materials = &materials;
+        return s;
+    }
+    Materials::Services WithCutting(Materials::Services s) {
+        s.cutting = &job;
+        return s;
+    }
+
+    CuttingJob job;
+    Materials materials;
+};
+
+AppCore::AppCore(AppCoreOptions options) : o_(std::move(options)) {
+    iniPath_ = o_.directory / "wirvela.ini";
+    if (o_.prompt == nullptr) {
+        ownPrompt_ = std::make_unique<ScriptedPrompt>([](const PromptRequest& r) {
+            return r.buttons == PromptButtons::Ok      ? PromptAnswer::Ok
+                   : r.buttons == PromptButtons::YesNo ? PromptAnswer::No
+                                                       : PromptAnswer::Cancel;
+        });
+        o_.prompt = ownPrompt_.get();
+    }
+}
+
+AppCore::~AppCore() {
+    Shutdown();
+}
+
+ComClass* AppCore::Link() {
+    return manual_ ? manual_->Link() : nullptr;
+}
+
+CuttingJob& AppCore::Cutting() {
+    return cutting_->job;
+}
+
+Materials& AppCore::MaterialsWindow() {
+    return cutting_->materials;
+}
+
+std::vector<EventChannel*> AppCore::Channels() {
+    std::vector<EventChannel*> channels;
+    if (main_) channels.push_back(&main_->Channel());
+    if (cutting_) channels.push_back(&cutting_->job.Channel());
+    if (manual_) channels.push_back(&manual_->Channel());
+    return channels;
+}
+
+int AppCore::ProcessEvents() {
+    int handled = 0;
+    for (EventChannel* channel : Channels()) handled += channel->ProcessPending();
+    return handled;
+}
+
+void AppCore::RequestExit(int code) {
+    if (!exitRequested_) exitRequested_ = code;
+    if (exitHook_) exitHook_(code);
+}
+
+// ---- start-up --------------------------------------------------------------------------
+
+AppCore::StartResult AppCore::Start() {
+    if (started_ || shutDown_) return {};
+    started_ = true;
+    const std::filesystem::path& dir = o_.directory;
+
+    parameters_.Load(dir, "wirvela.ini", "local.txt");
+    debugLog_ = std::make_unique<DebugLog>(dir, parameters_.GetNumber("Testing", "DebugLogEnabled", 0) != 0,
+                                           parameters_.GetNumber("Testing", "DebugLogTimeStamp", 0) != 0);
+    if (messages_.CheckLocalFile(dir)) {
+        messages_.LoadMessages();
+    } else {
+        PromptRequest warning;
+        warning.text = TMessages::kMissingFileText;
+        warning.caption = TMessages::kMissingFileCaption;
+        warning.icon = PromptIcon::Warning;
+        o_.prompt->Ask(warning);
+    }
+
+    MessageLogSwitches switches;
+    switches.memo = parameters_.GetNumber("Debug", "DebugMemo", 0) != 0;
+    switches.file = parameters_.GetNumber("Debug", "DebugFile", 0) != 0;
+    switches.flush = parameters_.GetNumber("Debug", "DebugFlush", 0) != 0;
+    log_ = std::make_unique<MessageLog>(dir, switches);
+    drawing_ = std::make_unique<TDrawing>();
+    ftdi_ = o_.makeFtdi ? o_.makeFtdi() : MakeDefaultFtdi();
+    dispatcher_ = std::make_unique<ControllerDispatcher>(messages_, *o_.prompt, log_.get());
+    scale_ = std::make_unique<ScaleDialogModel>();
+
+    CreateMainWindow();
+    colours_ = std::make_unique<ColoursModel>(parameters_);
+    colours_->Create(&messages_, nullptr);
+    if (!CreateManualControl()) return {true, exitRequested_.value_or(0)};
+    CreateCutting();
+    about_ = std::make_unique<AboutModel>(AboutModel::Services{&parameters_, &messages_, o_.version});
+    AboutFromLink();
+    devices_ = std::make_unique<DeviceList>(*ftdi_, messages_);
+    scale_->Create(&messages_, nullptr);
+    ParameterEditorModel::Services es;
+    es.parameters = &parameters_;
+    es.messages = &messages_;
+    es.simulationSpeed = [this] { return main_->Form().ScrollBar1Position; };
+    editor_ = std::make_unique<ParameterEditorModel>(std::move(es));
+    editor_->Create(nullptr);
+    return {};
+}
+
+void AppCore::CreateMainWindow() {
+    MainWindowModel::Services s;
+    s.parameters = &parameters_;
+    s.messages = &messages_;
+    s.log = log_.get();
+    s.drawing = drawing_.get();
+    s.drawingMutex = &drawingMutex_;
+    s.prompt = o_.prompt;
+    s.directory = o_.directory;
+    s.notifier = o_.notifier;
+    s.simulationInputs = [this] {
+        SimulationInputs in;
+        if (!cutting_) return in;
+        CuttingJob& job = cutting_->job;
+        in.material = job.CurrentMaterial();
+        in.rotaryCut = job.RotaryCut();
+        in.v2 = job.V2Position();
+        in.alg2 = job.Alg2();
+        // The cutting window's show handling, without showing it: it becomes the link's
+        // event window and takes the drawing as it is now.
+        in.showCuttingWindow = [&job] {
+            job.Show();
+            job.Close();
+        };
+        in.singleFigureRecord = [&job](CutParameters& record, double& rotRatio) {
+            return job.SingleFigureRecord(record, rotRatio, true);
+        };
+        return in;
+    };
+    s.stepsPerMm = [this]() -> std::optional<double> {
+        if (!manual_) return std::nullopt;
+        return manual_->Machine().stepsPerMm;
+    };
+    s.recreateLink = [this] { RecreateLink(); };
+    s.refreshAbout = [this] { AboutFromLink(); };
+    s.cancelController = [this] {
+        if (ComClass* link = Link()) link->Cancel();
+    };
+    s.scaleDialog = scale_.get();
+    s.requestExit = [this](int code) { RequestExit(code); };
+    main_ = std::make_unique<MainWindowModel>(std::move(s));
+
+    MainWindowModel* window = main_.get();
+    log_->SetMemoHook([window](std::string_view line) { window->AppendMemoLine(line); });
+    log_->Log("Mutex created " + std::to_string(reinterpret_cast<std::uintptr_t>(&drawingMutex_)) + " DRAW_MUTEX" +
+              std::to_string(o_.processId));
+    log_->Log("ctor");
+    main_->Create();
+}
+
+// False when the link's start-up ends the program.
+bool AppCore::CreateManualControl() {
+    ManualControl::Services s;
+    LinkServices& link = s.link;
+    link.parameters = &parameters_;
+    link.messages = &messages_;
+    link.ftdi = ftdi_.get();
+    link.messageLog = log_.get();
+    link.debugLog = debugLog_.get();
+    MainWindowModel* window = main_.get();
+    link.memo = [window](std::string_view line) { window->AppendMemoLine(line); };
+    link.cuttingStatus = [this](std::string_view text) {
+        if (cutting_) cutting_->job.ShowStatus(text);
+    };
+    TDrawing* drawing = drawing_.get();
+    link.twoFigureDrawing = [drawing] { return drawing->Set(TDrawing::kFigure2).V.Count() > 0; };
+    link.directory = o_.directory;
+    link.processId = o_.processId;
+    s.prompt = o_.prompt;
+    s.dispatcher = dispatcher_.get();
+    manual_ = std::make_unique<ManualControl>(std::move(s));
+    const ManualControl::CreateOutcome up = manual_->Create(nullptr);
+    if (up.outcome == LinkStartup::Outcome::Exit) {
+        RequestExit(up.exitCode);
+        return false;
+    }
+    return true;
+}
+
+void AppCore::CreateCutting() {
+    CuttingJob::Services js;
+    js.parameters = &parameters_;
+    js.messages = &messages_;
+    js.prompt = o_.prompt;
+    js.drawing = drawing_.get();
+    js.dispatcher = dispatcher_.get();
+    js.mainWindow = &main_->WindowState();
+    js.debugLog = debugLog_.get();
+    js.messageLog = log_.get();
+    Materials::Services ms;
+    ms.parameters = &parameters_;
+    ms.messages = &messages_;
+    ms.prompt = o_.prompt;
+    MainWindowModel* window = main_.get();
+    ms.mainStatus = [window](std::string_view text) { window->ShowStatus(text); };
+    cutting_ = std::make_unique<CuttingWindows>(js, std::move(ms));
+    cutting_->job.SetLink(Link());
+    dispatcher_->SetCutting(&cutting_->job);
+    cutting_->materials.Create(nullptr);
+}
+
+void AppCore::AboutFromLink() {
+    if (about_) about_->Create(ControllerIdentity::Of(Link()), nullptr);
+}
+
+void AppCore::RecreateLink() {
+    if (!manual_) return;
+    if (cutting_) cutting_->job.SetLink(nullptr);
+    const ManualControl::CreateOutcome up = manual_->Create(nullptr);
+    if (cutting_) cutting_->job.SetLink(Link());
+    if (up.outcome == LinkStartup::Outcome::Exit) RequestExit(up.exitCode);
+}
+
+// ---- shut-down -------------------------------------------------------------------------
+
+void AppCore::Shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (!started_) return;
+
+    // The main window closes: no more fitting, the simulation stops, the joining worker
+    // ends at its next check (it may still send to the window meanwhile).
+    if (main_) main_->Close();
+
+    // The parameter editor goes first and writes the whole store back.
+    if (editor_) {
+        editor_->Destroy();
+        saveError_ = editor_->SaveError();
+        if (!saveError_.empty() && log_) log_->Log("wirvela.ini not saved: " + saveError_);
+    }
+    editor_.reset();
+    scale_.reset();
+    devices_.reset();
+    about_.reset();
+    if (cutting_) {
+        dispatcher_->SetCutting(nullptr);
+        cutting_->job.SetLink(nullptr);
+    }
+    cutting_.reset();
+    // The controller gets the cancel operation before its link goes with the manual control.
+    if (ComClass* link = Link()) link->Cancel();
+    manual_.reset();
+    colours_.reset();
+
+    if (log_) log_->SetMemoHook({});
+    main_.reset();
+    dispatcher_.reset();
+    ftdi_.reset();
+    debugLog_.reset();
+    messages_.FreeMessages();
+    drawing_.reset();
+    log_.reset();
+}
+
 }  // namespace wirvela

@@ -1,0 +1,175 @@
+#pragma once
+// The application core: the one instance of each thing the program holds globally (the
+// settings store, the message table, the logs, the drawing with its mutex, the controller
+// link) and every window's model, created at start-up and destroyed at shut-down in the
+// program's fixed order:
+//
+//   start-up   store, diagnostic log, local.txt (message table, or the warning box),
+//              message log file, drawing mutex, drawing sets, the main window; then
+//              colours, manual control (which builds the controller link), cutting,
+//              materials, about, device list, scale, parameter editor.
+//   shut-down  the main window closes (simulation stopped, the joining worker stopped
+//              cooperatively); the parameter editor writes the store back first; the
+//              windows go in reverse order, the controller getting the cancel operation
+//              before its link goes; the main window, the logs and the store last.
+//
+// Headless: the GUI (or a test) gives the prompt for message boxes and the notifier that
+// wakes its event loop, creates its views over the models after Start(), drains the
+// models' event channels on its own thread (Channels()) and calls Shutdown() when the
+// main window closes. Windows of the system that the program does not have yet (pendant,
+// rotary project, multiplication, 3-D viewer, profile generation, bent moulding, frame)
+// are not created; their commands stay hidden.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/Messages.h"
+#include "config/Parameters.h"
+#include "controller/ControllerDispatcher.h"
+#include "platform/Sync.h"
+#include "settings/AboutModel.h"
+
+namespace wirvela {
+
+class AboutModel;
+class ColoursModel;
+class ComClass;
+class CuttingJob;
+class DebugLog;
+class DeviceList;
+class EventChannel;
+class Ftdi;
+class MainWindowModel;
+class ManualControl;
+class Materials;
+class MessageLog;
+class ParameterEditorModel;
+class Prompt;
+class ScaleDialogModel;
+class TDrawing;
+
+struct AppCoreOptions {
+    // The start-up directory (see StartupDirectory): wirvela.ini, local.txt, the logs.
+    std::filesystem::path directory = ".";
+    // Message boxes, asked on the window thread. Questions of worker threads reach it
+    // through the main window's channel. Absent: every box is answered cautiously (OK,
+    // No or Cancel) without being shown.
+    Prompt* prompt = nullptr;
+    // Called from any thread after an event is queued for the main window: wakes the GUI.
+    std::function<void()> notifier;
+    // The USB device list the controller link searches; absent: MakeDefaultFtdi() (the
+    // real FTDI devices, then the simulated controller).
+    std::function<std::unique_ptr<Ftdi>()> makeFtdi;
+    // The number in the names of the drawing mutex and the link lock.
+    int processId = 0;
+    // The program's version for the about box.
+    ProgramVersion version{"0.1.0", {}};
+};
+
+class AppCore {
+public:
+    // The outcome of the start-up: the program runs, or it ends with exitCode (the
+    // controller link's start-up decided so and has told the operator why).
+    struct StartResult {
+        bool exit = false;
+        int exitCode = 0;
+    };
+
+    explicit AppCore(AppCoreOptions options);
+    // Shuts down when Shutdown has not run.
+    ~AppCore();
+    AppCore(const AppCore&) = delete;
+    AppCore& operator=(const AppCore&) = delete;
+
+    // Start-up in the fixed order; call once, on the window thread (the thread that will
+    // drain the channels).
+    StartResult Start();
+    // Shut-down in the fixed order; runs once (later calls do nothing). Window thread.
+    void Shutdown();
+    bool Started() const { return started_; }
+
+    // The models' event channels (main window, cutting, manual control): the GUI drains
+    // them on the window thread. Empty before Start and after Shutdown.
+    std::vector<EventChannel*> Channels();
+    // Handles what is queued on every channel; returns how many events.
+    int ProcessEvents();
+
+    // An exit asked for by a command (Exit) or by a re-created link; the GUI ends its loop
+    // with the code. The hook (optional) is told at once.
+    std::optional<int> ExitRequested() const { return exitRequested_; }
+    void SetExitHook(std::function<void(int exitCode)> hook) { exitHook_ = std::move(hook); }
+    // Why the final write of wirvela.ini failed; empty when it succeeded (or has not run).
+    const std::string& SaveError() const { return saveError_; }
+
+    // ---- what the program holds -----------------------------------------------------------
+    const std::filesystem::path& Directory() const { return o_.directory; }
+    // start-up directory / "wirvela.ini", for the parts that read the file directly.
+    const std::filesystem::path& IniPath() const { return iniPath_; }
+    TParameters& Parameters() { return parameters_; }
+    TMessages& Messages() { return messages_; }
+    DebugLog* DiagnosticLog() { return debugLog_.get(); }
+    MessageLog& Log() { return *log_; }
+    TDrawing& Drawing() { return *drawing_; }
+    RecursiveTimedMutex& DrawingMutex() { return drawingMutex_; }
+    ControllerDispatcher& Dispatcher() { return *dispatcher_; }
+    Ftdi& UsbDevices() { return *ftdi_; }
+    // The controller link; null when there is none.
+    ComClass* Link();
+
+    // ---- the windows' models (valid between Start and Shutdown) ---------------------------
+    MainWindowModel& MainWindow() { return *main_; }
+    ColoursModel& Colours() { return *colours_; }
+    ManualControl& ManualControlWindow() { return *manual_; }
+    CuttingJob& Cutting();
+    Materials& MaterialsWindow();
+    AboutModel& About() { return *about_; }
+    DeviceList& Devices() { return *devices_; }
+    ScaleDialogModel& Scale() { return *scale_; }
+    ParameterEditorModel& ParameterEditor() { return *editor_; }
+
+    // The controller link is destroyed and built again by the manual-control window's
+    // creation (a device chosen, a new COM setting); the cutting window and the dispatch
+    // get the new link.
+    void RecreateLink();
+
+private:
+    struct CuttingWindows;
+
+    void CreateMainWindow();
+    bool CreateManualControl();
+    void CreateCutting();
+    void RequestExit(int code);
+    void AboutFromLink();
+
+    AppCoreOptions o_;
+    std::unique_ptr<Prompt> ownPrompt_;  // without a prompt of the caller: cautious answers
+    std::filesystem::path iniPath_;
+    bool started_ = false;
+    bool shutDown_ = false;
+    std::optional<int> exitRequested_;
+    std::function<void(int)> exitHook_;
+    std::string saveError_;
+
+    // In the order of creation; destroyed explicitly by Shutdown in the reverse order.
+    TParameters parameters_;
+    std::unique_ptr<DebugLog> debugLog_;
+    TMessages messages_;
+    std::unique_ptr<MessageLog> log_;
+    RecursiveTimedMutex drawingMutex_;
+    std::unique_ptr<TDrawing> drawing_;
+    std::unique_ptr<Ftdi> ftdi_;
+    std::unique_ptr<ControllerDispatcher> dispatcher_;
+    std::unique_ptr<MainWindowModel> main_;
+    std::unique_ptr<ColoursModel> colours_;
+    std::unique_ptr<ManualControl> manual_;
+    std::unique_ptr<CuttingWindows> cutting_;
+    std::unique_ptr<AboutModel> about_;
+    std::unique_ptr<DeviceList> devices_;
+    std::unique_ptr<ScaleDialogModel> scale_;
+    std::unique_ptr<ParameterEditorModel> editor_;
+};
+
+}  // namespace wirvela
