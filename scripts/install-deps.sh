@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev libglu1-mesa-dev
+  libqt6svg6  # the SVG icon engine and image plugins of the tool-bar pictures
   libftdi1-dev libserialport-dev
   xvfb xauth
 )
