@@ -1,0 +1,78 @@
+// Pictures of the program for the documentation, made on the offscreen platform: the main
+// window with a joined example drawing, the cutting window during a cut on the simulated
+// controller, and the manual-control window. Runs only when WIRVELA_SCREENSHOTS names the
+// directory to write main-window.png, cutting.png and manual-control.png into:
+//
+//   WIRVELA_SCREENSHOTS=docs/screenshots test_ui --gtest_filter='MainWindowScreenshots.*'
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPixmap>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+#include "MainWindowProgram.h"
+#include "controller/SimulatedController.h"
+#include "cutting/CuttingJob.h"
+#include "cutting/ManualControl.h"
+#include "ui/TForm3.h"
+#include "ui/TForm4.h"
+
+namespace wirvela {
+namespace {
+
+using test::Example;
+using test::Program;
+
+QString ScreenshotDirectory() {
+    return qEnvironmentVariable("WIRVELA_SCREENSHOTS");
+}
+
+void Save(QWidget& window, const QString& directory, const char* name) {
+    const QString file = QDir(directory).filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(window.grab().save(file, "PNG")) << file.toStdString();
+}
+
+TEST(MainWindowScreenshots, MainCuttingAndManualControlWindows) {
+    const QString directory = ScreenshotDirectory();
+    if (directory.isEmpty()) GTEST_SKIP() << "WIRVELA_SCREENSHOTS is not set";
+    ASSERT_TRUE(QDir().mkpath(directory));
+
+    Program p;
+    ASSERT_TRUE(p.Start(Example("letters.plt")));
+    p.window->resize(1180, 720);
+    ASSERT_TRUE(p.Joined());
+    // The resize fits the view again; its repaint follows at once.
+    ASSERT_TRUE(test::SpinUntil([&p] { return p.Model().View().AreaWidth() == p.window->DrawingArea()->width(); }));
+    Save(*p.window, directory, "main-window.png");
+
+    // The cutting window while the controller runs the program: the run stands still at
+    // 20 simulated seconds until it is released.
+    p.sim->SetRunLimit(20000);
+    {
+        TForm4 cutting(p.core->Cutting(), p.core->Messages(), nullptr, p.window.get());
+        QObject::connect(&p.pump, &QtEventPump::Handled, &cutting, &TForm4::Refresh);
+        cutting.show();
+        auto* start = test::Control<QPushButton>(cutting, "Button2");
+        ASSERT_TRUE(start && start->isEnabled());
+        start->click();
+        ASSERT_TRUE(p.sim->WaitForSimTime(20000, 30000));
+        ASSERT_TRUE(test::SpinUntil([&cutting] { return cutting.isVisible(); }));
+        cutting.Refresh();
+        Save(cutting, directory, "cutting.png");
+        p.sim->SetRunLimit(-1);
+        ASSERT_TRUE(test::SpinUntil([&cutting] { return !cutting.isVisible(); }));
+    }
+
+    {
+        TForm3 manual(p.core->ManualControlWindow(), p.core->Messages(), nullptr, p.window.get());
+        manual.show();
+        ASSERT_TRUE(test::SpinUntil([&manual] { return manual.isVisible(); }));
+        Save(manual, directory, "manual-control.png");
+        manual.close();
+    }
+}
+
+}  // namespace
+}  // namespace wirvela
