@@ -65,6 +65,7 @@ int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bo
         cc.prompt = &prompt;
         cc.mainWindow = &*mainWindow;
         cc.iniFile = session_.Directory() / "wirvela.ini";
+        cc.planner = planner_;
         LoaderWindowState& window = window_;
         cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
         connect.emplace(std::move(cc));

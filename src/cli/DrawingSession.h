@@ -10,6 +10,7 @@
 
 #include "drawing/DrawingLoader.h"
 #include "planning/ObjectConnection.h"
+#include "planning/Planner.h"
 
 namespace wirvela {
 
@@ -36,6 +37,9 @@ public:
     // boxes of the path search go to err whether or not yes is given.
     int LoadAndJoin(const std::string& file, bool yes, std::ostream& err, const EventSink& events = {});
 
+    // The planner of the joining (LoadAndJoin); the fast one unless set.
+    void SetPlanner(Planner planner) { planner_ = planner; }
+
     // After LoadAndJoin, for the commands that need a cut path: 0 with figure 1 selected
     // when it has one; otherwise the reason goes to err and the exit code is returned:
     // 1 unreadable file, 2 drawing refused, 3 no cut path.
@@ -61,6 +65,7 @@ private:
     LoadReport load_;
     ConnectReport connect_;
     int penMask_ = 0;
+    Planner planner_ = Planner::Fast;
 };
 
 }  // namespace wirvela

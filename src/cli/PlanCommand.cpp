@@ -20,6 +20,7 @@ struct PlanArgs {
     std::string file;
     bool yes = false;
     bool geometry = false;
+    std::string planner = "fast";
 };
 
 const char* StateText(int state) {
@@ -98,6 +99,7 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
     // The path graph's error boxes become lines on standard error; questions of the
     // loader are asked only with --yes (an interactive load).
     DrawingSession loaded(session);
+    loaded.SetPlanner(args.planner == "reference" ? Planner::Reference : Planner::Fast);
     const int result = loaded.LoadAndJoin(args.file, args.yes, err, [&](int code, std::intptr_t arg) {
         if (progress && code >= kEventStatusPanel0 && code <= kEventStatusPanel0 + 4 && code != kEventObjectCounts &&
             code != kEventLineCounts) {
@@ -149,6 +151,11 @@ void AddPlanCommand(CLI::App& app, CliOptions& options, std::function<int(std::o
     plan->add_flag("--yes", args->yes,
                    "Interactive load: answer every question Yes, print every message to standard error");
     plan->add_flag("--geometry", args->geometry, "With --json: add the vertex and line tables of each figure");
+    plan->add_option("--planner", args->planner,
+                     "fast, or reference: the literal (quadratic) planning the fast one is checked against; "
+                     "both give the same drawing and cut path")
+        ->check(CLI::IsMember({"reference", "fast"}))
+        ->capture_default_str();
     plan->callback([&options, &action, args] {
         action = [&options, args](std::ostream& out, std::ostream& err) { return RunPlan(options, *args, out, err); };
     });

@@ -14,6 +14,8 @@
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "planning/FastJoin.h"
+#include "planning/FastPlanarise.h"
 #include "planning/JunctionSplitting.h"
 #include "planning/PathSearch.h"
 #include "planning/PlanariseSink.h"
@@ -676,7 +678,10 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
 
     if (a_.planarisationPending) {
         const double conModif = c_.parameters.GetNumber("Ploter", "ConModif", 0.0);
-        if (!SplitJunctions(d_.L(), d_.Oelems(), conModif, sink_, stop_)) return Outcome::Stopped;
+        const bool split = c_.planner == Planner::Fast
+                               ? SplitJunctionsFast(d_.L(), d_.Oelems(), conModif, sink_, stop_)
+                               : SplitJunctions(d_.L(), d_.Oelems(), conModif, sink_, stop_);
+        if (!split) return Outcome::Stopped;
         State(kConnectSplitDone);
     }
     Log("ConnectObj:after planaryzacja()");
@@ -686,7 +691,7 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
 
     Log("\r\n++++++++ Laczenie obiektow");
     {
-        PathSearchEnv env{&sink_, c_.prompt, c_.iniFile, stop_};
+        PathSearchEnv env{&sink_, c_.prompt, c_.iniFile, stop_, c_.planner};
         PATH_FINDING_METHODS check(env);
         if (check.BuildGraph(d_.L(), d_.V()) != 0) {
             ClearPendingMultiplication();
@@ -698,13 +703,14 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
     }
     const bool crossingTest = c_.parameters.GetNumber("Ploter", "CrossingTest", 0.0) != 0.0;
     const std::uint64_t joinStart = TickCount64();
-    const JoinResult joined = JoinObjects(
-        d_.L(), d_.Oelems() + 1, crossingTest, sink_,
-        [this](int percent) {
-            const int value[] = {percent};
-            sink_.Status(0, sink_.MessageText(194, value));
-        },
-        stop_);
+    const auto progress = [this](int percent) {
+        const int value[] = {percent};
+        sink_.Status(0, sink_.MessageText(194, value));
+    };
+    const JoinResult joined =
+        c_.planner == Planner::Fast
+            ? JoinObjectsFast(d_.L(), d_.Oelems() + 1, crossingTest, sink_, progress, stop_)
+            : JoinObjects(d_.L(), d_.Oelems() + 1, crossingTest, sink_, progress, stop_);
     if (joined.stopped) return Outcome::Stopped;
     report_.joiningSeconds = static_cast<double>(TickCount64() - joinStart) * 0.001;
     fig.joined = joined.added;
@@ -719,7 +725,9 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
     if (entryOk) {
         if (o_.crossingSplit_.load()) {
             const std::uint64_t splitStart = TickCount64();
-            if (!SplitConnectingLines(d_.L(), entryLine, stop_)) return Outcome::Stopped;
+            const bool split = c_.planner == Planner::Fast ? SplitConnectingLinesFast(d_.L(), entryLine, stop_)
+                                                           : SplitConnectingLines(d_.L(), entryLine, stop_);
+            if (!split) return Outcome::Stopped;
             report_.crossingSplitSeconds = static_cast<double>(TickCount64() - splitStart) * 0.001;
         }
         o_.crossingSplit_.store(true);
@@ -734,7 +742,7 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
     TDrawingSet& set = d_.Set(d_.Figure());
     if (entryOk) {
         PathSearchOutcome searched;
-        const PathSearchEnv env{&sink_, c_.prompt, c_.iniFile, stop_};
+        const PathSearchEnv env{&sink_, c_.prompt, c_.iniFile, stop_, c_.planner};
         const int failed = RunPathSearch(d_.L(), set.cutPath, env, &searched);
         if (searched.stopped) return Outcome::Stopped;
         fig.searched = failed == 0;

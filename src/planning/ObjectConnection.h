@@ -30,6 +30,7 @@
 #include "drawing/Drawing.h"
 #include "drawing/DrawingLoader.h"
 #include "planning/PathFindingMethods.h"
+#include "planning/Planner.h"
 #include "platform/Sync.h"
 
 namespace wirvela {
@@ -83,6 +84,9 @@ struct ConnectContext {
     EventChannel* mainWindow = nullptr;
     // wirvela.ini, read directly for `TestDuplicates`; empty: its default.
     std::filesystem::path iniFile;
+    // The implementation of the junction splitting, the joining, the splitting of
+    // connecting lines and the path search; both give the same drawing and cut path.
+    Planner planner = Planner::Fast;
 
     // Window thread, StartConnect: the commands that would start another run are disabled
     // and Stop is enabled / the join command is enabled again after a failed start.

@@ -1,11 +1,14 @@
 #include "planning/PathFindingMethods.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <new>
 #include <numbers>
 #include <unordered_map>
+#include <vector>
 
 #include "config/Prompt.h"
 #include "planning/PlanariseSink.h"
@@ -165,6 +168,34 @@ int PATH_FINDING_METHODS::BuildGraph(const TLines& lines, const TVert& vertices)
     return 0;
 }
 
+int PATH_FINDING_METHODS::CheckGraph(const TLines& lines, const TVert& vertices) {
+    nodes_.clear();
+    nodeOfVertex_.clear();
+    nodeCount_ = 0;
+    lineCount_ = 0;
+    const int nodes = vertices.Count();
+    std::vector<std::int32_t> slots;
+    try {
+        slots.assign(static_cast<std::size_t>(nodes), 0);
+    } catch (const std::bad_alloc&) {
+        Log("BuildGraph: brak pamieci");
+        return 1;
+    }
+    // The slot counts BuildGraph would reach, line by line, with its tests in its order.
+    for (int i = 0; i < lines.Count(); ++i) {
+        const int p = lines[i].p;
+        const int k = lines[i].k;
+        if (p == k) continue;
+        if (p < 0 || k < 0 || p >= nodes || k >= nodes) return ErrorBox(181, 0);
+        std::int32_t& atP = slots[static_cast<std::size_t>(p)];
+        std::int32_t& atK = slots[static_cast<std::size_t>(k)];
+        if (atP >= kSlotLimit || atK >= kSlotLimit) return ErrorBox(180, MAX_CONS);
+        ++atP;
+        ++atK;
+    }
+    return 0;
+}
+
 int PATH_FINDING_METHODS::NodeOfVertex(int vertex) const {
     if (vertex < 0 || vertex >= static_cast<int>(nodeOfVertex_.size())) return -1;
     return nodeOfVertex_[static_cast<std::size_t>(vertex)];
@@ -253,18 +284,19 @@ void PATH_FINDING_METHODS::MergeCoincidingNodes(int keepNode) {
                     renumber[static_cast<std::size_t>(survivor[static_cast<std::size_t>(i)])];
             }
         }
-        std::vector<PATH_NODE> kept;
-        kept.reserve(static_cast<std::size_t>(next));
+        // The nodes move down in place (a node never moves up), so the array of some
+        // 1.3 kB per node is not held twice.
+        int kept = 0;
         for (int i = 0; i < nodeCount_; ++i) {
             if (gone[static_cast<std::size_t>(i)]) continue;
-            PATH_NODE n = At(i);
+            if (kept != i) At(kept) = At(i);
+            PATH_NODE& n = At(kept++);
             for (int t = 0; t < n.consCount; ++t) {
                 auto& c = n.conNode[static_cast<std::size_t>(t)];
                 c = renumber[static_cast<std::size_t>(c)];
             }
-            kept.push_back(n);
         }
-        nodes_ = std::move(kept);
+        nodes_.resize(static_cast<std::size_t>(next));
         for (auto& v : nodeOfVertex_) v = renumber[static_cast<std::size_t>(v)];
         nodeCount_ = next;
     }
@@ -346,6 +378,7 @@ void PATH_FINDING_METHODS::CountConsistency() const {
 }
 
 int PATH_FINDING_METHODS::FindPath(int startNode) {
+    if (env_.planner == Planner::Fast) return FindPathFast(startNode);
     Log("++++ FindPath()");
     forced_ = 0;
     path_ = std::make_unique<PATH_THROUGH_NODES>(SequenceCapacity());
@@ -393,6 +426,215 @@ int PATH_FINDING_METHODS::FindPath(int startNode) {
             if (sweeps >= nodeCount_) {
                 Log("Wymuszen: %d", forced_);
                 return kSweepLimit;
+            }
+            break;
+        }
+    }
+}
+
+namespace {
+
+// The tour as a linked list of its items in fixed arrays (an item is added once and
+// never moves), with the count and capacity rules of PATH_THROUGH_NODES.
+class LinkedTour {
+public:
+    explicit LinkedTour(int capacity) : capacity_(capacity) {
+        const auto n = static_cast<std::size_t>(std::max(capacity, 1));
+        value_.reserve(n);
+        next_.reserve(n);
+        previous_.reserve(n);
+    }
+
+    // The first item; the tour is never empty.
+    void Start(int node) { Append(node, -1); }
+
+    int Value(int item) const { return value_[static_cast<std::size_t>(item)]; }
+    int Next(int item) const { return next_[static_cast<std::size_t>(item)]; }
+    int Previous(int item) const { return previous_[static_cast<std::size_t>(item)]; }
+    int Count() const { return count_; }
+
+    // PATH_THROUGH_NODES::Replace(position, position, walk) for the item at position,
+    // which holds the walk's first and last node: the walk's other nodes follow it.
+    // false (nothing changed) when the count would pass the capacity.
+    bool Splice(int item, const std::vector<int>& walk) {
+        if (count_ + static_cast<int>(walk.size()) > capacity_) return false;
+        const int after = Next(item);
+        int last = item;
+        for (std::size_t k = 1; k < walk.size(); ++k) last = Append(walk[k], last);
+        next_[static_cast<std::size_t>(last)] = after;
+        if (after >= 0) previous_[static_cast<std::size_t>(after)] = last;
+        count_ += static_cast<int>(walk.size()) - 1;
+        return true;
+    }
+
+    void CopyTo(PATH_THROUGH_NODES& path) const {
+        for (int item = 0; item >= 0; item = Next(item)) path.Add(Value(item));
+    }
+
+private:
+    int Append(int node, int previous) {
+        const int item = static_cast<int>(value_.size());
+        value_.push_back(node);
+        next_.push_back(-1);
+        previous_.push_back(previous);
+        if (previous >= 0) next_[static_cast<std::size_t>(previous)] = item;
+        return item;
+    }
+
+    std::vector<std::int32_t> value_;
+    std::vector<std::int32_t> next_;
+    std::vector<std::int32_t> previous_;
+    int capacity_;
+    int count_ = 1;
+};
+
+bool HasOpenSlot(const PATH_NODE& node) {
+    for (int s = node.consCount - 1; s >= 0; --s) {
+        if (node.conVisits[static_cast<std::size_t>(s)] == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int PATH_FINDING_METHODS::FindPathFast(int startNode) {
+    Log("++++ FindPath()");
+    forced_ = 0;
+    cycle_.reset();
+    const int capacity = SequenceCapacity();
+    path_ = std::make_unique<PATH_THROUGH_NODES>(capacity);
+    if (!path_->Valid() || startNode < 0 || startNode >= nodeCount_) {
+        Log("---- FindPath()");
+        return kNoSequence;
+    }
+    At(startNode).passes = 1;
+
+    std::unique_ptr<LinkedTour> tour;
+    std::vector<int> walk;
+    // The states a face walk has been in: (node, incoming slot), one mark per slot.
+    std::vector<std::size_t> firstSlot(static_cast<std::size_t>(nodeCount_) + 1, 0);
+    std::vector<std::uint32_t> seen;
+    try {
+        tour = std::make_unique<LinkedTour>(capacity);
+        walk.reserve(static_cast<std::size_t>(capacity));
+        for (int n = 0; n < nodeCount_; ++n) {
+            firstSlot[static_cast<std::size_t>(n) + 1] =
+                firstSlot[static_cast<std::size_t>(n)] + static_cast<std::size_t>(At(n).consCount);
+        }
+        seen.assign(firstSlot.back(), 0);
+    } catch (const std::bad_alloc&) {
+        path_ = std::make_unique<PATH_THROUGH_NODES>(0);
+        Log("---- FindPath()");
+        return kNoSequence;
+    }
+    tour->Start(startNode);
+    std::uint32_t walks = 0;
+    const int limit = 2 * lineCount_ + 2;
+
+    // FindCycle's walk into `walk`: its length, or −1 for a failed one.
+    const auto faceWalk = [&](int start, int from) {
+        walk.clear();
+        if (At(start).consCount == 0) return -1;
+        if (++walks == 0) {
+            std::fill(seen.begin(), seen.end(), 0);
+            walks = 1;
+        }
+        int current = start;
+        int previous = from;
+        for (int step = 0; step < limit; ++step) {
+            if ((step & 1023) == 0 && Stopped()) return kStopped;
+            const PATH_NODE& node = At(current);
+            const int slots = node.consCount;
+            if (slots == 0) return -1;
+            int incoming = LastSlotNaming(node, previous);
+            if (incoming < 0) incoming = 0;
+            // The walk's next steps depend on nothing but this state: once in it again,
+            // it goes round for good without reaching its start.
+            std::uint32_t& mark =
+                seen[firstSlot[static_cast<std::size_t>(current)] + static_cast<std::size_t>(incoming)];
+            if (mark == walks) return -1;
+            mark = walks;
+            int outgoing = incoming;
+            for (int t = 1; t <= slots; ++t) {
+                const int s = (incoming + t) % slots;
+                if (node.conVisits[static_cast<std::size_t>(s)] <= 0) {
+                    outgoing = s;
+                    break;
+                }
+            }
+            walk.push_back(current);
+            const int next = node.conNode[static_cast<std::size_t>(outgoing)];
+            if (next == start) {
+                walk.push_back(start);
+                return static_cast<int>(walk.size());
+            }
+            previous = current;
+            current = next;
+        }
+        return -1;
+    };
+    const auto mark = [&] {
+        for (std::size_t i = 0; i + 1 < walk.size(); ++i) {
+            const int b = walk[i];
+            const int c = walk[i + 1];
+            ++At(b).passes;
+            const int sb = LastSlotNaming(At(b), c);
+            if (sb >= 0) ++At(b).conVisits[static_cast<std::size_t>(sb)];
+            const int sc = LastSlotNaming(At(c), b);
+            if (sc >= 0) ++At(c).conVisits[static_cast<std::size_t>(sc)];
+        }
+    };
+    const auto finish = [&](int result) {
+        tour->CopyTo(*path_);
+        return result;
+    };
+
+    int sweeps = 0;
+    int resume = 0;  // the item of the previous sweep's first attempt
+    int rounds = 0;
+    for (;;) {
+        ++sweeps;
+        int item = resume;
+        bool open = true;
+        long long forcedHere = 0;
+        for (;;) {
+            if ((++rounds & 1023) == 0 && Stopped()) return finish(kStopped);
+            if (item < 0) {
+                Log("Wymuszen: %d", forced_);
+                Log("---- FindPath()");
+                return finish(tour->Count());
+            }
+            const int v = tour->Value(item);
+            if (open) {
+                if (!HasOpenSlot(At(v))) {
+                    item = tour->Next(item);
+                    continue;
+                }
+                open = false;
+                resume = item;
+            }
+            const int before = tour->Previous(item);
+            const int walked = faceWalk(v, before >= 0 ? tour->Value(before) : v);
+            if (walked == kStopped) return finish(kStopped);
+            if (walked < 0) {
+                ++forced_;
+                ++forcedHere;
+                item = tour->Next(item);
+                continue;
+            }
+            if (!tour->Splice(item, walk)) {
+                // Nothing changed, so every sweep left to the limit would repeat this one.
+                if (sweeps < nodeCount_) {
+                    const long long total = forced_ + forcedHere * (nodeCount_ - sweeps);
+                    forced_ = static_cast<int>(std::min<long long>(total, std::numeric_limits<int>::max()));
+                }
+                Log("Wymuszen: %d", forced_);
+                return finish(kSweepLimit);
+            }
+            mark();
+            if (sweeps >= nodeCount_) {
+                Log("Wymuszen: %d", forced_);
+                return finish(kSweepLimit);
             }
             break;
         }

@@ -17,6 +17,7 @@
 #include "drawing/LineList.h"
 #include "drawing/Lines.h"
 #include "planning/PathThroughNodes.h"
+#include "planning/Planner.h"
 
 namespace wirvela {
 
@@ -59,6 +60,8 @@ struct PathSearchEnv {
     std::filesystem::path iniFile;
     // Checked in the long loops; a stop ends the step early (see each step).
     std::stop_token stop;
+    // How FindPath builds the tour (the same tour either way, see FindPath).
+    Planner planner = Planner::Fast;
 };
 
 class PATH_FINDING_METHODS {
@@ -79,6 +82,11 @@ public:
     // a vertex of the table, message 180 (with 80) when a node would get an 80th slot.
     int BuildGraph(const TLines& lines, const TVert& vertices);
 
+    // BuildGraph's answer, log line and error box for these tables without building the
+    // graph (whose nodes take some 1.3 kB each): for the check of a drawing before the
+    // joining. The object holds no graph afterwards.
+    int CheckGraph(const TLines& lines, const TVert& vertices);
+
     // The duplicate passes when the switch in wirvela.ini is on (else nothing, no log):
     // coinciding nodes merged into the lowest-numbered node at the same integer place,
     // repeated edges and self-loops removed, consistency counted. The graph's invariants
@@ -92,6 +100,17 @@ public:
     // kNoSequence when the tour sequence could not be created or startNode is no node,
     // kSweepLimit when the number of sweeps reached the number of nodes (the tour built
     // so far stays), kStopped on a stop request.
+    //
+    // The reference planner follows the sweeps literally: each sweep scans the tour from
+    // its start and splices the face walk in by moving the rest of the tour, so a tour
+    // of n nodes costs about n² steps. The fast planner gives the same tour, passes,
+    // edge marks, forced attempts, log lines and result with the tour in a linked list
+    // and each sweep resumed where the previous one made its first attempt (the nodes
+    // before it had no open slot then and cannot get one back); a face walk that comes
+    // back to a node by the slot it arrived by before is a failed one at once (it would
+    // go round without reaching its start until the step limit); and a splice that does
+    // not fit, which leaves everything as it was, stands for all the sweeps left to the
+    // limit, which would repeat it. Cycle() is not kept by the fast planner.
     int FindPath(int startNode);
 
     // Face walk from start, having arrived from `from`, into the walk sequence: its
@@ -126,6 +145,7 @@ private:
     void Log(const char* format, int a = 0, int b = 0, int c = 0) const;
     int ErrorBox(int message, int argument) const;
     int SequenceCapacity() const { return 2 * lineCount_ + 4; }
+    int FindPathFast(int startNode);
     bool Stopped() const { return env_.stop.stop_requested(); }
 
     void MergeCoincidingNodes(int keepNode);

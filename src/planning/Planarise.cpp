@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "planning/FastPlanarise.h"
 #include "planning/PlanariseSteps.h"
 #include "planning/Predicates.h"
 #include "platform/Clock.h"
@@ -287,32 +288,47 @@ int CountZeroLines(const TLines& lines, std::string_view format, PlanariseSink& 
 
 bool Planarise(TLines& lines, int oelems, const PlanariseOptions& options, PlanariseSink& sink, std::stop_token stop) {
     TVert& v = lines.Vertices();
+    const bool fast = options.planner == Planner::Fast;
+    const auto removeDuplicates = [&] {
+        return fast ? RemoveDuplicatesFast(lines, sink, stop) : RemoveDuplicates(lines, sink, stop);
+    };
+    const auto snap = [&] {
+        return fast ? SnapPktsToLinesFast(lines, sink, stop) : SnapPktsToLines(lines, sink, stop);
+    };
+    const auto cross = [&] {
+        return fast ? ReduceCrossingsFast(lines, options.crossAll, sink, stop)
+                    : ReduceCrossings(lines, options.crossAll, sink, stop);
+    };
+    const auto snap2 = [&] {
+        return fast ? SnapPktsToLines2Fast(lines, options.tol, options.aperture, sink, stop)
+                    : SnapPktsToLines2(lines, options.tol, options.aperture, sink, stop);
+    };
     ClearMarks(v);
     auto counts = [&](const char* prefix) {
         sink.Log(std::string(prefix) + std::to_string(lines.Count()) + " Wierzcholkow " + std::to_string(v.Count()));
     };
     counts("Planaryzacja:wejscie: Linii ");
-    if (!RemoveDuplicates(lines, sink, stop)) return false;
+    if (!removeDuplicates()) return false;
     counts("Planaryzacja:po RM_DUPL: Linii ");
     CountZeroLines(lines, " >>>Planaryzacja::Po przyciaganiu do odcinkow. Linii zerowej dlugosci %d", sink);
 
     std::uint64_t since = TickCount64();
-    if (!SnapPktsToLines(lines, sink, stop) || !RemoveDuplicates(lines, sink, stop)) return false;
+    if (!snap() || !removeDuplicates()) return false;
     sink.Log("  Planaris.SnapPktsToLines Time: " + Seconds(since));
 
     since = TickCount64();
-    if (!ReduceCrossings(lines, options.crossAll, sink, stop)) return false;
+    if (!cross()) return false;
     CountZeroLines(lines, " >>>Planaryzacja::Po redukcji przeciec. Linii zerowej dlugosci %d", sink);
     sink.Log("  Planaris.Cross Time: " + Seconds(since));
     sink.Log("  Lines=" + std::to_string(lines.Count()) + " Vert=" + std::to_string(v.Count()));
 
     since = TickCount64();
-    if (options.snapToLine2nd != 0 && !SnapPktsToLines2(lines, options.tol, options.aperture, sink, stop)) return false;
+    if (options.snapToLine2nd != 0 && !snap2()) return false;
     sink.Log("  Planaris.SnapPktsToLines 2. Time: " + Seconds(since));
 
     since = TickCount64();
     sink.Status(0, sink.MessageText(5));
-    if (!RemoveDuplicates(lines, sink, stop)) return false;
+    if (!removeDuplicates()) return false;
     sink.Log("  Planaris.RemoveDuplicates Time: " + Seconds(since));
 
     ReportObjectCount(sink, oelems);

@@ -21,6 +21,7 @@
 
 #include "drawing/Lines.h"
 #include "planning/PlanariseSink.h"
+#include "planning/Planner.h"
 
 namespace wirvela {
 
@@ -36,6 +37,9 @@ struct PlanariseOptions {
     int snapToLine2nd = 1;
     // The point aperture ε, `PointAperture` ÷ `SkalaHPGL`, drawing units.
     double aperture = 4.0;
+    // Fast: the indexed passes of FastPlanarise.h; Reference: the literal ones below.
+    // Both give the same tables and the same sink output.
+    Planner planner = Planner::Fast;
 };
 
 // The whole planarisation: marks cleared, RemoveDuplicates, SnapPktsToLines,

@@ -114,5 +114,48 @@ TEST_F(PlanCli, UnreadableAndEmptyFilesAreReported) {
     EXPECT_TRUE(j["state"].is_null());
 }
 
+// Both planners on the shipped examples: the same report, tables and cut paths (only
+// the elapsed seconds may differ).
+struct PlannerExample {
+    const char* file;
+    bool twoFigures;
+};
+
+class PlanPlanners : public PlanCli, public testing::WithParamInterface<PlannerExample> {};
+
+TEST_P(PlanPlanners, ReferenceAndFastGiveTheSameReport) {
+    const PlannerExample& example = GetParam();
+    if (example.twoFigures) Settings("Cone=1\n");
+    const std::string file = (test::ShippedDataDir().parent_path() / "examples" / example.file).string();
+    const auto plan = [&](const char* planner) {
+        const CliRun run = Run({"plan", file, "--yes", "--json", "--geometry", "--planner", planner});
+        EXPECT_EQ(run.code, 0) << planner << ": " << run.err;
+        Json j = Json::parse(run.out);
+        j.erase("seconds");
+        return j;
+    };
+    const Json reference = plan("reference");
+    const Json fast = plan("fast");
+    EXPECT_EQ(reference["figures"].size(), example.twoFigures ? 2u : 1u);
+    EXPECT_EQ(reference, fast) << "reference:\n" << reference.dump() << "\nfast:\n" << fast.dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, PlanPlanners,
+                         testing::Values(PlannerExample{"letters.plt", false}, PlannerExample{"nested_parts.plt", false},
+                                         PlannerExample{"wing_two_figure.plt", true}),
+                         [](const testing::TestParamInfo<PlannerExample>& info) {
+                             std::string name = info.param.file;
+                             return name.substr(0, name.find('.'));
+                         });
+
+TEST_F(PlanCli, AnUnknownPlannerIsRefusedBeforeAnythingIsLoaded) {
+    const std::string file = Drawing("one.plt", "IN;SP1;PU10,10;PD200,10,200,90,10,90,10,10;PU;");
+    const CliRun run = Run({"plan", file, "--json", "--planner", "quick"});
+    EXPECT_NE(run.code, 0);
+    EXPECT_TRUE(run.out.empty()) << run.out;
+    EXPECT_NE(run.err.find("--planner"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("quick"), std::string::npos) << run.err;
+}
+
 }  // namespace
 }  // namespace wirvela

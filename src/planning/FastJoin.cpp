@@ -1,0 +1,571 @@
+#include "planning/FastJoin.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <queue>
+#include <unordered_map>
+#include <vector>
+
+#include "planning/CrossingIndex.h"
+#include "planning/Predicates.h"
+
+namespace wirvela {
+
+namespace {
+
+constexpr double kFar = 3e100;  // squared distances from here on are no candidates
+constexpr std::int32_t kConnectingObject = 2048;
+
+std::size_t At(int i) {
+    return static_cast<std::size_t>(i);
+}
+
+// The units of the joining, as JoinObjects forms them: the vertices of one object that
+// are ends of lines and joined by lines to one another, ordered by object number, then
+// by first vertex; each holds its vertices in table order.
+std::vector<std::vector<int>> Units(const TLines& lines, int objectCount) {
+    const TVert& v = lines.Vertices();
+    const int count = v.Count();
+    std::vector<int> parent(At(count));
+    for (int i = 0; i < count; ++i) parent[At(i)] = i;
+    const auto root = [&parent](int i) {
+        while (parent[At(i)] != i) {
+            parent[At(i)] = parent[At(parent[At(i)])];
+            i = parent[At(i)];
+        }
+        return i;
+    };
+    std::vector<char> onLine(At(count), 0);
+    for (const LineRecord& l : lines.Records()) {
+        if (l.p < 0 || l.k < 0 || l.p >= count || l.k >= count) continue;
+        const int a = root(l.p);
+        const int b = root(l.k);
+        if (a != b) parent[At(std::max(a, b))] = std::min(a, b);
+        if (l.p != l.k) onLine[At(l.p)] = onLine[At(l.k)] = 1;
+    }
+    std::unordered_map<std::uint64_t, int> unitOf;
+    std::vector<std::vector<int>> units;
+    for (int i = 0; i < count; ++i) {
+        const std::int32_t obj = v[i].obj;
+        if (obj < 0 || obj >= objectCount || !onLine[At(i)]) continue;
+        const std::uint64_t key =
+            (std::uint64_t{static_cast<std::uint32_t>(obj)} << 32) | static_cast<std::uint32_t>(root(i));
+        const auto [it, added] = unitOf.try_emplace(key, static_cast<int>(units.size()));
+        if (added) units.emplace_back();
+        units[At(it->second)].push_back(i);
+    }
+    std::sort(units.begin(), units.end(), [&v](const std::vector<int>& a, const std::vector<int>& b) {
+        const int oa = v[a.front()].obj;
+        const int ob = v[b.front()].obj;
+        return oa != ob ? oa < ob : a.front() < b.front();
+    });
+    return units;
+}
+
+// An entry of a search, ordered as the reference's choice: a candidate connection
+// between vertices i < j of units lo < hi, one of them in the tree, at the squared
+// distance d2 the reference computes; or a box of the k-d tree (units and vertices −1,
+// so that at equal distance it comes before every candidate), d2 then a lower bound.
+struct Entry {
+    double d2 = kFar;
+    int lo = -1;
+    int hi = -1;
+    int i = -1;
+    int j = -1;
+    int node = -1;  // the box, −1 for a candidate
+    int near = -1;  // the candidate's vertex in the tree
+    int far = -1;   // its vertex outside the tree when it was found
+};
+
+bool Before(const Entry& a, const Entry& b) {
+    if (a.d2 != b.d2) return a.d2 < b.d2;
+    if (a.lo != b.lo) return a.lo < b.lo;
+    if (a.hi != b.hi) return a.hi < b.hi;
+    if (a.i != b.i) return a.i < b.i;
+    return a.j < b.j;
+}
+
+struct Later {
+    bool operator()(const Entry& a, const Entry& b) const { return Before(b, a); }
+};
+
+// A search with the order key of the entry it will look at next.
+struct Waiting {
+    double d2;
+    int lo;
+    int hi;
+    int i;
+    int j;
+    int searcher;
+
+    Waiting(const Entry& e, int g) : d2(e.d2), lo(e.lo), hi(e.hi), i(e.i), j(e.j), searcher(g) {}
+};
+
+// Before for a waiting search and an entry.
+bool Before(const Waiting& a, const Entry& b) {
+    if (a.d2 != b.d2) return a.d2 < b.d2;
+    if (a.lo != b.lo) return a.lo < b.lo;
+    if (a.hi != b.hi) return a.hi < b.hi;
+    if (a.i != b.i) return a.i < b.i;
+    return a.j < b.j;
+}
+
+struct WaitingLater {
+    bool operator()(const Waiting& a, const Waiting& b) const {
+        if (a.d2 != b.d2) return b.d2 < a.d2;
+        if (a.lo != b.lo) return b.lo < a.lo;
+        if (a.hi != b.hi) return b.hi < a.hi;
+        if (a.i != b.i) return b.i < a.i;
+        return b.j < a.j;
+    }
+};
+
+// An axis-parallel box of positions, drawing units.
+struct Box {
+    double minX = 0.0;
+    double maxX = 0.0;
+    double minY = 0.0;
+    double maxY = 0.0;
+
+    // The box becomes p's alone when `first`, else takes p in.
+    void Widen(Point2D p, bool& first) {
+        if (first) {
+            minX = maxX = p.x;
+            minY = maxY = p.y;
+            first = false;
+            return;
+        }
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+};
+
+// No pair of positions, one in each box, is nearer than this. Each term is a rounded
+// difference that is not above the rounded difference of any such pair, so the bound is
+// never above the squared distance SquaredDistance gives for one.
+double Gap(const Box& a, const Box& b) {
+    const double dx = a.maxX < b.minX ? b.minX - a.maxX : (b.maxX < a.minX ? a.minX - b.maxX : 0.0);
+    const double dy = a.maxY < b.minY ? b.minY - a.maxY : (b.maxY < a.minY ? a.minY - b.maxY : 0.0);
+    return dx * dx + dy * dy;
+}
+
+// The vertices of the units outside the tree in a k-d tree, and for every group of a few
+// neighbouring vertices of a tree unit a nearest-first search of them that goes on from
+// where it stopped (FastJoin.h). A search looks at a box of the k-d tree for all vertices
+// of its group at once, by the gap between the two boxes, and, in a leaf, takes for
+// each vertex outside the vertex of the group that comes first with it in the order of
+// Before; with the crossing test, a pair it forbids gives way to the next one.
+class TreeSearch {
+public:
+    TreeSearch(const TVert& v, const std::vector<std::vector<int>>& units, const std::vector<int>& unitOf,
+               CrossingIndex* crossing)
+        : v_(v), unitOf_(unitOf), crossing_(crossing), firstGroup_(units.size() + 1, 0) {
+        std::vector<Member> all;
+        for (const auto& members : units) {
+            for (int i : members) all.push_back({v[i], i});
+        }
+        leafOf_.assign(all.size(), -1);
+        if (!all.empty()) Build(all, -1, 0, static_cast<int>(all.size()));
+        slotOf_.assign(unitOf_.size(), -1);
+        for (std::size_t s = 0; s < all.size(); ++s) {
+            order_.push_back(all[s].vertex);
+            points_.push_back(all[s].p);
+            slotOf_[At(all[s].vertex)] = static_cast<int>(s);
+        }
+        alive_.assign(order_.size(), 1);
+
+        // Groups of a unit's vertices in table order: drawn one after the other, they lie
+        // near one another (any grouping gives the same result; this one keeps the boxes small).
+        members_.reserve(all.size());
+        for (std::size_t u = 0; u < units.size(); ++u) {
+            firstGroup_[u] = static_cast<int>(groups_.size());
+            for (std::size_t k = 0; k < units[u].size(); k += kGroupSize) {
+                Group g{Box{}, static_cast<int>(u), static_cast<int>(members_.size()), 0};
+                bool first = true;
+                for (std::size_t m = k; m < std::min(k + kGroupSize, units[u].size()); ++m) {
+                    const int i = units[u][m];
+                    members_.push_back({v[i], i});
+                    g.box.Widen(v[i], first);
+                }
+                g.end = static_cast<int>(members_.size());
+                groups_.push_back(g);
+            }
+        }
+        firstGroup_[units.size()] = static_cast<int>(groups_.size());
+        searches_.resize(groups_.size());
+    }
+
+    // The vertices of a unit that has joined leave the k-d tree; the boxes they were in
+    // shrink to the vertices left (leaves first, then each box from its halves), so that
+    // no search is drawn into boxes that have emptied around the tree.
+    void Join(const std::vector<int>& vertices) {
+        touched_.clear();
+        for (int vertex : vertices) {
+            const int slot = slotOf_[At(vertex)];
+            if (slot < 0 || !alive_[At(slot)]) continue;
+            alive_[At(slot)] = 0;
+            for (int n = leafOf_[At(slot)]; n >= 0; n = nodes_[At(n)].parent) {
+                Node& node = nodes_[At(n)];
+                --node.alive;
+                if (node.mark == joins_ + 1) continue;
+                node.mark = joins_ + 1;
+                touched_.push_back(n);
+            }
+        }
+        ++joins_;
+        // A box's number is above its parent's, so higher numbers go first.
+        std::sort(touched_.begin(), touched_.end(), std::greater<>());
+        for (int n : touched_) {
+            Node& node = nodes_[At(n)];
+            if (node.alive == 0) continue;
+            bool first = true;
+            if (node.left < 0) {
+                for (int s = node.begin; s < node.end; ++s) {
+                    if (alive_[At(s)]) node.box.Widen(points_[At(s)], first);
+                }
+                continue;
+            }
+            for (const int child : {node.left, node.right}) {
+                const Node& c = nodes_[At(child)];
+                if (c.alive == 0) continue;
+                node.box.Widen({c.box.minX, c.box.minY}, first);
+                node.box.Widen({c.box.maxX, c.box.maxY}, first);
+            }
+        }
+    }
+
+    // Begins the searches of a unit that has joined (after all of its vertices have
+    // left the k-d tree, so that it never finds itself).
+    void Start(int unit) {
+        if (nodes_.empty() || nodes_[0].alive == 0) return;
+        for (int g = firstGroup_[At(unit)]; g < firstGroup_[At(unit) + 1]; ++g) {
+            const double bound = Gap(groups_[At(g)].box, nodes_[0].box);
+            if (!(bound < kFar)) continue;
+            Entry root;
+            root.d2 = bound;
+            root.node = 0;
+            searches_[At(g)].push_back(root);
+            queue_.emplace(root, g);
+        }
+    }
+
+    // The reference's choice for the current tree: the first allowed candidate in the
+    // order of Before between a tree vertex and a vertex outside; false when there is
+    // none (or on a stop request, which sets `stopped`).
+    bool Next(Entry& found, const std::stop_token& stop, bool& stopped) {
+        if (nodes_.empty() || nodes_[0].alive == 0) {
+            Clear();
+            return false;
+        }
+        int round = 0;
+        while (!queue_.empty()) {
+            const int g = queue_.top().searcher;
+            queue_.pop();
+            // The search goes on here as long as its next entry comes first of all.
+            std::vector<Entry>& search = searches_[At(g)];
+            for (;;) {
+                if ((++round & 1023) == 0 && stop.stop_requested()) {
+                    stopped = true;
+                    return false;
+                }
+                std::pop_heap(search.begin(), search.end(), Later{});
+                const Entry e = search.back();
+                search.pop_back();
+                if (e.node >= 0) {
+                    Open(g, e);
+                } else if (alive_[At(slotOf_[At(e.far)])]) {
+                    if (crossing_ == nullptr || !crossing_->Crosses(v_[e.i], v_[e.j])) {
+                        Requeue(g);
+                        found = e;
+                        return true;
+                    }
+                    // The pairs of the same outside vertex that come before this one
+                    // have all been refused: the next one waits its turn.
+                    Entry after;
+                    if (Pairing(g, e.far, &e, after)) Push(search, after);
+                }
+                DropJoined(search);
+                if (search.empty()) {
+                    std::vector<Entry>().swap(search);
+                    break;
+                }
+                if (!queue_.empty() && Before(queue_.top(), search.front())) {
+                    queue_.emplace(search.front(), g);
+                    break;
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kLeafSize = 16;
+    static constexpr std::size_t kGroupSize = 16;
+
+    struct Node {
+        Box box;
+        int parent;
+        int left = -1;
+        int right = -1;
+        int begin = 0;
+        int end = 0;
+        int alive = 0;
+        int mark = 0;  // the last join that took a vertex out of the box
+    };
+
+    struct Member {
+        Point2D p;
+        int vertex;
+    };
+
+    // A few neighbouring vertices of one unit, members_[begin … end − 1].
+    struct Group {
+        Box box;
+        int unit;
+        int begin;
+        int end;
+    };
+
+    static void Push(std::vector<Entry>& search, const Entry& e) {
+        search.push_back(e);
+        std::push_heap(search.begin(), search.end(), Later{});
+    }
+
+    // The pair of group g with outside vertex w that comes first in the order of Before
+    // (after `after`, when given); false when there is none.
+    bool Pairing(int g, int w, const Entry* after, Entry& best) const {
+        const Group& group = groups_[At(g)];
+        const int other = unitOf_[At(w)];
+        const int lo = std::min(group.unit, other);
+        const int hi = std::max(group.unit, other);
+        const Point2D q = points_[At(slotOf_[At(w)])];
+        bool found = false;
+        for (int m = group.begin; m < group.end; ++m) {
+            const Member& member = members_[At(m)];
+            const int near = member.vertex;
+            const double d2 = near < w ? SquaredDistance(member.p, q) : SquaredDistance(q, member.p);
+            if (!(d2 < kFar)) continue;
+            const Entry e{d2, lo, hi, std::min(near, w), std::max(near, w), -1, near, w};
+            if (after != nullptr && !Before(*after, e)) continue;
+            if (!found || Before(e, best)) {
+                best = e;
+                found = true;
+            }
+        }
+        return found;
+    }
+
+    // Search g looks into box e: each vertex outside in it becomes one candidate, or its
+    // two halves boxes of their own. A box that has shrunk away since it was put in the
+    // search goes back with its new bound.
+    void Open(int g, const Entry& e) {
+        std::vector<Entry>& search = searches_[At(g)];
+        const Node& node = nodes_[At(e.node)];
+        if (node.alive == 0) return;
+        const Box& box = groups_[At(g)].box;
+        const double bound = Gap(box, node.box);
+        if (!(bound < kFar)) return;
+        if (bound > e.d2) {
+            Entry again = e;
+            again.d2 = bound;
+            Push(search, again);
+            return;
+        }
+        if (node.left < 0) {
+            for (int s = node.begin; s < node.end; ++s) {
+                Entry candidate;
+                if (alive_[At(s)] && Pairing(g, order_[At(s)], nullptr, candidate)) Push(search, candidate);
+            }
+            return;
+        }
+        for (const int child : {node.left, node.right}) {
+            const Node& c = nodes_[At(child)];
+            if (c.alive == 0) continue;
+            const double b = Gap(box, c.box);
+            if (!(b < kFar)) continue;
+            Entry half;
+            half.d2 = b;
+            half.node = child;
+            Push(search, half);
+        }
+    }
+
+    // Candidates whose vertex has joined since are dropped as soon as they come first,
+    // without a turn in the queue.
+    void DropJoined(std::vector<Entry>& search) const {
+        while (!search.empty() && search.front().node < 0 && !alive_[At(slotOf_[At(search.front().far)])]) {
+            std::pop_heap(search.begin(), search.end(), Later{});
+            search.pop_back();
+        }
+    }
+
+    void Requeue(int g) {
+        std::vector<Entry>& search = searches_[At(g)];
+        DropJoined(search);
+        if (search.empty()) {
+            std::vector<Entry>().swap(search);
+            return;
+        }
+        queue_.emplace(search.front(), g);
+    }
+
+    void Clear() {
+        while (!queue_.empty()) {
+            std::vector<Entry>().swap(searches_[At(queue_.top().searcher)]);
+            queue_.pop();
+        }
+    }
+
+    // The k-d tree over all[begin … end − 1], which it reorders.
+    int Build(std::vector<Member>& all, int parent, int begin, int end) {
+        const int id = static_cast<int>(nodes_.size());
+        Node node{};
+        node.parent = parent;
+        node.begin = begin;
+        node.end = end;
+        node.alive = end - begin;
+        bool first = true;
+        for (int s = begin; s < end; ++s) node.box.Widen(all[At(s)].p, first);
+        nodes_.push_back(node);
+        if (end - begin <= kLeafSize) {
+            for (int s = begin; s < end; ++s) leafOf_[At(s)] = id;
+            return id;
+        }
+        const bool byX = node.box.maxX - node.box.minX >= node.box.maxY - node.box.minY;
+        const int middle = begin + (end - begin) / 2;
+        const auto at = [&all](int k) { return all.begin() + static_cast<std::ptrdiff_t>(k); };
+        std::nth_element(at(begin), at(middle), at(end),
+                         [byX](const Member& a, const Member& b) { return byX ? a.p.x < b.p.x : a.p.y < b.p.y; });
+        const int left = Build(all, id, begin, middle);
+        const int right = Build(all, id, middle, end);
+        nodes_[At(id)].left = left;
+        nodes_[At(id)].right = right;
+        return id;
+    }
+
+    const TVert& v_;
+    const std::vector<int>& unitOf_;
+    CrossingIndex* crossing_;
+    std::vector<int> order_;       // the vertices outside or not, grouped by box
+    std::vector<Point2D> points_;  // their positions
+    std::vector<int> slotOf_;      // vertex → its place in order_, −1 for none
+    std::vector<char> alive_;      // by place in order_: still outside the tree
+    std::vector<int> leafOf_;      // by place in order_
+    std::vector<Node> nodes_;
+    std::vector<int> touched_;  // the boxes of the current join
+    int joins_ = 0;
+    std::vector<Member> members_;               // the vertices of the groups
+    std::vector<Group> groups_;                 // by unit, then by place
+    std::vector<int> firstGroup_;               // unit → its first group; one more entry for the end
+    std::vector<std::vector<Entry>> searches_;  // by group, each a heap
+    std::priority_queue<Waiting, std::vector<Waiting>, WaitingLater> queue_;
+};
+
+bool AllFinite(const TVert& v, const std::vector<std::vector<int>>& units) {
+    for (const auto& members : units) {
+        for (int i : members) {
+            if (!std::isfinite(v[i].x) || !std::isfinite(v[i].y)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+JoinResult JoinObjectsFast(TLines& lines, int objectCount, bool crossingTest, PlanariseSink& sink,
+                           const std::function<void(int percent)>& progress, std::stop_token stop) {
+    const int objects = std::max(objectCount, 0);
+    const std::vector<std::vector<int>> members = Units(lines, objects);
+    const TVert& v = lines.Vertices();
+    if (!AllFinite(v, members)) return JoinObjects(lines, objectCount, crossingTest, sink, progress, std::move(stop));
+    const int n = static_cast<int>(members.size());
+
+    std::vector<int> unitOf(At(v.Count()), -1);
+    for (int u = 0; u < n; ++u) {
+        for (int i : members[At(u)]) unitOf[At(i)] = u;
+    }
+    std::optional<CrossingIndex> crossing;
+    if (crossingTest) crossing.emplace(lines);
+    TreeSearch tree(v, members, unitOf, crossing ? &*crossing : nullptr);
+
+    // Progress exactly as JoinObjects counts it: vertex pairs measured out of all pairs
+    // between different units, a unit's pairs with every unit outside counted when it joins.
+    long double totalVertices = 0;
+    long double squares = 0;
+    for (const auto& m : members) totalVertices += static_cast<long double>(m.size());
+    for (const auto& m : members) squares += static_cast<long double>(m.size()) * static_cast<long double>(m.size());
+    const long double totalPairs = std::max<long double>((totalVertices * totalVertices - squares) / 2, 1);
+    long double donePairs = 0;
+    long double outsideVertices = totalVertices;
+    int shown = -1;
+    const auto report = [&] {
+        if (!progress) return;
+        const int percent = std::min(100, static_cast<int>(20 * donePairs / totalPairs) * 5);
+        if (percent != shown) progress(shown = percent);
+    };
+
+    std::vector<char> inTree(At(n), 0);
+    const auto enter = [&](int x) {
+        inTree[At(x)] = 1;
+        const std::vector<int>& mx = members[At(x)];
+        tree.Join(mx);
+        tree.Start(x);
+        outsideVertices -= static_cast<long double>(mx.size());
+        donePairs += static_cast<long double>(mx.size()) * outsideVertices;
+        report();
+    };
+
+    struct Edge {
+        int p;
+        int k;
+    };
+    std::vector<Edge> edges;
+    char line[64];
+    const int steps = std::max(objects, n) - 1;
+    report();
+    if (n > 0) {
+        if (stop.stop_requested()) return {0, 0, true};
+        enter(0);
+    }
+    for (int step = 1; step <= steps; ++step) {
+        if (stop.stop_requested()) return {0, 0, true};
+        Entry best;
+        bool stopped = false;
+        if (tree.Next(best, stop, stopped)) {
+            const int newcomer = unitOf[At(best.far)];
+            // The higher-numbered unit of the pair is the one in the tree when the
+            // newcomer is the lower one: the line then runs from the later vertex.
+            edges.push_back(newcomer == best.lo ? Edge{best.j, best.i} : Edge{best.i, best.j});
+            enter(newcomer);
+        }
+        if (stopped) return {0, 0, true};
+        std::snprintf(line, sizeof line, "Dolaczono obiekt: %d", step);
+        sink.Log(line);
+    }
+    if (progress && shown != 100) progress(100);
+    std::snprintf(line, sizeof line, "Liczba obiektow: %d.", objects);
+    sink.Log(line);
+
+    JoinResult result;
+    for (const Edge& e : edges) {
+        LineRecord connecting;
+        connecting.p = e.p;
+        connecting.k = e.k;
+        connecting.obj = kConnectingObject;
+        connecting.kind = 2;
+        connecting.kind2 = 1;
+        if (lines.AddLine(connecting) == 1) ++result.added;
+    }
+    for (int y = 0; y < n; ++y) {
+        if (!inTree[At(y)]) ++result.unjoined;
+    }
+    return result;
+}
+
+}  // namespace wirvela
