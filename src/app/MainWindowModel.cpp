@@ -162,20 +162,6 @@ std::string PercentText(double percent) {
     return NumberToText(percent);
 }
 
-PromptAnswer CautiousAnswer(PromptButtons buttons) {
-    switch (buttons) {
-        case PromptButtons::Ok:
-            return PromptAnswer::Ok;
-        case PromptButtons::YesNo:
-            return PromptAnswer::No;
-        case PromptButtons::OkCancel:
-        case PromptButtons::YesNoCancel:
-        case PromptButtons::RetryCancel:
-            return PromptAnswer::Cancel;
-    }
-    return PromptAnswer::Cancel;
-}
-
 }  // namespace
 
 // Questions of worker threads, answered on the window thread: the question travels as an
@@ -186,7 +172,7 @@ public:
     PromptAnswer Ask(const PromptRequest& request) override {
         const std::intptr_t answer =
             model_.channel_->Send(kEventWorkerPrompt, reinterpret_cast<std::intptr_t>(&request));
-        if (answer < 0) return CautiousAnswer(request.buttons);  // the window is gone
+        if (answer < 0) return NegativeAnswer(request.buttons);  // the window is gone
         return static_cast<PromptAnswer>(answer);
     }
 

@@ -18,6 +18,20 @@ PromptAnswer AffirmativeAnswer(PromptButtons buttons) {
     return PromptAnswer::Ok;
 }
 
+PromptAnswer NegativeAnswer(PromptButtons buttons) {
+    switch (buttons) {
+        case PromptButtons::Ok:
+            return PromptAnswer::Ok;
+        case PromptButtons::YesNo:
+            return PromptAnswer::No;
+        case PromptButtons::OkCancel:
+        case PromptButtons::YesNoCancel:
+        case PromptButtons::RetryCancel:
+            break;
+    }
+    return PromptAnswer::Cancel;
+}
+
 PromptAnswer AcceptingPrompt::Ask(const PromptRequest& request) {
     if (out_) {
         *out_ << "message";

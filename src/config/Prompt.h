@@ -30,6 +30,11 @@ public:
 // The first button's "yes" answer for a set of buttons: Ok, Yes or Retry.
 PromptAnswer AffirmativeAnswer(PromptButtons buttons);
 
+// The cautious answer for a set of buttons, as if the operator had closed the box: Ok
+// for Ok alone, No for YesNo, Cancel otherwise. Given when no one can answer (the window
+// is gone) or the answer cannot be understood.
+PromptAnswer NegativeAnswer(PromptButtons buttons);
+
 // Answers every question affirmatively (Ok / Yes / Retry) and, when given a stream,
 // prints each text as "message N: text" (or "message: text" for composed texts).
 class AcceptingPrompt : public Prompt {

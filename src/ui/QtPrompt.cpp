@@ -56,20 +56,6 @@ QMessageBox::Icon IconOf(PromptIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-PromptAnswer NegativeAnswer(PromptButtons buttons) {
-    switch (buttons) {
-        case PromptButtons::Ok:
-            return PromptAnswer::Ok;
-        case PromptButtons::YesNo:
-            return PromptAnswer::No;
-        case PromptButtons::OkCancel:
-        case PromptButtons::YesNoCancel:
-        case PromptButtons::RetryCancel:
-            break;
-    }
-    return PromptAnswer::Cancel;
-}
-
 }  // namespace
 
 QtPrompt::QtPrompt(QWidget* fallbackParent) : fallbackParent_(fallbackParent) {}

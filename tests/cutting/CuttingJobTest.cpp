@@ -19,6 +19,7 @@
 #include "drawing/Drawing.h"
 #include "drawing/DrawingLoader.h"
 #include "settings/Materials.h"
+#include "support/CuttingWiring.h"
 
 namespace wirvela {
 namespace {
@@ -102,25 +103,15 @@ protected:
         job.SetLink(nullptr);
     }
 
+    test::CuttingWiring Wiring() { return {rig.parameters, rig.messages, prompt, drawing, dispatcher, window}; }
     CuttingJob::Services JobServices() {
-        CuttingJob::Services s;
-        s.parameters = &rig.parameters;
-        s.messages = &rig.messages;
-        s.prompt = &prompt;
-        s.drawing = &drawing;
-        s.dispatcher = &dispatcher;
-        s.materials = &materials;
-        s.mainWindow = &window;
+        CuttingJob::Services s = Wiring().JobServices(materials);
         s.pendant = &pendant;
         s.timeOfDay = [this] { return now; };
         return s;
     }
     Materials::Services MaterialServices() {
-        Materials::Services s;
-        s.parameters = &rig.parameters;
-        s.messages = &rig.messages;
-        s.prompt = &prompt;
-        s.cutting = &job;
+        Materials::Services s = Wiring().MaterialServices(job);
         s.pendant = &materialsPendant;
         return s;
     }

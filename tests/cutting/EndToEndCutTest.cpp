@@ -26,6 +26,7 @@
 #include "planning/FigureSeparation.h"
 #include "planning/ObjectConnection.h"
 #include "settings/Materials.h"
+#include "support/CuttingWiring.h"
 
 namespace wirvela {
 namespace {
@@ -82,8 +83,8 @@ protected:
               return AffirmativeAnswer(r.buttons);
           }),
           dispatcher(rig.messages, prompt),
-          job(JobServices()),
-          materials(MaterialServices()) {
+          job(Wiring().JobServices(materials)),
+          materials(Wiring().MaterialServices(job)) {
         Set("Ploter", "mmPerStep", "0.05");
         Set("Ploter", "Cone", "1");
         Set("RSparam", "TimeoutRX", "50");
@@ -110,25 +111,7 @@ protected:
         ASSERT_EQ(rig.parameters.SetText(section, key, value), 0) << section << '/' << key;
     }
 
-    CuttingJob::Services JobServices() {
-        CuttingJob::Services s;
-        s.parameters = &rig.parameters;
-        s.messages = &rig.messages;
-        s.prompt = &prompt;
-        s.drawing = &drawing;
-        s.dispatcher = &dispatcher;
-        s.materials = &materials;
-        s.mainWindow = &window;
-        return s;
-    }
-    Materials::Services MaterialServices() {
-        Materials::Services s;
-        s.parameters = &rig.parameters;
-        s.messages = &rig.messages;
-        s.prompt = &prompt;
-        s.cutting = &job;
-        return s;
-    }
+    test::CuttingWiring Wiring() { return {rig.parameters, rig.messages, prompt, drawing, dispatcher, window}; }
 
     // Loads and joins the example, starts the link and opens the cutting window.
     void Open(const char* example) {

@@ -19,6 +19,7 @@
 #include "drawing/Drawing.h"
 #include "drawing/DrawingLoader.h"
 #include "settings/Materials.h"
+#include "support/CuttingWiring.h"
 #include "ui/ClickPanel.h"
 #include "ui/QtEventPump.h"
 #include "ui/TForm4.h"
@@ -37,32 +38,16 @@ class CuttingViewTest : public ::testing::Test {
 protected:
     CuttingViewTest()
         : dispatcher(data.messages, prompt),
-          job(JobServices()),
-          materials(MaterialServices()),
+          job(Wiring().JobServices(materials)),
+          materials(Wiring().MaterialServices(job)),
           view(job, data.messages, &pump) {
         dispatcher.SetCutting(&job);
         materials.Create();
         view.SetOpenMaterials([this] { ++materialsOpened; });
     }
 
-    CuttingJob::Services JobServices() {
-        CuttingJob::Services s;
-        s.parameters = &data.parameters;
-        s.messages = &data.messages;
-        s.prompt = &prompt;
-        s.drawing = &drawing;
-        s.dispatcher = &dispatcher;
-        s.materials = &materials;
-        s.mainWindow = &mainWindow;
-        return s;
-    }
-    Materials::Services MaterialServices() {
-        Materials::Services s;
-        s.parameters = &data.parameters;
-        s.messages = &data.messages;
-        s.prompt = &prompt;
-        s.cutting = &job;
-        return s;
+    test::CuttingWiring Wiring() {
+        return {data.parameters, data.messages, prompt, drawing, dispatcher, mainWindow};
     }
 
     test::ShippedData data;
