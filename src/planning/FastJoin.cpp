@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <optional>
 #include <queue>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "planning/CrossingIndex.h"
+#include "planning/JoinProgress.h"
 #include "planning/Predicates.h"
 
 namespace wirvela {
@@ -18,52 +18,9 @@ namespace wirvela {
 namespace {
 
 constexpr double kFar = 3e100;  // squared distances from here on are no candidates
-constexpr std::int32_t kConnectingObject = 2048;
 
 std::size_t At(int i) {
     return static_cast<std::size_t>(i);
-}
-
-// The units of the joining, as JoinObjects forms them: the vertices of one object that
-// are ends of lines and joined by lines to one another, ordered by object number, then
-// by first vertex; each holds its vertices in table order.
-std::vector<std::vector<int>> Units(const TLines& lines, int objectCount) {
-    const TVert& v = lines.Vertices();
-    const int count = v.Count();
-    std::vector<int> parent(At(count));
-    for (int i = 0; i < count; ++i) parent[At(i)] = i;
-    const auto root = [&parent](int i) {
-        while (parent[At(i)] != i) {
-            parent[At(i)] = parent[At(parent[At(i)])];
-            i = parent[At(i)];
-        }
-        return i;
-    };
-    std::vector<char> onLine(At(count), 0);
-    for (const LineRecord& l : lines.Records()) {
-        if (l.p < 0 || l.k < 0 || l.p >= count || l.k >= count) continue;
-        const int a = root(l.p);
-        const int b = root(l.k);
-        if (a != b) parent[At(std::max(a, b))] = std::min(a, b);
-        if (l.p != l.k) onLine[At(l.p)] = onLine[At(l.k)] = 1;
-    }
-    std::unordered_map<std::uint64_t, int> unitOf;
-    std::vector<std::vector<int>> units;
-    for (int i = 0; i < count; ++i) {
-        const std::int32_t obj = v[i].obj;
-        if (obj < 0 || obj >= objectCount || !onLine[At(i)]) continue;
-        const std::uint64_t key =
-            (std::uint64_t{static_cast<std::uint32_t>(obj)} << 32) | static_cast<std::uint32_t>(root(i));
-        const auto [it, added] = unitOf.try_emplace(key, static_cast<int>(units.size()));
-        if (added) units.emplace_back();
-        units[At(it->second)].push_back(i);
-    }
-    std::sort(units.begin(), units.end(), [&v](const std::vector<int>& a, const std::vector<int>& b) {
-        const int oa = v[a.front()].obj;
-        const int ob = v[b.front()].obj;
-        return oa != ob ? oa < ob : a.front() < b.front();
-    });
-    return units;
 }
 
 // An entry of a search, ordered as the reference's choice: a candidate connection
@@ -81,7 +38,10 @@ struct Entry {
     int far = -1;   // its vertex outside the tree when it was found
 };
 
-bool Before(const Entry& a, const Entry& b) {
+// The order of entries and of waiting searches: squared distance, lower unit, higher
+// unit, earlier vertex, later vertex.
+template <class A, class B>
+bool Before(const A& a, const B& b) {
     if (a.d2 != b.d2) return a.d2 < b.d2;
     if (a.lo != b.lo) return a.lo < b.lo;
     if (a.hi != b.hi) return a.hi < b.hi;
@@ -105,23 +65,8 @@ struct Waiting {
     Waiting(const Entry& e, int g) : d2(e.d2), lo(e.lo), hi(e.hi), i(e.i), j(e.j), searcher(g) {}
 };
 
-// Before for a waiting search and an entry.
-bool Before(const Waiting& a, const Entry& b) {
-    if (a.d2 != b.d2) return a.d2 < b.d2;
-    if (a.lo != b.lo) return a.lo < b.lo;
-    if (a.hi != b.hi) return a.hi < b.hi;
-    if (a.i != b.i) return a.i < b.i;
-    return a.j < b.j;
-}
-
 struct WaitingLater {
-    bool operator()(const Waiting& a, const Waiting& b) const {
-        if (a.d2 != b.d2) return b.d2 < a.d2;
-        if (a.lo != b.lo) return b.lo < a.lo;
-        if (a.hi != b.hi) return b.hi < a.hi;
-        if (a.i != b.i) return b.i < a.i;
-        return b.j < a.j;
-    }
+    bool operator()(const Waiting& a, const Waiting& b) const { return Before(b, a); }
 };
 
 // An axis-parallel box of positions, drawing units.
@@ -481,7 +426,7 @@ bool AllFinite(const TVert& v, const std::vector<std::vector<int>>& units) {
 JoinResult JoinObjectsFast(TLines& lines, int objectCount, bool crossingTest, PlanariseSink& sink,
                            const std::function<void(int percent)>& progress, std::stop_token stop) {
     const int objects = std::max(objectCount, 0);
-    const std::vector<std::vector<int>> members = Units(lines, objects);
+    const std::vector<std::vector<int>> members = JoiningUnits(lines, objects);
     const TVert& v = lines.Vertices();
     if (!AllFinite(v, members)) return JoinObjects(lines, objectCount, crossingTest, sink, progress, std::move(stop));
     const int n = static_cast<int>(members.size());
@@ -494,21 +439,7 @@ JoinResult JoinObjectsFast(TLines& lines, int objectCount, bool crossingTest, Pl
     if (crossingTest) crossing.emplace(lines);
     TreeSearch tree(v, members, unitOf, crossing ? &*crossing : nullptr);
 
-    // Progress exactly as JoinObjects counts it: vertex pairs measured out of all pairs
-    // between different units, a unit's pairs with every unit outside counted when it joins.
-    long double totalVertices = 0;
-    long double squares = 0;
-    for (const auto& m : members) totalVertices += static_cast<long double>(m.size());
-    for (const auto& m : members) squares += static_cast<long double>(m.size()) * static_cast<long double>(m.size());
-    const long double totalPairs = std::max<long double>((totalVertices * totalVertices - squares) / 2, 1);
-    long double donePairs = 0;
-    long double outsideVertices = totalVertices;
-    int shown = -1;
-    const auto report = [&] {
-        if (!progress) return;
-        const int percent = std::min(100, static_cast<int>(20 * donePairs / totalPairs) * 5);
-        if (percent != shown) progress(shown = percent);
-    };
+    JoinProgress done(members, progress, sink);
 
     std::vector<char> inTree(At(n), 0);
     const auto enter = [&](int x) {
@@ -516,19 +447,12 @@ JoinResult JoinObjectsFast(TLines& lines, int objectCount, bool crossingTest, Pl
         const std::vector<int>& mx = members[At(x)];
         tree.Join(mx);
         tree.Start(x);
-        outsideVertices -= static_cast<long double>(mx.size());
-        donePairs += static_cast<long double>(mx.size()) * outsideVertices;
-        report();
+        done.Joined(mx.size());
     };
 
-    struct Edge {
-        int p;
-        int k;
-    };
-    std::vector<Edge> edges;
-    char line[64];
+    std::vector<std::pair<int, int>> edges;
     const int steps = std::max(objects, n) - 1;
-    report();
+    done.Report();
     if (n > 0) {
         if (stop.stop_requested()) return {0, 0, true};
         enter(0);
@@ -541,31 +465,14 @@ JoinResult JoinObjectsFast(TLines& lines, int objectCount, bool crossingTest, Pl
             const int newcomer = unitOf[At(best.far)];
             // The higher-numbered unit of the pair is the one in the tree when the
             // newcomer is the lower one: the line then runs from the later vertex.
-            edges.push_back(newcomer == best.lo ? Edge{best.j, best.i} : Edge{best.i, best.j});
+            edges.push_back(newcomer == best.lo ? std::pair{best.j, best.i} : std::pair{best.i, best.j});
             enter(newcomer);
         }
         if (stopped) return {0, 0, true};
-        std::snprintf(line, sizeof line, "Dolaczono obiekt: %d", step);
-        sink.Log(line);
+        done.StepDone(step);
     }
-    if (progress && shown != 100) progress(100);
-    std::snprintf(line, sizeof line, "Liczba obiektow: %d.", objects);
-    sink.Log(line);
-
-    JoinResult result;
-    for (const Edge& e : edges) {
-        LineRecord connecting;
-        connecting.p = e.p;
-        connecting.k = e.k;
-        connecting.obj = kConnectingObject;
-        connecting.kind = 2;
-        connecting.kind2 = 1;
-        if (lines.AddLine(connecting) == 1) ++result.added;
-    }
-    for (int y = 0; y < n; ++y) {
-        if (!inTree[At(y)]) ++result.unjoined;
-    }
-    return result;
+    done.Finish(objects);
+    return AddConnectingLines(lines, edges, inTree);
 }
 
 }  // namespace wirvela

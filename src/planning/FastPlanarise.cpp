@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 #include <limits>
 #include <set>
@@ -318,206 +317,22 @@ bool StopBeforeFirstPair(const TLines& lines, int i, const std::stop_token& stop
 }
 
 // ---------------------------------------------------------------------------------------
-// The changes made to one pair, as in the literal passes
+// Pair scans and the junction splitting
 
-std::string LineText(const char* prefix, int a, const LineRecord& la, int b, const LineRecord& lb) {
-    char text[160];
-    std::snprintf(text, sizeof text, "%s [%d](%d-%d) i [%d](%d-%d)", prefix, a, la.p, la.k, b, lb.p, lb.k);
-    return text;
-}
-
-// A line made by the overlap reduction: kind byte of line i, object 1, pen 1, all else 0.
-LineRecord OverlapLine(int p, int k, std::uint8_t kind) {
-    LineRecord line;
-    line.p = p;
-    line.k = k;
-    line.kind = kind;
-    line.obj = 1;
-    line.pen = 1;
-    return line;
-}
-
-enum class Next { Advance, RepeatJ, RestartI };
-
-// One pair of SnapPktsToLines; a = line i, b = line j (copies taken before any change).
-Next ReduceOverlap(TLines& lines, int i, int j, const LineRecord& a, const LineRecord& b, PlanariseSink& sink) {
-    const TVert& v = lines.Vertices();
-    const int A = a.p, B = a.k, C = b.p, D = b.k;
-    const int code = (InsideLine(v, b, A) ? 8 : 0) | (InsideLine(v, b, B) ? 4 : 0) | (InsideLine(v, a, C) ? 2 : 0) |
-                     (InsideLine(v, a, D) ? 1 : 0);
-    if (code == 0) return Next::Advance;
-    if (code == 7 || code == 11 || code >= 13) {
-        sink.Log("ERROR: Blad redukcji czesci wspolnych odcinkow !!!");
-        return Next::Advance;
-    }
-    if (!LineTableHasRoom(lines)) return Next::Advance;
-    auto add = [&](int p, int k) { lines.AddLine(OverlapLine(p, k, a.kind)); };
-    switch (code) {
-        case 1:
-            lines.SetEnds(i, A, D);
-            add(D, B);
-            return Next::RestartI;
-        case 2:
-            lines.SetEnds(i, A, C);
-            add(C, B);
-            return Next::RestartI;
-        case 3:
-            if (SquaredDistance(v[A], v[D]) <= SquaredDistance(v[A], v[C])) {
-                lines.SetEnds(i, A, D);
-                add(C, B);
-            } else {
-                lines.SetEnds(i, A, C);
-                add(D, B);
-            }
-            return Next::RestartI;
-        case 4:
-            lines.SetEnds(j, C, B);
-            add(B, D);
-            return Next::RepeatJ;
-        case 5:
-            lines.SetEnds(i, A, D);
-            add(D, B);
-            lines.SetEnds(j, C, B);
-            return Next::RestartI;
-        case 6:
-            lines.SetEnds(i, A, C);
-            add(C, B);
-            lines.SetEnds(j, B, D);
-            return Next::RestartI;
-        case 8:
-            lines.SetEnds(j, C, A);
-            add(A, D);
-            return Next::RepeatJ;
-        case 9:
-            lines.SetEnds(j, C, A);
-            add(A, D);
-            lines.SetEnds(i, D, B);
-            return Next::RestartI;
-        case 10:
-            lines.SetEnds(i, C, B);
-            add(C, A);
-            lines.SetEnds(j, A, D);
-            return Next::RestartI;
-        default:
-            if (SquaredDistance(v[C], v[B]) <= SquaredDistance(v[C], v[A])) {
-                lines.SetEnds(j, C, B);
-                add(A, D);
-            } else {
-                lines.SetEnds(j, C, A);
-                add(B, D);
-            }
-            return Next::RepeatJ;
-    }
-}
-
-// One crossing pair of ReduceCrossings.
-void SplitCrossing(TLines& lines, int i, int j, PlanariseSink& sink) {
-    TVert& v = lines.Vertices();
-    const LineRecord a = lines[i];
-    const LineRecord b = lines[j];
-    sink.Log(LineText("Planaryzacja: Przeciecie", i, a, j, b));
-    const Point2D x = LineIntersection(v[a.p], v[a.k], v[b.p], v[b.k]);
-    const int r = CrossingVertex(v, x, a.obj);
-    if (r < 0) return;
-    CheckLinePair(v, "Planaryzacja. wewnatrz redukcji przeciec", a, b, sink);
-    if (r == a.p) {
-        sink.Log("  R jest przyciagniety do Ln1.p");
-        SplitLineAt(lines, j, r);
-    } else if (r == a.k) {
-        sink.Log("  R jest przyciagniety do Ln1.k");
-        SplitLineAt(lines, j, r);
-    } else if (r == b.p) {
-        sink.Log("  R jest przyciagniety do Ln2.p");
-        SplitLineAt(lines, i, r);
-    } else if (r == b.k) {
-        sink.Log("  R jest przyciagniety do Ln2.k");
-        SplitLineAt(lines, i, r);
-    } else {
-        SplitLineAt(lines, i, r);
-        SplitLineAt(lines, j, r);
-    }
-    sink.Log(LineText("Planaryzacja:   Po przec.", i, lines[i], j, lines[j]));
-    const LineRef restI = lines.FindLine(r, a.k);
-    const LineRef restJ = lines.FindLine(r, b.k);
-    sink.Log(LineText("Planaryzacja:   Po   nowe", restI.index, lines.GetLine(restI.index).line, restJ.index,
-                      lines.GetLine(restJ.index).line));
-}
-
-// The working copy of SnapPktsToLines2 and the line that holds it.
-struct HeldCopy {
-    int index;
-    LineRecord copy;
-};
-
-// SplitHeld of SnapPktsToLines2; the line it shortens goes into `touched`.
-void SplitHeld(TLines& lines, HeldCopy& held, int r, std::vector<int>& touched) {
-    if (held.index < 0 || r == held.copy.p || r == held.copy.k || !LineTableHasRoom(lines)) return;
-    const LineRecord current = lines[held.index];
-    LineRecord piece = held.copy;
-    lines.SetEnds(held.index, current.p, r);
-    touched.push_back(held.index);
-    if (current.p == held.copy.p) {
-        piece.p = r;
-        piece.k = held.copy.k;
-        const LineRef added = lines.AddLineGetIndex(piece);
-        held.index = added.direction == 0 ? -1 : added.index;
-    } else {
-        piece.p = r;
-        piece.k = current.k;
-        lines.AddLine(piece);
-    }
-    held.copy.p = r;
-}
-
-// ---------------------------------------------------------------------------------------
-// Junction splitting
-
-bool SplitTJunctionsFast(TLines& lines, LineGrid& grid, PlanariseSink& sink, const std::stop_token& stop) {
-    const TVert& v = lines.Vertices();
+// The scan of a pass whose pair step changes only lines i and j (and adds lines): every
+// candidate pair (i, j), i < j, in the order of the literal loop; `pair` returns true
+// when it may have changed the tables. Progress: message `key` on panel 0.
+template <class PairStep>
+bool ScanPairs(TLines& lines, LineGrid& grid, int key, bool repaint, PlanariseSink& sink, const std::stop_token& stop,
+               PairStep pair) {
     CandidateScan scan(lines, grid);
     for (int i = 0; i < lines.Count(); ++i) {
-        ShowProgress(sink, 3, i, lines.Count(), false);
+        ShowProgress(sink, key, i, lines.Count(), repaint);
         if (StopBeforeFirstPair(lines, i, stop)) return false;
         scan.Start(i, i);
         for (int j = 0; scan.Next(j);) {
             if (stop.stop_requested()) return false;
-            const LineRecord a = lines[i];
-            const LineRecord b = lines[j];
-            if (a.obj == b.obj) continue;
-            if (InsideLine(v, a, b.p))
-                SplitLineAt(lines, i, b.p);
-            else if (InsideLine(v, a, b.k))
-                SplitLineAt(lines, i, b.k);
-            else if (InsideLine(v, b, a.p))
-                SplitLineAt(lines, j, a.p);
-            else if (InsideLine(v, b, a.k))
-                SplitLineAt(lines, j, a.k);
-            else
-                continue;
-            scan.Changed({i, j}, j);
-        }
-    }
-    return true;
-}
-
-bool SplitCrossingsFast(TLines& lines, LineGrid& grid, PlanariseSink& sink, const std::stop_token& stop) {
-    TVert& v = lines.Vertices();
-    CandidateScan scan(lines, grid);
-    for (int i = 0; i < lines.Count(); ++i) {
-        ShowProgress(sink, 4, i, lines.Count(), false);
-        if (StopBeforeFirstPair(lines, i, stop)) return false;
-        scan.Start(i, i);
-        for (int j = 0; scan.Next(j);) {
-            if (stop.stop_requested()) return false;
-            const LineRecord a = lines[i];
-            const LineRecord b = lines[j];
-            if (a.obj == b.obj) continue;
-            if (SegmentsCross(v[a.p], v[a.k], v[b.p], v[b.k]) != kSegmentsCrossProper) continue;
-            const int r = CrossingVertex(v, LineIntersection(v[a.p], v[a.k], v[b.p], v[b.k]), a.obj);
-            if (r < 0) continue;
-            SplitLineAt(lines, i, r);
-            SplitLineAt(lines, j, r);
-            scan.Changed({i, j}, j);
+            if (pair(lines, i, j)) scan.Changed({i, j}, j);
         }
     }
     return true;
@@ -756,14 +571,12 @@ bool SnapPktsToLinesFast(TLines& lines, PlanariseSink& sink, std::stop_token sto
         scan.Start(i, i);
         for (int j = 0; scan.Next(j);) {
             if (stop.stop_requested()) return false;
-            const LineRecord a = lines[i];
-            const LineRecord b = lines[j];
-            if (b.p == b.k || SameEnds(a, b)) continue;
-            const Next next = ReduceOverlap(lines, i, j, a, b, sink);
-            if (next == Next::RestartI)
+            // Advance: the pair changed nothing.
+            const OverlapNext next = ReduceOverlap(lines, i, j, sink);
+            if (next == OverlapNext::RestartI)
                 scan.Changed({i, j}, i, true);
-            else
-                scan.Changed({i, j}, next == Next::RepeatJ ? j - 1 : j);
+            else if (next == OverlapNext::RepeatJ)
+                scan.Changed({i, j}, j - 1);
         }
     }
     return true;
@@ -771,33 +584,14 @@ bool SnapPktsToLinesFast(TLines& lines, PlanariseSink& sink, std::stop_token sto
 
 bool ReduceCrossingsFast(TLines& lines, bool crossAll, PlanariseSink& sink, std::stop_token stop) {
     if (EndsBeyondVertices(lines)) return ReduceCrossings(lines, crossAll, sink, stop);
-    const TVert& v = lines.Vertices();
     LineGrid grid(lines, Region{});
-    CandidateScan scan(lines, grid);
-    for (int i = 0; i < lines.Count(); ++i) {
-        ShowProgress(sink, 4, i, lines.Count(), true);
-        if (StopBeforeFirstPair(lines, i, stop)) return false;
-        scan.Start(i, i);
-        for (int j = 0; scan.Next(j);) {
-            if (stop.stop_requested()) return false;
-            const LineRecord& a = lines[i];
-            const LineRecord& b = lines[j];
-            if (!crossAll && a.obj == b.obj) continue;
-            if (a.p == b.p || a.p == b.k || a.k == b.p || a.k == b.k) continue;
-            if (SegmentsCross(v[a.p], v[a.k], v[b.p], v[b.k]) != kSegmentsCrossProper) continue;
-            SplitCrossing(lines, i, j, sink);
-            scan.Changed({i, j}, j);
-        }
-    }
-    return true;
+    return ScanPairs(lines, grid, 4, true, sink, stop, [crossAll, &sink](TLines& l, int i, int j) {
+        return ReduceCrossingPair(l, i, j, crossAll, sink);
+    });
 }
 
 bool SnapPktsToLines2Fast(TLines& lines, double tol, double aperture, PlanariseSink& sink, std::stop_token stop) {
     if (EndsBeyondVertices(lines)) return SnapPktsToLines2(lines, tol, aperture, sink, stop);
-    const TVert& v = lines.Vertices();
-    auto onSegment = [&](const LineRecord& s, int q) {
-        return tol == 0.0 ? InsideLine(v, s, q) : PointNearSegment(v[s.p], v[s.k], v[q], tol, aperture);
-    };
     LineGrid grid(lines, Region{tol != 0.0, tol, aperture});
     CandidateScan scan(lines, grid);
     std::vector<int> touched;
@@ -808,14 +602,8 @@ bool SnapPktsToLines2Fast(TLines& lines, double tol, double aperture, PlanariseS
         scan.Start(i, i);
         for (int j = 0; scan.Next(j);) {
             if (stop.stop_requested()) return false;
-            if (lines[j].p == lines[j].k || SameEnds(lines[i], lines[j])) continue;
-            HeldCopy ci{i, lines[i]};
-            HeldCopy cj{j, lines[j]};
             touched.clear();
-            if (onSegment(ci.copy, cj.copy.p)) SplitHeld(lines, ci, cj.copy.p, touched);
-            if (onSegment(ci.copy, cj.copy.k)) SplitHeld(lines, ci, cj.copy.k, touched);
-            if (onSegment(cj.copy, ci.copy.p)) SplitHeld(lines, cj, ci.copy.p, touched);
-            if (onSegment(cj.copy, ci.copy.k)) SplitHeld(lines, cj, ci.copy.k, touched);
+            SnapPairToLines(lines, i, j, tol, aperture, &touched);
             scan.Changed(touched, j);
         }
     }
@@ -827,8 +615,8 @@ bool SplitJunctionsFast(TLines& lines, int& oelems, double conModif, PlanariseSi
     TVert& v = lines.Vertices();
     for (int i = 0; i < v.Count(); ++i) v.Edit(i).mark = 0;
     LineGrid grid(lines, Region{});
-    if (!SplitTJunctionsFast(lines, grid, sink, stop)) return false;
-    if (!SplitCrossingsFast(lines, grid, sink, stop)) return false;
+    if (!ScanPairs(lines, grid, 3, false, sink, stop, SplitTJunctionPair)) return false;
+    if (!ScanPairs(lines, grid, 4, false, sink, stop, SplitJunctionCrossingPair)) return false;
     const bool mergeMode = conModif == 1.0;
     sink.Status(0, sink.MessageText(5));
     if (!MergeTouchingObjectsFast(lines, oelems, mergeMode, stop)) return false;
@@ -843,9 +631,6 @@ bool SplitConnectingLinesFast(TLines& lines, int entryLine, std::stop_token stop
     // Without connecting lines the literal pass looks at nothing (not even the token).
     const auto records = lines.Records();
     if (std::none_of(records.begin(), records.end(), [](const LineRecord& l) { return l.kind == 2; })) return true;
-    constexpr std::int32_t kConnectingObject = 2048;
-    TVert& v = lines.Vertices();
-    const auto room = [&lines](int n) { return lines.Count() + n - 1 <= TLines::kAddLimit; };
     LineGrid grid(lines, Region{}, true);
     CandidateScan scan(lines, grid);
     for (int d = 0; d < lines.Count(); ++d) {
@@ -854,40 +639,7 @@ bool SplitConnectingLinesFast(TLines& lines, int entryLine, std::stop_token stop
         scan.Start(d, -1);
         for (int i = 0; scan.Next(i);) {
             if (stop.stop_requested()) return false;
-            if (lines[i].kind != 1) continue;
-            const LineRecord dl = lines[d];
-            const LineRecord il = lines[i];
-            if (SegmentsCross(v[dl.p], v[dl.k], v[il.p], v[il.k]) != kSegmentsCrossProper) continue;
-            const std::int32_t o = il.obj;
-            const bool startOn = v[dl.p].obj == o;
-            const bool endOn = v[dl.k].obj == o;
-            if (startOn && endOn) continue;
-            const bool cut = !startOn && !endOn;
-            if (!room(cut ? 2 : 1)) continue;
-            const int x = CrossingVertex(v, LineIntersection(v[dl.p], v[dl.k], v[il.p], v[il.k]), o);
-            if (x < 0 || x == dl.p || x == dl.k || x == il.p || x == il.k) continue;
-            if (startOn) {
-                lines.SetEnds(d, x, dl.k);
-            } else if (endOn) {
-                lines.SetEnds(d, dl.p, x);
-            } else {
-                LineRecord piece = dl;
-                piece.obj = kConnectingObject;
-                piece.display = 0;
-                piece.kind2 = 1;
-                if (d == entryLine) {
-                    lines.SetEnds(d, dl.p, x);
-                    piece.p = x;
-                    piece.k = dl.k;
-                } else {
-                    lines.SetEnds(d, x, dl.k);
-                    piece.p = x;
-                    piece.k = dl.p;
-                }
-                lines.AddLine(piece);
-            }
-            SplitLineAt(lines, i, x);
-            scan.Changed({d, i}, i);
+            if (SplitConnectingPair(lines, d, i, entryLine)) scan.Changed({d, i}, i);
         }
     }
     return true;

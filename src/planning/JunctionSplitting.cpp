@@ -9,46 +9,15 @@
 namespace wirvela {
 namespace {
 
-// T-junctions: for each pair of lines of different objects, the first end found inside
-// the other line splits that line.
-bool SplitTJunctions(TLines& lines, PlanariseSink& sink, const std::stop_token& stop) {
-    const TVert& v = lines.Vertices();
+// Every pair (i, j), i < j, of lines, including lines added on the way, goes through
+// `pair`. Progress: message `key` on panel 0.
+bool SplitPairs(TLines& lines, int key, bool (*pair)(TLines&, int, int), PlanariseSink& sink,
+                const std::stop_token& stop) {
     for (int i = 0; i < lines.Count(); ++i) {
-        ShowProgress(sink, 3, i, lines.Count(), false);
+        ShowProgress(sink, key, i, lines.Count(), false);
         for (int j = i + 1; j < lines.Count(); ++j) {
             if (stop.stop_requested()) return false;
-            const LineRecord a = lines[i];
-            const LineRecord b = lines[j];
-            if (a.obj == b.obj) continue;
-            if (InsideLine(v, a, b.p))
-                SplitLineAt(lines, i, b.p);
-            else if (InsideLine(v, a, b.k))
-                SplitLineAt(lines, i, b.k);
-            else if (InsideLine(v, b, a.p))
-                SplitLineAt(lines, j, a.p);
-            else if (InsideLine(v, b, a.k))
-                SplitLineAt(lines, j, a.k);
-        }
-    }
-    return true;
-}
-
-// Proper crossings of lines of different objects: both are split at a vertex at the
-// crossing point, which carries line i's object number.
-bool SplitCrossings(TLines& lines, PlanariseSink& sink, const std::stop_token& stop) {
-    TVert& v = lines.Vertices();
-    for (int i = 0; i < lines.Count(); ++i) {
-        ShowProgress(sink, 4, i, lines.Count(), false);
-        for (int j = i + 1; j < lines.Count(); ++j) {
-            if (stop.stop_requested()) return false;
-            const LineRecord a = lines[i];
-            const LineRecord b = lines[j];
-            if (a.obj == b.obj) continue;
-            if (SegmentsCross(v[a.p], v[a.k], v[b.p], v[b.k]) != kSegmentsCrossProper) continue;
-            const int r = CrossingVertex(v, LineIntersection(v[a.p], v[a.k], v[b.p], v[b.k]), a.obj);
-            if (r < 0) continue;
-            SplitLineAt(lines, i, r);
-            SplitLineAt(lines, j, r);
+            pair(lines, i, j);
         }
     }
     return true;
@@ -107,8 +76,9 @@ bool MergeTouchingObjects(TLines& lines, int& oelems, bool mergeMode, const std:
 bool SplitJunctions(TLines& lines, int& oelems, double conModif, PlanariseSink& sink, std::stop_token stop) {
     TVert& v = lines.Vertices();
     for (int i = 0; i < v.Count(); ++i) v.Edit(i).mark = 0;
-    if (!SplitTJunctions(lines, sink, stop)) return false;
-    if (!SplitCrossings(lines, sink, stop)) return false;
+    // T-junctions of lines of different objects, then their proper crossings.
+    if (!SplitPairs(lines, 3, SplitTJunctionPair, sink, stop)) return false;
+    if (!SplitPairs(lines, 4, SplitJunctionCrossingPair, sink, stop)) return false;
     const bool mergeMode = conModif == 1.0;
     sink.Status(0, sink.MessageText(5));
     if (!MergeTouchingObjects(lines, oelems, mergeMode, stop)) return false;

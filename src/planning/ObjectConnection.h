@@ -22,9 +22,11 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "drawing/Drawing.h"
@@ -169,6 +171,18 @@ struct JoinResult {
 };
 JoinResult JoinObjects(TLines& lines, int objectCount, bool crossingTest, PlanariseSink& sink,
                        const std::function<void(int percent)>& progress = {}, std::stop_token stop = {});
+
+// The units of the joining, as JoinObjects forms them: the vertices of one object (0 <= obj <
+// objectCount) that are an end of some line and joined by lines to one another, ordered
+// by object number, then by first vertex; each holds its vertices in table order.
+std::vector<std::vector<int>> JoiningUnits(const TLines& lines, int objectCount);
+
+// The last step of a joining: a connecting line (object kConnectingObject, kind 2,
+// second kind 1) from `first` to `second` of each edge, in the order of the steps, then
+// the units whose inTree entry is 0 counted as unjoined. `added` counts only lines the
+// table did not hold yet.
+JoinResult AddConnectingLines(TLines& lines, std::span<const std::pair<int, int>> edges,
+                              std::span<const char> inTree);
 
 // Splits connecting lines (kind 2, the entry line included, lines added on the way too)
 // where they properly cross object lines (kind 1). With o the crossed line's object and X

@@ -1,5 +1,11 @@
 #pragma once
-// Building blocks shared by the planarisation passes and the junction splitting.
+// Building blocks shared by the planarisation passes, the junction splitting and the
+// splitting of connecting lines: the work on one pair of lines, which the literal loops
+// and the grid-indexed ones (FastPlanarise.h) both call, so that they change the tables
+// and report alike.
+#include <cstdint>
+#include <vector>
+
 #include "drawing/Lines.h"
 #include "planning/PlanariseSink.h"
 #include "planning/Predicates.h"
@@ -29,6 +35,50 @@ bool InsideLine(const TVert& vertices, const LineRecord& line, int q);
 
 // Same two ends, in either direction (vertex indices).
 bool SameEnds(const LineRecord& a, const LineRecord& b);
+
+// The object number of connecting lines: those the joining adds and the pieces they are
+// cut into.
+inline constexpr std::int32_t kConnectingObject = 2048;
+
+// What the scan of line i does after a pair of the overlap reduction: go on with the line
+// after j, examine slot j again (line j was shortened, its remainder added at the end),
+// or start i's scan over at the line after i (line i was changed).
+enum class OverlapNext { Advance, RepeatJ, RestartI };
+
+// Pair (i, j), i < j, of SnapPktsToLines: an end lying exactly inside the other line
+// splits it, collinear overlaps are reduced to shared pieces (the overlap code table; an
+// impossible code is logged). A pair with a line from a vertex to itself, or of two lines
+// joining the same vertices, is left. Advance whenever nothing changed.
+OverlapNext ReduceOverlap(TLines& lines, int i, int j, PlanariseSink& sink);
+
+// Pair (i, j) of ReduceCrossings: two lines without a shared vertex that cross properly
+// (of different objects only, unless crossAll) are split at a vertex at the crossing
+// point that carries line i's object, with the log lines of the pass. true when the pair
+// crossed.
+bool ReduceCrossingPair(TLines& lines, int i, int j, bool crossAll, PlanariseSink& sink);
+
+// Pair (i, j) of SnapPktsToLines2: each end of one line lying on the other (tol 0:
+// exactly inside it; tol > 0: within tol, aperture as for PointNearSegment) splits that
+// line, the remainders taking the later ends. Pairs with a line j from a vertex to itself
+// or two lines joining the same vertices are left. Lines shortened are appended to
+// `touched` when given.
+void SnapPairToLines(TLines& lines, int i, int j, double tol, double aperture, std::vector<int>* touched = nullptr);
+
+// Pair (i, j) of the junction splitting's T-junction pass: for lines of different
+// objects, the first end found inside the other line splits it. true when an end was
+// found inside (the split is still refused when the line table is full).
+bool SplitTJunctionPair(TLines& lines, int i, int j);
+
+// Pair (i, j) of the junction splitting's crossing pass: lines of different objects that
+// cross properly are both split at a vertex at the crossing point (object of line i).
+// true when the vertex could be made.
+bool SplitJunctionCrossingPair(TLines& lines, int i, int j);
+
+// Connecting line d against line i in SplitConnectingLines (ObjectConnection.h): an
+// object line (kind 1) crossed properly is split at the crossing vertex, and line d is
+// shortened to it or cut in two (entryLine keeps the piece at its start). true when the
+// tables changed.
+bool SplitConnectingPair(TLines& lines, int d, int i, int entryLine);
 
 // Panel 0 shows message `key` with (current, total), every 100 lines.
 void ShowProgress(PlanariseSink& sink, int key, int current, int total, bool repaint);

@@ -287,6 +287,29 @@ TEST(FastJoin, AVertexThatIsNotFiniteLeavesTheDrawingToTheReference) {
     ExpectSameJoin(build, 4, true, "crossing test");
 }
 
+TEST(FastJoin, ALineEndingBeyondTheVertexTableStillMakesItsValidEndAUnit) {
+    // No loader makes such a line, but the units must still be the reference's: here the
+    // lone vertex of object 1 is a unit of its own, reached by a second connecting line.
+    const auto build = [](Tables& t) {
+        AddPolyline(t.l, Rect(0, 0, 10, 10), 0, true);
+        AddPolyline(t.l, Rect(40, 0, 50, 10), 1, true);
+        const int lone = t.v.AddVertex(100, 0, 0, 1);
+        const int gone = t.v.AddVertex(200, 0, 0, 1);
+        LineRecord r;
+        r.p = lone;
+        r.k = gone;
+        r.obj = 1;
+        r.kind = 1;
+        t.l.AddLine(r);
+        t.v.Truncate(gone);
+    };
+    ExpectSameJoin(build, 2, false, "a line beyond the vertex table");
+    Tables& t = Reused(0).Reset();
+    build(t);
+    Recorder log;
+    EXPECT_EQ(JoinObjectsFast(t.l, 2, false, log).added, 2);
+}
+
 // Random segments on a coarse grid (touching, collinear and overlapping lines are
 // common) or at awkward fractions, and random candidates: the index answers exactly as
 // the full scan.
