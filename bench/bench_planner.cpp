@@ -23,6 +23,9 @@
 //   --first-run             the first run of the program: no splitting of connecting lines
 //   --phases                a second line per drawing: where the time went (from the run's
 //                           log timings, millisecond ticks), reference | fast
+//   --path-search           a further line per drawing: the path search alone, repeated on the
+//                           figure the fast run joined, with each planner (graph building,
+//                           duplicate passes, tour), and whether the two tours are the same
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -45,6 +48,8 @@
 
 #include "drawinggen/PlanningRun.h"
 #include "drawinggen/SyntheticDrawing.h"
+#include "drawing/Drawing.h"
+#include "planning/PathFindingMethods.h"
 
 namespace {
 
@@ -61,6 +66,14 @@ struct Options {
     bool crossingTest = false;
     bool firstRun = false;
     bool phases = false;
+    bool pathSearch = false;
+};
+
+// The path search's steps, seconds, for one planner.
+struct PathSearchSteps {
+    double build = 0.0;
+    double duplicates = 0.0;
+    double findPath = 0.0;
 };
 
 // What a child reports through its pipe.
@@ -72,6 +85,8 @@ struct ChildResult {
     int verticesAfter = 0;
     int linesAfter = 0;
     PhaseSeconds phases;
+    PathSearchSteps steps[2];  // reference, fast (with --path-search)
+    bool sameTour = false;
 };
 
 enum class Outcome { Done, Skipped, TimedOut, Failed };
@@ -90,8 +105,34 @@ long PeakKilobytes() {
     return 0;
 }
 
+// The path search of RunPathSearch, step by step, on figure 1 as the run left it (its last
+// line the entry line, its last vertex the entry vertex).
+std::vector<int> TimedPathSearch(TDrawing& drawing, Planner planner, PathSearchSteps& steps) {
+    TLines& lines = drawing.Set(TDrawing::kFigure1).L;
+    PathSearchEnv env;
+    env.planner = planner;
+    PATH_FINDING_METHODS search(env);
+    const auto seconds = [](auto since) {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+    };
+    auto started = std::chrono::steady_clock::now();
+    if (search.BuildGraph(lines, lines.Vertices()) != 0) return {};
+    steps.build = seconds(started);
+    const int entryVertex = lines.Vertices().Count() - 1;
+    started = std::chrono::steady_clock::now();
+    search.TestDuplicates(entryVertex);
+    steps.duplicates = seconds(started);
+    started = std::chrono::steady_clock::now();
+    const int found = search.FindPath(search.NodeOfVertex(entryVertex));
+    steps.findPath = seconds(started);
+    std::vector<int> tour{found};
+    const PATH_THROUGH_NODES* path = search.Path();
+    for (int i = 0; path != nullptr && i < path->Count(); ++i) tour.push_back(path->Get(i));
+    return tour;
+}
+
 [[noreturn]] void ChildRun(int fd, const std::filesystem::path& file, const std::filesystem::path& dir,
-                           const RunSettings& settings) {
+                           const RunSettings& settings, bool pathSearch) {
     ChildResult out;
     {
         PlanningRun run(dir);
@@ -103,6 +144,11 @@ long PeakKilobytes() {
         out.verticesAfter = static_cast<int>(r.snapshot.sets[1].vertices.size());
         out.linesAfter = static_cast<int>(r.snapshot.sets[1].lines.size());
         out.phases = r.phases;
+        if (pathSearch) {
+            const std::vector<int> reference = TimedPathSearch(run.Drawing(), Planner::Reference, out.steps[0]);
+            const std::vector<int> fast = TimedPathSearch(run.Drawing(), Planner::Fast, out.steps[1]);
+            out.sameTour = reference == fast;
+        }
     }
     const bool written = write(fd, &out, sizeof out) == static_cast<ssize_t>(sizeof out);
     _exit(written ? 0 : 1);
@@ -110,7 +156,7 @@ long PeakKilobytes() {
 
 // One run in a child process; stopped after `cap` seconds.
 Measured Measure(const std::filesystem::path& file, const std::filesystem::path& dir, const RunSettings& settings,
-                 double cap) {
+                 double cap, bool pathSearch) {
     int fds[2];
     if (pipe(fds) != 0) return {Outcome::Failed, {}};
     std::fflush(stdout);
@@ -122,7 +168,7 @@ Measured Measure(const std::filesystem::path& file, const std::filesystem::path&
     }
     if (pid == 0) {
         close(fds[0]);
-        ChildRun(fds[1], file, dir, settings);
+        ChildRun(fds[1], file, dir, settings, pathSearch);
     }
     close(fds[1]);
     Measured m;
@@ -152,7 +198,7 @@ Measured Best(const std::filesystem::path& file, const std::filesystem::path& di
               const Options& o) {
     Measured best;
     for (int i = 0; i < o.repeat; ++i) {
-        const Measured m = Measure(file, dir, settings, o.timeCap);
+        const Measured m = Measure(file, dir, settings, o.timeCap, o.pathSearch && settings.planner == Planner::Fast);
         if (m.outcome != Outcome::Done) return m;
         if (best.outcome != Outcome::Done || m.result.seconds < best.result.seconds) best = m;
     }
@@ -241,6 +287,8 @@ std::optional<Options> Parse(int argc, char** argv) {
             o.firstRun = true;
         } else if (arg == "--phases") {
             o.phases = true;
+        } else if (arg == "--path-search") {
+            o.pathSearch = true;
         } else if (arg == "--sizes") {
             std::vector<std::string> items;
             const auto v = value();
@@ -278,7 +326,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: bench_planner [--quick] [--sizes N,N,...] [--kinds nested-parts,lettering,fine-arcs]\n"
                  "                     [--reference-max N] [--time-cap S] [--repeat N] [--seed N]\n"
-                 "                     [--crossing-test] [--first-run] [--phases]\n");
+                 "                     [--crossing-test] [--first-run] [--phases] [--path-search]\n");
 }
 
 }  // namespace
@@ -334,6 +382,13 @@ int main(int argc, char** argv) {
                         Millis(fast, o.timeCap).c_str(), speedUp.c_str(), Megabytes(reference).c_str(),
                         Megabytes(fast).c_str(), equal.c_str());
             if (o.phases) PrintPhases(reference, fast);
+            if (o.pathSearch && fast.outcome == Outcome::Done) {
+                const PathSearchSteps* st = fast.result.steps;
+                std::printf("  path search alone, ms reference | fast: graph %.1f | %.1f, duplicates %.1f | %.1f, "
+                            "tour %.1f | %.1f, same tour: %s\n",
+                            st[0].build * 1e3, st[1].build * 1e3, st[0].duplicates * 1e3, st[1].duplicates * 1e3,
+                            st[0].findPath * 1e3, st[1].findPath * 1e3, fast.result.sameTour ? "yes" : "NO");
+            }
             if (fast.outcome == Outcome::Done && fast.result.verticesAfter > TVert::kAddLimit) {
                 std::printf("  (the vertex table filled up during the planning)\n");
             }

@@ -76,6 +76,9 @@ public:
     // tables. Pens 3, 4 and 5 are read as any other pen.
     RunResult RunText(std::string_view hpgl, const RunSettings& settings);
 
+    // The drawing of the last run, as the run left it.
+    TDrawing& Drawing() { return *drawing_; }
+
 private:
     void ApplySettings(const RunSettings& settings);
     RunResult Execute(const std::filesystem::path* file, std::string_view hpgl, const RunSettings& settings);

@@ -6,11 +6,15 @@
 // Every distinct key owns one slot of an open-addressing table (linear probing,
 // backward-shift deletion, no tombstones); the elements that carry the key form a
 // doubly linked list sorted by element index, threaded through two arrays of the
-// table's capacity. Everything is allocated once, at construction.
+// table's capacity. Everything is allocated once, at construction, but only a power-of-
+// two prefix of the slot table is in use, kept at most half full and doubled (its keys
+// placed anew) as keys come: a table holding few elements then probes a small region that
+// stays in the cache instead of one spread over the whole capacity.
 //
 // The index does not see the table: the owner reports every change of an element's key
 // (Insert after the element got its key, Remove before it loses it). Keys that can
 // never compare equal to anything (a NaN coordinate) are not indexed at all.
+#include <algorithm>
 #include <bit>
 #include <cassert>
 #include <cstddef>
@@ -46,7 +50,7 @@ class TKeyIndex {
       : slots_(SlotCount(elementCapacity)),
         next_(static_cast<std::size_t>(elementCapacity), -1),
         prev_(static_cast<std::size_t>(elementCapacity), -1),
-        mask_(slots_.size() - 1) {}
+        mask_(FirstMask()) {}
 
   // Lowest element index carrying key, or -1.
   int First(const Key& key) const {
@@ -65,8 +69,14 @@ class TKeyIndex {
     if (!Traits::Indexable(key)) return;
     std::size_t s = Home(key);
     while (slots_[s].head != -1 && !Traits::Equal(slots_[s].key, key)) s = (s + 1) & mask_;
+    if (slots_[s].head == -1 && 2 * (used_ + 1) > mask_ + 1 && mask_ + 1 < slots_.size()) {
+      Grow();
+      s = Home(key);
+      while (slots_[s].head != -1) s = (s + 1) & mask_;
+    }
     Slot& slot = slots_[s];
     if (slot.head == -1) {
+      ++used_;
       slot.key = key;
       slot.head = slot.tail = element;
       Link(element, -1, -1);
@@ -110,12 +120,18 @@ class TKeyIndex {
       assert(slot.tail == element);
       slot.tail = before;
     }
-    if (slot.head == -1) EraseSlot(s);
+    if (slot.head == -1) {
+      EraseSlot(s);
+      --used_;
+    }
   }
 
-  // Forgets every element. O(slot count).
+  // Forgets every element. O(slots in use), which is at most four times the number of
+  // keys the index held at its fullest since the last clearing.
   void Clear() {
-    for (Slot& slot : slots_) slot.head = -1;
+    for (std::size_t s = 0; s <= mask_; ++s) slots_[s].head = -1;
+    used_ = 0;
+    mask_ = FirstMask();
   }
 
  private:
@@ -131,6 +147,26 @@ class TKeyIndex {
   static std::size_t SlotCount(int elementCapacity) {
     const std::size_t wanted = 2 * static_cast<std::size_t>(elementCapacity > 8 ? elementCapacity : 8);
     return std::bit_ceil(wanted);
+  }
+
+  // The slots in use at first (or all of them for a small table), less one.
+  std::size_t FirstMask() const { return std::min<std::size_t>(slots_.size(), 16) - 1; }
+
+  // Doubles the slots in use. Every slot beyond them is empty.
+  void Grow() {
+    std::vector<Slot> keys;
+    keys.reserve(used_);
+    for (std::size_t s = 0; s <= mask_; ++s) {
+      if (slots_[s].head == -1) continue;
+      keys.push_back(slots_[s]);
+      slots_[s].head = -1;
+    }
+    mask_ = 2 * mask_ + 1;
+    for (const Slot& slot : keys) {
+      std::size_t s = Home(slot.key);
+      while (slots_[s].head != -1) s = (s + 1) & mask_;
+      slots_[s] = slot;
+    }
   }
 
   std::size_t Home(const Key& key) const { return static_cast<std::size_t>(Traits::Hash(key)) & mask_; }
@@ -170,6 +206,7 @@ class TKeyIndex {
   std::vector<std::int32_t> next_;
   std::vector<std::int32_t> prev_;
   std::size_t mask_;
+  std::size_t used_ = 0;  // slots holding a key
 };
 
 }  // namespace wirvela

@@ -11,6 +11,7 @@ TLines::TLines(TVert& vertices, bool dedup)
 
 LineFields TLines::Edit(int i) {
   assert(i >= 0 && i < kCapacity);
+  Touch(i);
   LineRecord& l = records_[Slot(i)];
   return {l.multiplicity, l.display, l.obj, l.kind, l.kind2, l.spare, l.pen};
 }
@@ -32,6 +33,7 @@ TLines::Added TLines::Add(const LineRecord& line) {
   stored.multiplicity = 1;
   index_.Insert(i, KeyOf(stored));
   ++count_;
+  Touch(i);
   return {1, i};
 }
 
@@ -63,9 +65,10 @@ LineLookup TLines::GetLine(int i) const {
 }
 
 void TLines::ClearLines() {
-  std::fill(records_.begin(), records_.end(), LineRecord{});
   index_.Clear();
   count_ = 0;
+  std::fill(records_.begin(), records_.begin() + std::min(written_, kCapacity), LineRecord{});
+  written_ = 0;
 }
 
 bool TLines::SetEnds(int i, int p, int k) {

@@ -1,6 +1,7 @@
 #pragma once
 // Line table of a drawing set: a fixed array of line records joining two vertices of the
 // paired vertex table, valid from 0 to Count()-1 in the order of adding.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -96,7 +97,8 @@ class TLines {
   // A copy of line i; beyond the count (or negative) a cleared record and found false.
   LineLookup GetLine(int i) const;
 
-  // Every record cleared, count 0.
+  // Every record cleared, count 0. Costs what the table held since the last clearing,
+  // not its capacity.
   void ClearLines();
 
   // Direct changes for the algorithms that split and reorder lines. No merging: two
@@ -141,10 +143,15 @@ class TLines {
   };
   Added Add(const LineRecord& line);
 
+  // Records from written_ on have not been written since the table was created or
+  // last cleared, so they are still cleared ones.
+  void Touch(int i) { written_ = std::max(written_, i + 1); }
+
   TVert* vertices_;
   std::vector<LineRecord> records_;
   TKeyIndex<KeyTraits> index_;
   int count_ = 0;
+  int written_ = 0;
   bool dedup_;
 };
 

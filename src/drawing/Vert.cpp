@@ -23,6 +23,7 @@ TVert::TVert(double snapGrid, bool dedup)
 
 VertexFields TVert::Edit(int i) {
   assert(i >= 0 && i < kCapacity);
+  Touch(i);
   VertexRecord& v = records_[Slot(i)];
   return {v.mark, v.obj, v.noExtents, v.aux, v.segLink};
 }
@@ -45,15 +46,17 @@ int TVert::AddVertex(const VertexRecord& v) {
   records_[Slot(i)] = stored;
   index_.Insert(i, KeyOf(stored));
   ++count_;
+  Touch(i);
   return i;
 }
 
 int TVert::FindVertex(double x, double y) const { return index_.First(KeyOf(x, y)); }
 
 void TVert::ClearVertices() {
-  std::fill(records_.begin(), records_.end(), VertexRecord{});
   index_.Clear();
   count_ = 0;
+  std::fill(records_.begin(), records_.begin() + std::min(written_, kCapacity), VertexRecord{});
+  written_ = 0;
 }
 
 bool TVert::SetPosition(int i, double x, double y) {

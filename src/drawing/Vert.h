@@ -1,6 +1,7 @@
 #pragma once
 // Vertex table of a drawing set: a fixed array of vertex records, valid from 0 to
 // Count()-1, each keeping its index while it exists.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <span>
@@ -79,7 +80,8 @@ class TVert {
   // nothing), or -1.
   int FindVertex(double x, double y) const;
 
-  // Every record cleared, count 0.
+  // Every record cleared, count 0. Costs what the table held since the last clearing,
+  // not its capacity.
   void ClearVertices();
 
   // Direct changes for the algorithms that move vertices. No snapping, no merging: two
@@ -131,9 +133,14 @@ class TVert {
   double Extreme(double VertexRecord::*coord, bool includeExcluded, Better better) const;
   void RebuildIndex();
 
+  // Records from written_ on have not been written since the table was created or
+  // last cleared, so they are still cleared ones.
+  void Touch(int i) { written_ = std::max(written_, i + 1); }
+
   std::vector<VertexRecord> records_;
   TKeyIndex<KeyTraits> index_;
   int count_ = 0;
+  int written_ = 0;
   double snapGrid_;
   bool dedup_;
 };

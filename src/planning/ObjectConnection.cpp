@@ -4,10 +4,10 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <span>
 #include <system_error>
 #include <tuple>
+#include <unordered_map>
 
 #include "config/MessageLog.h"
 #include "config/Messages.h"
@@ -16,6 +16,7 @@
 #include "config/Prompt.h"
 #include "planning/FastJoin.h"
 #include "planning/FastPlanarise.h"
+#include "planning/JoinProgress.h"
 #include "planning/JunctionSplitting.h"
 #include "planning/PathSearch.h"
 #include "planning/PlanariseSink.h"
@@ -29,7 +30,6 @@ namespace wirvela {
 namespace {
 
 constexpr double kFar = 3e100;  // squared distance of an object pair that has no candidate
-constexpr std::int32_t kConnectingObject = 2048;
 constexpr std::int32_t kEntryObject = 10000;
 
 // One argument of a message of local.txt used as a printf-style format.
@@ -217,20 +217,19 @@ std::vector<char> VerticesOnLines(const TLines& lines) {
     return on;
 }
 
-// The units the joining connects: the vertices of one object that are joined by lines
-// to one another. An object drawn as one contour or polyline is one unit; an object of
-// several separate pieces (a DXF block reference, say) is one unit per piece, so that
-// every piece gets its connecting line. Units are ordered by object number, then by their
-// first vertex; each holds its vertices in table order.
+}  // namespace
+
 std::vector<std::vector<int>> JoiningUnits(const TLines& lines, int objectCount) {
     const TVert& v = lines.Vertices();
     const int count = v.Count();
-    std::vector<int> parent(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) parent[static_cast<std::size_t>(i)] = i;
-    const auto root = [&parent](int i) {
-        while (parent[static_cast<std::size_t>(i)] != i) {
-            parent[static_cast<std::size_t>(i)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])];
-            i = parent[static_cast<std::size_t>(i)];
+    const auto at = [](int i) { return static_cast<std::size_t>(i); };
+    std::vector<int> parent(at(count));
+    for (int i = 0; i < count; ++i) parent[at(i)] = i;
+    // The root of a piece is its first vertex: a union keeps the lower root.
+    const auto root = [&](int i) {
+        while (parent[at(i)] != i) {
+            parent[at(i)] = parent[at(parent[at(i)])];
+            i = parent[at(i)];
         }
         return i;
     };
@@ -238,38 +237,33 @@ std::vector<std::vector<int>> JoiningUnits(const TLines& lines, int objectCount)
         if (l.p < 0 || l.k < 0 || l.p >= count || l.k >= count) continue;
         const int a = root(l.p);
         const int b = root(l.k);
-        if (a != b) parent[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
+        if (a != b) parent[at(std::max(a, b))] = std::min(a, b);
     }
     const std::vector<char> onLine = VerticesOnLines(lines);
-    // Unit of (object, piece), keyed by the object and the piece's first vertex, which
-    // orders the units as described.
-    std::map<std::pair<int, int>, std::vector<int>> units;
+    std::unordered_map<std::uint64_t, int> unitOf;  // (object, root) → unit
+    std::vector<std::vector<int>> units;
     for (int i = 0; i < count; ++i) {
         const std::int32_t obj = v[i].obj;
-        if (obj < 0 || obj >= objectCount || !onLine[static_cast<std::size_t>(i)]) continue;
-        units[{obj, root(i)}].push_back(i);
+        if (obj < 0 || obj >= objectCount || !onLine[at(i)]) continue;
+        const std::uint64_t key =
+            (std::uint64_t{static_cast<std::uint32_t>(obj)} << 32) | static_cast<std::uint32_t>(root(i));
+        const auto [it, added] = unitOf.try_emplace(key, static_cast<int>(units.size()));
+        if (added) units.emplace_back();
+        units[at(it->second)].push_back(i);
     }
-    std::vector<std::vector<int>> ordered;
-    ordered.reserve(units.size());
-    for (auto& [key, members] : units) ordered.push_back(std::move(members));
-    std::sort(ordered.begin(), ordered.end(), [&v](const std::vector<int>& a, const std::vector<int>& b) {
+    std::sort(units.begin(), units.end(), [&v](const std::vector<int>& a, const std::vector<int>& b) {
         const int oa = v[a.front()].obj;
         const int ob = v[b.front()].obj;
         return oa != ob ? oa < ob : a.front() < b.front();
     });
-    return ordered;
+    return units;
 }
-
-}  // namespace
 
 JoinResult JoinObjects(TLines& lines, int objectCount, bool crossingTest, PlanariseSink& sink,
                        const std::function<void(int percent)>& progress, std::stop_token stop) {
-    JoinResult result;
     const int objects = std::max(objectCount, 0);
     const std::vector<std::vector<int>> members = JoiningUnits(lines, objects);
     const int n = static_cast<int>(members.size());
-    long double totalVertices = 0;
-    for (const auto& m : members) totalVertices += static_cast<long double>(m.size());
 
     struct Key {
         double d2 = kFar;
@@ -285,24 +279,12 @@ JoinResult JoinObjects(TLines& lines, int objectCount, bool crossingTest, Planar
     std::vector<Key> key(static_cast<std::size_t>(n));
     std::vector<char> inTree(static_cast<std::size_t>(n), 0);
 
-    // Progress: vertex pairs measured out of all pairs between different units.
-    long double squares = 0;
-    for (const auto& m : members) squares += static_cast<long double>(m.size()) * static_cast<long double>(m.size());
-    const long double totalPairs = std::max<long double>((totalVertices * totalVertices - squares) / 2, 1);
-    long double donePairs = 0;
-    long double outsideVertices = totalVertices;
-    int shown = -1;
-    const auto report = [&] {
-        if (!progress) return;
-        const int percent = std::min(100, static_cast<int>(20 * donePairs / totalPairs) * 5);
-        if (percent != shown) progress(shown = percent);
-    };
+    JoinProgress done(members, progress, sink);
 
     // Unit x joins the tree: the entries between x and every unit still outside.
     const auto enter = [&](int x) {
         inTree[static_cast<std::size_t>(x)] = 1;
         const std::vector<int>& mx = members[static_cast<std::size_t>(x)];
-        outsideVertices -= static_cast<long double>(mx.size());
         for (int y = 0; y < n; ++y) {
             if (inTree[static_cast<std::size_t>(y)]) continue;
             if (Stopped(stop)) return false;
@@ -313,21 +295,15 @@ JoinResult JoinObjects(TLines& lines, int objectCount, bool crossingTest, Planar
             Key& k = key[static_cast<std::size_t>(y)];
             if (before(e.d2, lo, hi, k)) k = {e.d2, lo, hi, e.a, e.b};
         }
-        donePairs += static_cast<long double>(mx.size()) * outsideVertices;
-        report();
+        done.Joined(mx.size());
         return true;
     };
 
-    struct Edge {
-        int p;
-        int k;
-    };
-    std::vector<Edge> edges;
-    char line[64];
+    std::vector<std::pair<int, int>> edges;
     // One step per object as described (a step that finds nothing only logs), more when
     // objects of several pieces make more units.
     const int steps = std::max(objects, n) - 1;
-    report();
+    done.Report();
     if (n > 0 && !enter(0)) return {0, 0, true};
     for (int step = 1; step <= steps; ++step) {
         if (Stopped(stop)) return {0, 0, true};
@@ -341,72 +317,37 @@ JoinResult JoinObjects(TLines& lines, int objectCount, bool crossingTest, Planar
             const Key k = key[static_cast<std::size_t>(best)];
             // The higher-numbered unit of the pair is the one in the tree when the
             // newcomer is the lower one.
-            edges.push_back(best == k.lo ? Edge{k.a, k.b} : Edge{k.b, k.a});
+            edges.push_back(best == k.lo ? std::pair{k.a, k.b} : std::pair{k.b, k.a});
             if (!enter(best)) return {0, 0, true};
         }
-        std::snprintf(line, sizeof line, "Dolaczono obiekt: %d", step);
-        sink.Log(line);
+        done.StepDone(step);
     }
-    if (progress && shown != 100) progress(100);
-    std::snprintf(line, sizeof line, "Liczba obiektow: %d.", objects);
-    sink.Log(line);
+    done.Finish(objects);
+    return AddConnectingLines(lines, edges, inTree);
+}
 
-    for (const Edge& e : edges) {
+JoinResult AddConnectingLines(TLines& lines, std::span<const std::pair<int, int>> edges,
+                              std::span<const char> inTree) {
+    JoinResult result;
+    for (const auto& [p, k] : edges) {
         LineRecord connecting;
-        connecting.p = e.p;
-        connecting.k = e.k;
+        connecting.p = p;
+        connecting.k = k;
         connecting.obj = kConnectingObject;
         connecting.kind = 2;
         connecting.kind2 = 1;
         if (lines.AddLine(connecting) == 1) ++result.added;
     }
-    for (int y = 0; y < n; ++y) {
-        if (!inTree[static_cast<std::size_t>(y)]) ++result.unjoined;
-    }
+    result.unjoined = static_cast<int>(std::count(inTree.begin(), inTree.end(), 0));
     return result;
 }
 
 bool SplitConnectingLines(TLines& lines, int entryLine, std::stop_token stop) {
-    TVert& v = lines.Vertices();
-    // Adding n lines needs the count to stay within the insertion limit.
-    const auto room = [&lines](int n) { return lines.Count() + n - 1 <= TLines::kAddLimit; };
     for (int d = 0; d < lines.Count(); ++d) {
         if (lines[d].kind != 2) continue;
         for (int i = 0; i < lines.Count(); ++i) {
             if (Stopped(stop)) return false;
-            if (lines[i].kind != 1) continue;
-            const LineRecord dl = lines[d];
-            const LineRecord il = lines[i];
-            if (SegmentsCross(v[dl.p], v[dl.k], v[il.p], v[il.k]) != kSegmentsCrossProper) continue;
-            const std::int32_t o = il.obj;
-            const bool startOn = v[dl.p].obj == o;
-            const bool endOn = v[dl.k].obj == o;
-            if (startOn && endOn) continue;
-            const bool cut = !startOn && !endOn;
-            if (!room(cut ? 2 : 1)) continue;
-            const int x = CrossingVertex(v, LineIntersection(v[dl.p], v[dl.k], v[il.p], v[il.k]), o);
-            if (x < 0 || x == dl.p || x == dl.k || x == il.p || x == il.k) continue;
-            if (startOn) {
-                lines.SetEnds(d, x, dl.k);
-            } else if (endOn) {
-                lines.SetEnds(d, dl.p, x);
-            } else {
-                LineRecord piece = dl;
-                piece.obj = kConnectingObject;
-                piece.display = 0;
-                piece.kind2 = 1;
-                if (d == entryLine) {
-                    lines.SetEnds(d, dl.p, x);
-                    piece.p = x;
-                    piece.k = dl.k;
-                } else {
-                    lines.SetEnds(d, x, dl.k);
-                    piece.p = x;
-                    piece.k = dl.p;
-                }
-                lines.AddLine(piece);
-            }
-            SplitLineAt(lines, i, x);
+            SplitConnectingPair(lines, d, i, entryLine);
         }
     }
     return true;
@@ -693,7 +634,11 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
     {
         PathSearchEnv env{&sink_, c_.prompt, c_.iniFile, stop_, c_.planner};
         PATH_FINDING_METHODS check(env);
-        if (check.BuildGraph(d_.L(), d_.V()) != 0) {
+        // Only the answer is wanted here: the fast planner gets it without building the
+        // graph's nodes.
+        const int checked = c_.planner == Planner::Fast ? check.CheckGraph(d_.L(), d_.V())
+                                                         : check.BuildGraph(d_.L(), d_.V());
+        if (checked != 0) {
             ClearPendingMultiplication();
             State(kConnectNoGraph);
             fig.graphFailed = true;

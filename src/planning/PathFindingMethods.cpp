@@ -1,16 +1,19 @@
 #include "planning/PathFindingMethods.h"
 
 #include <algorithm>
+#include <bit>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <new>
 #include <numbers>
-#include <unordered_map>
+#include <type_traits>
 #include <vector>
 
 #include "config/Prompt.h"
+#include "drawing/KeyIndex.h"
 #include "planning/PlanariseSink.h"
 #include "platform/IniFile.h"
 
@@ -35,17 +38,139 @@ std::int32_t TruncateCoordinate(double c) {
     return static_cast<std::int32_t>(t);
 }
 
+// The nodes of the fast planner. Each node owns a block of the slot pool with room for
+// the slots it can come to hold (its degree, or for the node that absorbs others at its
+// place, theirs too, at most MAX_CONS); only the slots in use are ever read.
+struct CompactStore {
+    struct Header {
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        std::int32_t passes = 0;
+        std::int32_t consCount = 0;
+        std::int32_t capacity = 0;
+        std::size_t first = 0;  // the block's first slot in the pool
+    };
+    std::vector<Header> nodes;
+    std::vector<std::int32_t> conNode;
+    std::vector<std::int32_t> conLine;
+    std::vector<std::int32_t> conVisits;
+    std::vector<float> conAngle;
+};
+
+// A node of the compact store seen with PATH_NODE's field names, so that every step is
+// written once for both stores. Valid until the pool is laid out anew.
+template <bool Const>
+struct CompactNode {
+    using I = std::conditional_t<Const, const std::int32_t, std::int32_t>;
+    using F = std::conditional_t<Const, const float, float>;
+    I& x;
+    I& y;
+    I& passes;
+    I& consCount;
+    I capacity;
+    I* conNode;
+    I* conLine;
+    I* conVisits;
+    F* conAngle;
+};
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+PATH_NODE& NodeAt(std::vector<PATH_NODE>& g, int i) { return g[U(i)]; }
+const PATH_NODE& NodeAt(const std::vector<PATH_NODE>& g, int i) { return g[U(i)]; }
+
+template <class Store>
+auto NodeAt(Store& g, int i) -> CompactNode<std::is_const_v<Store>> {
+    auto& h = g.nodes[U(i)];
+    return {h.x,
+            h.y,
+            h.passes,
+            h.consCount,
+            h.capacity,
+            g.conNode.data() + h.first,
+            g.conLine.data() + h.first,
+            g.conVisits.data() + h.first,
+            g.conAngle.data() + h.first};
+}
+
+// For the checks of InsertSlot.
+[[maybe_unused]] int Capacity(const PATH_NODE&) { return MAX_CONS; }
+template <bool Const>
+[[maybe_unused]] int Capacity(const CompactNode<Const>& node) {
+    return node.capacity;
+}
+
+// Node `from` takes the place of node `to` (the renumbering after merges).
+void MoveNode(std::vector<PATH_NODE>& g, int to, int from) { g[U(to)] = g[U(from)]; }
+void MoveNode(CompactStore& g, int to, int from) { g.nodes[U(to)] = g.nodes[U(from)]; }
+void KeepNodes(std::vector<PATH_NODE>& g, int count) { g.resize(U(count)); }
+void KeepNodes(CompactStore& g, int count) { g.nodes.resize(U(count)); }
+
+// Passes and edge marks back to 0.
+void ClearMarks(std::vector<PATH_NODE>& g, bool passes) {
+    for (PATH_NODE& n : g) {
+        if (passes) n.passes = 0;
+        n.conVisits.fill(0);
+    }
+}
+void ClearMarks(CompactStore& g, bool passes) {
+    if (passes) {
+        for (auto& h : g.nodes) h.passes = 0;
+    }
+    std::fill(g.conVisits.begin(), g.conVisits.end(), 0);
+}
+
+// Before the merging of coinciding nodes: every node that absorbs others gets room for
+// all their slots (the merge never holds more than MAX_CONS - 1 at once).
+void MakeRoomForMerges(std::vector<PATH_NODE>&, const std::vector<std::int32_t>&) {}
+void MakeRoomForMerges(CompactStore& g, const std::vector<std::int32_t>& survivor) {
+    const std::size_t count = g.nodes.size();
+    std::vector<std::int32_t> wanted(count, 0);
+    bool grows = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto s = static_cast<std::size_t>(survivor[i]);
+        wanted[s] = std::min(wanted[s] + g.nodes[i].consCount, MAX_CONS);
+        grows = grows || (s != i && g.nodes[i].consCount > 0);
+    }
+    if (!grows) return;
+    CompactStore laid;
+    laid.nodes = g.nodes;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        auto& h = laid.nodes[i];
+        h.capacity = std::max(wanted[i], h.consCount);
+        h.first = total;
+        total += static_cast<std::size_t>(h.capacity);
+    }
+    laid.conNode.resize(total);
+    laid.conLine.resize(total);
+    laid.conVisits.resize(total);
+    laid.conAngle.resize(total);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto from = static_cast<std::ptrdiff_t>(g.nodes[i].first);
+        const auto to = static_cast<std::ptrdiff_t>(laid.nodes[i].first);
+        const auto n = static_cast<std::ptrdiff_t>(g.nodes[i].consCount);
+        std::copy(g.conNode.begin() + from, g.conNode.begin() + from + n, laid.conNode.begin() + to);
+        std::copy(g.conLine.begin() + from, g.conLine.begin() + from + n, laid.conLine.begin() + to);
+        std::copy(g.conVisits.begin() + from, g.conVisits.begin() + from + n, laid.conVisits.begin() + to);
+        std::copy(g.conAngle.begin() + from, g.conAngle.begin() + from + n, laid.conAngle.begin() + to);
+    }
+    g = std::move(laid);
+}
+
 // Position before the first slot whose stored angle is smaller than `angle`; the number
 // of slots when there is none. The new angle is compared at its own precision.
-template <class Angle>
-int InsertionPoint(const PATH_NODE& node, Angle angle) {
+template <class Node, class Angle>
+int InsertionPoint(const Node& node, Angle angle) {
     for (int s = 0; s < node.consCount; ++s) {
         if (static_cast<Angle>(node.conAngle[static_cast<std::size_t>(s)]) < angle) return s;
     }
     return node.consCount;
 }
 
-void InsertSlot(PATH_NODE& node, int at, std::int32_t neighbour, std::int32_t line, std::int32_t visits, float angle) {
+template <class Node>
+void InsertSlot(Node&& node, int at, std::int32_t neighbour, std::int32_t line, std::int32_t visits, float angle) {
+    assert(node.consCount < Capacity(node));
     for (int s = node.consCount; s > at; --s) {
         const auto d = static_cast<std::size_t>(s);
         node.conNode[d] = node.conNode[d - 1];
@@ -61,7 +186,8 @@ void InsertSlot(PATH_NODE& node, int at, std::int32_t neighbour, std::int32_t li
     ++node.consCount;
 }
 
-void EraseSlot(PATH_NODE& node, int at) {
+template <class Node>
+void EraseSlot(Node&& node, int at) {
     for (int s = at; s + 1 < node.consCount; ++s) {
         const auto d = static_cast<std::size_t>(s);
         node.conNode[d] = node.conNode[d + 1];
@@ -72,28 +198,45 @@ void EraseSlot(PATH_NODE& node, int at) {
     --node.consCount;
 }
 
-int FindSlotByLine(const PATH_NODE& node, std::int32_t line) {
+template <class Node>
+int FindSlotByLine(const Node& node, std::int32_t line) {
     for (int s = 0; s < node.consCount; ++s) {
         if (node.conLine[static_cast<std::size_t>(s)] == line) return s;
     }
     return -1;
 }
 
-int LastSlotNaming(const PATH_NODE& node, int neighbour) {
+template <class Node>
+int LastSlotNaming(const Node& node, int neighbour) {
     for (int s = node.consCount - 1; s >= 0; --s) {
         if (node.conNode[static_cast<std::size_t>(s)] == neighbour) return s;
     }
     return -1;
 }
 
-int FirstSlotNaming(const PATH_NODE& node, int neighbour) {
+// The walk has gone from node b to node c: b counts a pass, and the connection between
+// them a visit at both ends.
+template <class G>
+void MarkStep(G& g, int b, int c) {
+    auto&& atB = NodeAt(g, b);
+    auto&& atC = NodeAt(g, c);
+    ++atB.passes;
+    const int sb = LastSlotNaming(atB, c);
+    if (sb >= 0) ++atB.conVisits[static_cast<std::size_t>(sb)];
+    const int sc = LastSlotNaming(atC, b);
+    if (sc >= 0) ++atC.conVisits[static_cast<std::size_t>(sc)];
+}
+
+template <class Node>
+int FirstSlotNaming(const Node& node, int neighbour) {
     for (int s = 0; s < node.consCount; ++s) {
         if (node.conNode[static_cast<std::size_t>(s)] == neighbour) return s;
     }
     return -1;
 }
 
-std::uint64_t PlaceKey(const PATH_NODE& n) {
+template <class Node>
+std::uint64_t PlaceKey(const Node& n) {
     return (std::uint64_t{static_cast<std::uint32_t>(n.x)} << 32) | static_cast<std::uint32_t>(n.y);
 }
 
@@ -102,6 +245,38 @@ std::uint64_t PlaceKey(const PATH_NODE& n) {
 PATH_FINDING_METHODS::PATH_FINDING_METHODS(PathSearchEnv env) : env_(std::move(env)) {}
 
 PATH_FINDING_METHODS::~PATH_FINDING_METHODS() = default;
+
+struct PATH_FINDING_METHODS::CompactNodes : CompactStore {};
+
+template <class F>
+decltype(auto) PATH_FINDING_METHODS::WithNodes(F&& f) {
+    if (compact_) return f(static_cast<CompactStore&>(*compact_));
+    return f(nodes_);
+}
+
+template <class F>
+decltype(auto) PATH_FINDING_METHODS::WithNodes(F&& f) const {
+    if (compact_) return f(static_cast<const CompactStore&>(*compact_));
+    return f(nodes_);
+}
+
+PATH_NODE PATH_FINDING_METHODS::Node(int i) const {
+    return WithNodes([i](const auto& g) {
+        const auto& from = NodeAt(g, i);
+        PATH_NODE n;
+        n.x = from.x;
+        n.y = from.y;
+        n.passes = from.passes;
+        n.consCount = from.consCount;
+        for (int s = 0; s < from.consCount; ++s) {
+            n.conNode[U(s)] = from.conNode[U(s)];
+            n.conLine[U(s)] = from.conLine[U(s)];
+            n.conVisits[U(s)] = from.conVisits[U(s)];
+            n.conAngle[U(s)] = from.conAngle[U(s)];
+        }
+        return n;
+    });
+}
 
 void PATH_FINDING_METHODS::Log(const char* format, int a, int b, int c) const {
     if (env_.sink == nullptr) return;
@@ -127,6 +302,8 @@ int PATH_FINDING_METHODS::ErrorBox(int message, int argument) const {
 }
 
 int PATH_FINDING_METHODS::BuildGraph(const TLines& lines, const TVert& vertices) {
+    compact_.reset();
+    if (env_.planner == Planner::Fast) return BuildCompact(lines, vertices);
     nodeCount_ = vertices.Count();
     lineCount_ = lines.Count();
     nodes_.clear();
@@ -141,8 +318,71 @@ int PATH_FINDING_METHODS::BuildGraph(const TLines& lines, const TVert& vertices)
         Log("BuildGraph: brak pamieci");
         return 1;
     }
+    return FillGraph(nodes_, lines, vertices);
+}
+
+int PATH_FINDING_METHODS::BuildCompact(const TLines& lines, const TVert& vertices) {
+    const int nodes = vertices.Count();
+    nodes_.clear();
+    nodeOfVertex_.clear();
+    std::unique_ptr<CompactNodes> store;
+    bool buildable = true;
+    try {
+        // The slot counts the graph will reach, with BuildGraph's tests in its order.
+        std::vector<std::int32_t> degree(static_cast<std::size_t>(nodes), 0);
+        for (int i = 0; i < lines.Count() && buildable; ++i) {
+            const int p = lines[i].p;
+            const int k = lines[i].k;
+            if (p == k) continue;
+            if (p < 0 || k < 0 || p >= nodes || k >= nodes) {
+                buildable = false;
+                break;
+            }
+            std::int32_t& atP = degree[static_cast<std::size_t>(p)];
+            std::int32_t& atK = degree[static_cast<std::size_t>(k)];
+            if (atP >= kSlotLimit || atK >= kSlotLimit) buildable = false;
+            ++atP;
+            ++atK;
+        }
+        if (buildable) {
+            store = std::make_unique<CompactNodes>();
+            store->nodes.resize(static_cast<std::size_t>(nodes));
+            std::size_t total = 0;
+            for (std::size_t n = 0; n < store->nodes.size(); ++n) {
+                store->nodes[n].capacity = degree[n];
+                store->nodes[n].first = total;
+                total += static_cast<std::size_t>(degree[n]);
+            }
+            store->conNode.resize(total);
+            store->conLine.resize(total);
+            store->conVisits.resize(total);
+            store->conAngle.resize(total);
+            nodeOfVertex_.resize(static_cast<std::size_t>(nodes));
+        }
+    } catch (const std::bad_alloc&) {
+        nodeOfVertex_.clear();
+        nodeCount_ = 0;
+        lineCount_ = lines.Count();
+        Log("BuildGraph: brak pamieci");
+        return 1;
+    }
+    if (!buildable) {
+        // Built as the reference builds it: the same error box and the same graph left.
+        env_.planner = Planner::Reference;
+        const int result = BuildGraph(lines, vertices);
+        env_.planner = Planner::Fast;
+        return result;
+    }
+    nodeCount_ = nodes;
+    lineCount_ = lines.Count();
+    compact_ = std::move(store);
+    return FillGraph(*compact_, lines, vertices);
+}
+
+template <class G>
+int PATH_FINDING_METHODS::FillGraph(G& g, const TLines& lines, const TVert& vertices) {
     for (int i = 0; i < nodeCount_; ++i) {
-        PATH_NODE& n = At(i);
+        auto&& n = NodeAt(g, i);
         n.x = TruncateCoordinate(vertices[i].x);
         n.y = TruncateCoordinate(vertices[i].y);
         nodeOfVertex_[static_cast<std::size_t>(i)] = i;
@@ -153,23 +393,26 @@ int PATH_FINDING_METHODS::BuildGraph(const TLines& lines, const TVert& vertices)
         const int k = lines[i].k;
         if (p == k) continue;
         if (p < 0 || k < 0 || p >= nodeCount_ || k >= nodeCount_) return ErrorBox(181, 0);
+        auto&& atP = NodeAt(g, p);
+        auto&& atK = NodeAt(g, k);
 
         // From the integer coordinates, in double so that no difference can overflow.
-        const double dx = static_cast<double>(At(k).x) - static_cast<double>(At(p).x);
-        const double dy = static_cast<double>(At(k).y) - static_cast<double>(At(p).y);
+        const double dx = static_cast<double>(atK.x) - static_cast<double>(atP.x);
+        const double dy = static_cast<double>(atK.y) - static_cast<double>(atP.y);
         const double a = (dx == 0.0 && dy == 0.0) ? 0.0 : std::atan2(dy, dx);
         const double reverse = a >= 0.0 ? a - std::numbers::pi : a + std::numbers::pi;
 
-        if (At(p).consCount >= kSlotLimit || At(k).consCount >= kSlotLimit) return ErrorBox(180, MAX_CONS);
-        InsertSlot(At(p), InsertionPoint(At(p), a), k, i + 1, 0, static_cast<float>(a));
-        InsertSlot(At(k), InsertionPoint(At(k), reverse), p, -(i + 1), 0, static_cast<float>(reverse));
+        if (atP.consCount >= kSlotLimit || atK.consCount >= kSlotLimit) return ErrorBox(180, MAX_CONS);
+        InsertSlot(atP, InsertionPoint(atP, a), k, i + 1, 0, static_cast<float>(a));
+        InsertSlot(atK, InsertionPoint(atK, reverse), p, -(i + 1), 0, static_cast<float>(reverse));
     }
-    for (PATH_NODE& n : nodes_) n.conVisits.fill(0);
+    ClearMarks(g, false);
     return 0;
 }
 
 int PATH_FINDING_METHODS::CheckGraph(const TLines& lines, const TVert& vertices) {
     nodes_.clear();
+    compact_.reset();
     nodeOfVertex_.clear();
     nodeCount_ = 0;
     lineCount_ = 0;
@@ -201,16 +444,17 @@ int PATH_FINDING_METHODS::NodeOfVertex(int vertex) const {
     return nodeOfVertex_[static_cast<std::size_t>(vertex)];
 }
 
-int PATH_FINDING_METHODS::RemoveEdgeAt(int n, int s) {
-    PATH_NODE& node = At(n);
+template <class G>
+int PATH_FINDING_METHODS::RemoveEdgeAt(G& g, int n, int s) {
+    auto&& node = NodeAt(g, n);
     const int neighbour = node.conNode[static_cast<std::size_t>(s)];
     const std::int32_t line = node.conLine[static_cast<std::size_t>(s)];
     EraseSlot(node, s);
     int removed = 1;
     if (neighbour >= 0 && neighbour < nodeCount_) {
-        const int partner = FindSlotByLine(At(neighbour), -line);
+        const int partner = FindSlotByLine(NodeAt(g, neighbour), -line);
         if (partner >= 0) {
-            EraseSlot(At(neighbour), partner);
+            EraseSlot(NodeAt(g, neighbour), partner);
             ++removed;
         }
     }
@@ -221,42 +465,54 @@ int PATH_FINDING_METHODS::TestDuplicates(int keepNode) {
     const long enabled = env_.iniFile.empty() ? 1 : IniFile::ReadInt(env_.iniFile, "Ploter", "TestDuplicates", 1);
     if (enabled == 0) return 0;
     Log("++++ TestDuplicates()");
-    MergeCoincidingNodes(NodeOfVertex(keepNode));
-    CountRepeatedEdges();
-    RemoveRepeatedEdges();
-    CountConsistency();
+    const int keep = NodeOfVertex(keepNode);
+    WithNodes([this, keep](auto& g) {
+        MergeCoincidingNodes(g, keep);
+        CountRepeatedEdges(g);
+        RemoveRepeatedEdges(g);
+        CountConsistency(g);
+    });
     Log("---- TestDuplicates()");
     return 0;
 }
 
-void PATH_FINDING_METHODS::MergeCoincidingNodes(int keepNode) {
+template <class G>
+void PATH_FINDING_METHODS::MergeCoincidingNodes(G& g, int keepNode) {
     // Each node merges into the lowest-numbered node at its integer place, the nodes
     // taken from the last to the first. Partner slots are redirected as each node goes,
     // so every slot always names a node that is still there; the renumbering is done in
     // one pass at the end.
     std::vector<std::int32_t> survivor(static_cast<std::size_t>(nodeCount_));
     {
-        std::unordered_map<std::uint64_t, std::int32_t> first;
-        first.reserve(static_cast<std::size_t>(nodeCount_));
+        // The first node at each place: an open-addressing table of node numbers, at
+        // most half full.
+        const std::size_t size = std::bit_ceil(2 * static_cast<std::size_t>(nodeCount_) + 2);
+        std::vector<std::int32_t> first(size, -1);
         for (int i = 0; i < nodeCount_; ++i) {
-            survivor[static_cast<std::size_t>(i)] = first.try_emplace(PlaceKey(At(i)), i).first->second;
+            const std::uint64_t key = PlaceKey(NodeAt(g, i));
+            std::size_t slot = static_cast<std::size_t>(MixBits(key)) & (size - 1);
+            while (first[slot] != -1 && PlaceKey(NodeAt(g, first[slot])) != key) slot = (slot + 1) & (size - 1);
+            if (first[slot] == -1) first[slot] = i;
+            survivor[static_cast<std::size_t>(i)] = first[slot];
         }
     }
+    MakeRoomForMerges(g, survivor);
     std::vector<bool> gone(static_cast<std::size_t>(nodeCount_), false);
     int removed = 0;
     for (int r = nodeCount_ - 1; r >= 0; --r) {
         const int s = survivor[static_cast<std::size_t>(r)];
         if (s == r || r == keepNode) continue;
-        PATH_NODE& from = At(r);
+        auto&& from = NodeAt(g, r);
         for (int t = 0; t < from.consCount; ++t) {
             const auto d = static_cast<std::size_t>(t);
             const int m = from.conNode[d];
-            const int partner = FindSlotByLine(At(m), -from.conLine[d]);
-            if (partner >= 0) At(m).conNode[static_cast<std::size_t>(partner)] = s;
+            auto&& other = NodeAt(g, m);
+            const int partner = FindSlotByLine(other, -from.conLine[d]);
+            if (partner >= 0) other.conNode[static_cast<std::size_t>(partner)] = s;
         }
         for (int t = 0; t < from.consCount; ++t) {
             const auto d = static_cast<std::size_t>(t);
-            PATH_NODE& into = At(s);
+            auto&& into = NodeAt(g, s);
             const int neighbour = from.conNode[d] == r ? s : from.conNode[d];
             InsertSlot(into, InsertionPoint(into, from.conAngle[d]), neighbour, from.conLine[d], from.conVisits[d],
                        from.conAngle[d]);
@@ -264,7 +520,7 @@ void PATH_FINDING_METHODS::MergeCoincidingNodes(int keepNode) {
                 Log("!!!! Za mala MAX_CONS !!!!");
                 // The slots that fall out take their partners with them, so the edge
                 // leaves the graph whole.
-                while (into.consCount > kMergeLimit) RemoveEdgeAt(s, into.consCount - 1);
+                while (into.consCount > kMergeLimit) RemoveEdgeAt(g, s, into.consCount - 1);
             }
         }
         from.consCount = 0;
@@ -284,30 +540,31 @@ void PATH_FINDING_METHODS::MergeCoincidingNodes(int keepNode) {
                     renumber[static_cast<std::size_t>(survivor[static_cast<std::size_t>(i)])];
             }
         }
-        // The nodes move down in place (a node never moves up), so the array of some
-        // 1.3 kB per node is not held twice.
+        // The nodes move down in place (a node never moves up), so the reference
+        // planner's array of some 1.3 kB per node is not held twice.
         int kept = 0;
         for (int i = 0; i < nodeCount_; ++i) {
             if (gone[static_cast<std::size_t>(i)]) continue;
-            if (kept != i) At(kept) = At(i);
-            PATH_NODE& n = At(kept++);
+            if (kept != i) MoveNode(g, kept, i);
+            auto&& n = NodeAt(g, kept++);
             for (int t = 0; t < n.consCount; ++t) {
                 auto& c = n.conNode[static_cast<std::size_t>(t)];
                 c = renumber[static_cast<std::size_t>(c)];
             }
         }
-        nodes_.resize(static_cast<std::size_t>(next));
+        KeepNodes(g, next);
         for (auto& v : nodeOfVertex_) v = renumber[static_cast<std::size_t>(v)];
         nodeCount_ = next;
     }
     Log("Usunieto %d powt. punktów.", removed);
 }
 
-void PATH_FINDING_METHODS::CountRepeatedEdges() const {
+template <class G>
+void PATH_FINDING_METHODS::CountRepeatedEdges(const G& g) const {
     int repeated = 0;
     int empty = 0;
     for (int n = nodeCount_ - 1; n >= 0; --n) {
-        const PATH_NODE& node = nodes_[static_cast<std::size_t>(n)];
+        const auto& node = NodeAt(g, n);
         if (node.consCount == 0) ++empty;
         for (int j = 0; j < node.consCount; ++j) {
             for (int m = 0; m < j; ++m) {
@@ -318,20 +575,21 @@ void PATH_FINDING_METHODS::CountRepeatedEdges() const {
     Log("Powt. linii: %d, pustych wezlow %d.", repeated, empty);
 }
 
-void PATH_FINDING_METHODS::RemoveRepeatedEdges() {
+template <class G>
+void PATH_FINDING_METHODS::RemoveRepeatedEdges(G& g) {
     // The first of several parallel edges in slot order stays; a removed slot takes its
     // partner at the neighbour along, so both ends agree on which line remains.
     int removed = 0;
     for (int n = nodeCount_ - 1; n >= 0; --n) {
-        int j = At(n).consCount - 1;
+        int j = NodeAt(g, n).consCount - 1;
         while (j >= 0) {
-            const PATH_NODE& node = At(n);
+            const auto& node = NodeAt(g, n);
             const int neighbour = node.conNode[static_cast<std::size_t>(j)];
             bool repeated = neighbour == n;
             for (int m = 0; m < j && !repeated; ++m) repeated = node.conNode[static_cast<std::size_t>(m)] == neighbour;
             if (repeated) {
-                removed += RemoveEdgeAt(n, j);
-                j = std::min(j, At(n).consCount) - 1;
+                removed += RemoveEdgeAt(g, n, j);
+                j = std::min(j, static_cast<int>(NodeAt(g, n).consCount)) - 1;
             } else {
                 --j;
             }
@@ -340,13 +598,14 @@ void PATH_FINDING_METHODS::RemoveRepeatedEdges() {
     Log("Usunalem %d powt. linii.", removed);
 }
 
-void PATH_FINDING_METHODS::CountConsistency() const {
+template <class G>
+void PATH_FINDING_METHODS::CountConsistency(const G& g) const {
     int duplicated = 0;
     int missing = 0;
     int bad = 0;
     int sound = 0;
     for (int n = nodeCount_ - 1; n >= 0; --n) {
-        const PATH_NODE& node = nodes_[static_cast<std::size_t>(n)];
+        const auto& node = NodeAt(g, n);
         for (int s = 0; s < node.consCount; ++s) {
             const int m = node.conNode[static_cast<std::size_t>(s)];
             const std::int32_t r = node.conLine[static_cast<std::size_t>(s)];
@@ -355,7 +614,7 @@ void PATH_FINDING_METHODS::CountConsistency() const {
                 ++bad;
                 continue;
             }
-            const PATH_NODE& other = nodes_[static_cast<std::size_t>(m)];
+            const auto& other = NodeAt(g, m);
             int naming = 0;
             int matching = 0;
             for (int t = 0; t < other.consCount; ++t) {
@@ -378,7 +637,13 @@ void PATH_FINDING_METHODS::CountConsistency() const {
 }
 
 int PATH_FINDING_METHODS::FindPath(int startNode) {
-    if (env_.planner == Planner::Fast) return FindPathFast(startNode);
+    return WithNodes([this, startNode](auto& g) {
+        return env_.planner == Planner::Fast ? FindPathFast(g, startNode) : FindPathReference(g, startNode);
+    });
+}
+
+template <class G>
+int PATH_FINDING_METHODS::FindPathReference(G& g, int startNode) {
     Log("++++ FindPath()");
     forced_ = 0;
     path_ = std::make_unique<PATH_THROUGH_NODES>(SequenceCapacity());
@@ -387,7 +652,7 @@ int PATH_FINDING_METHODS::FindPath(int startNode) {
         return kNoSequence;
     }
     path_->Add(startNode);
-    At(startNode).passes = 1;
+    NodeAt(g, startNode).passes = 1;
 
     int sweeps = 0;
     for (;;) {
@@ -403,7 +668,7 @@ int PATH_FINDING_METHODS::FindPath(int startNode) {
                 return path_->Count();
             }
             if (open) {
-                const PATH_NODE& node = At(v);
+                const auto& node = NodeAt(g, v);
                 for (int s = node.consCount - 1; s >= 0 && open; --s) {
                     if (node.conVisits[static_cast<std::size_t>(s)] == 0) open = false;
                 }
@@ -413,7 +678,7 @@ int PATH_FINDING_METHODS::FindPath(int startNode) {
                 }
             }
             const int from = position > 0 ? path_->Get(position - 1) : v;
-            const int walked = FindCycle(v, from);
+            const int walked = FindCycleIn(g, v, from);
             if (walked == kStopped) return kStopped;
             if (walked < 0 || cycle_->Last() != cycle_->First()) {
                 // A forced attempt: the very next node is tried without looking for open
@@ -422,7 +687,7 @@ int PATH_FINDING_METHODS::FindPath(int startNode) {
                 ++position;
                 continue;
             }
-            InsertCycle(position);
+            if (path_->Replace(position, position, *cycle_) >= 2) MarkWalk(g, *cycle_);
             if (sweeps >= nodeCount_) {
                 Log("Wymuszen: %d", forced_);
                 return kSweepLimit;
@@ -488,7 +753,8 @@ private:
     int count_ = 1;
 };
 
-bool HasOpenSlot(const PATH_NODE& node) {
+template <class Node>
+bool HasOpenSlot(const Node& node) {
     for (int s = node.consCount - 1; s >= 0; --s) {
         if (node.conVisits[static_cast<std::size_t>(s)] == 0) return true;
     }
@@ -497,7 +763,8 @@ bool HasOpenSlot(const PATH_NODE& node) {
 
 }  // namespace
 
-int PATH_FINDING_METHODS::FindPathFast(int startNode) {
+template <class G>
+int PATH_FINDING_METHODS::FindPathFast(G& g, int startNode) {
     Log("++++ FindPath()");
     forced_ = 0;
     cycle_.reset();
@@ -507,7 +774,7 @@ int PATH_FINDING_METHODS::FindPathFast(int startNode) {
         Log("---- FindPath()");
         return kNoSequence;
     }
-    At(startNode).passes = 1;
+    NodeAt(g, startNode).passes = 1;
 
     std::unique_ptr<LinkedTour> tour;
     std::vector<int> walk;
@@ -519,7 +786,7 @@ int PATH_FINDING_METHODS::FindPathFast(int startNode) {
         walk.reserve(static_cast<std::size_t>(capacity));
         for (int n = 0; n < nodeCount_; ++n) {
             firstSlot[static_cast<std::size_t>(n) + 1] =
-                firstSlot[static_cast<std::size_t>(n)] + static_cast<std::size_t>(At(n).consCount);
+                firstSlot[static_cast<std::size_t>(n)] + static_cast<std::size_t>(NodeAt(g, n).consCount);
         }
         seen.assign(firstSlot.back(), 0);
     } catch (const std::bad_alloc&) {
@@ -534,7 +801,7 @@ int PATH_FINDING_METHODS::FindPathFast(int startNode) {
     // FindCycle's walk into `walk`: its length, or −1 for a failed one.
     const auto faceWalk = [&](int start, int from) {
         walk.clear();
-        if (At(start).consCount == 0) return -1;
+        if (NodeAt(g, start).consCount == 0) return -1;
         if (++walks == 0) {
             std::fill(seen.begin(), seen.end(), 0);
             walks = 1;
@@ -543,7 +810,7 @@ int PATH_FINDING_METHODS::FindPathFast(int startNode) {
         int previous = from;
         for (int step = 0; step < limit; ++step) {
             if ((step & 1023) == 0 && Stopped()) return kStopped;
-            const PATH_NODE& node = At(current);
+            const auto& node = NodeAt(g, current);
             const int slots = node.consCount;
             if (slots == 0) return -1;
             int incoming = LastSlotNaming(node, previous);
@@ -574,15 +841,7 @@ int PATH_FINDING_METHODS::FindPathFast(int startNode) {
         return -1;
     };
     const auto mark = [&] {
-        for (std::size_t i = 0; i + 1 < walk.size(); ++i) {
-            const int b = walk[i];
-            const int c = walk[i + 1];
-            ++At(b).passes;
-            const int sb = LastSlotNaming(At(b), c);
-            if (sb >= 0) ++At(b).conVisits[static_cast<std::size_t>(sb)];
-            const int sc = LastSlotNaming(At(c), b);
-            if (sc >= 0) ++At(c).conVisits[static_cast<std::size_t>(sc)];
-        }
+        for (std::size_t i = 0; i + 1 < walk.size(); ++i) MarkStep(g, walk[i], walk[i + 1]);
     };
     const auto finish = [&](int result) {
         tour->CopyTo(*path_);
@@ -606,7 +865,7 @@ int PATH_FINDING_METHODS::FindPathFast(int startNode) {
             }
             const int v = tour->Value(item);
             if (open) {
-                if (!HasOpenSlot(At(v))) {
+                if (!HasOpenSlot(NodeAt(g, v))) {
                     item = tour->Next(item);
                     continue;
                 }
@@ -642,14 +901,19 @@ int PATH_FINDING_METHODS::FindPathFast(int startNode) {
 }
 
 int PATH_FINDING_METHODS::FindCycle(int start, int from) {
+    return WithNodes([this, start, from](auto& g) { return FindCycleIn(g, start, from); });
+}
+
+template <class G>
+int PATH_FINDING_METHODS::FindCycleIn(G& g, int start, int from) {
     cycle_ = std::make_unique<PATH_THROUGH_NODES>(SequenceCapacity());
-    if (!cycle_->Valid() || start < 0 || start >= nodeCount_ || At(start).consCount == 0) return -1;
+    if (!cycle_->Valid() || start < 0 || start >= nodeCount_ || NodeAt(g, start).consCount == 0) return -1;
     const int limit = 2 * lineCount_ + 2;
     int current = start;
     int previous = from;
     for (int step = 0; step < limit; ++step) {
         if ((step & 1023) == 0 && Stopped()) return kStopped;
-        const PATH_NODE& node = At(current);
+        const auto& node = NodeAt(g, current);
         const int slots = node.consCount;
         if (slots == 0) return -1;
         int incoming = LastSlotNaming(node, previous);
@@ -677,26 +941,29 @@ int PATH_FINDING_METHODS::FindCycle(int start, int from) {
 void PATH_FINDING_METHODS::InsertCycle(int position) {
     if (!path_ || !cycle_) return;
     if (path_->Replace(position, position, *cycle_) < 2) return;
-    for (int i = 0; i + 1 < cycle_->Count(); ++i) {
-        const int b = cycle_->Get(i);
-        const int c = cycle_->Get(i + 1);
-        ++At(b).passes;
-        const int sb = LastSlotNaming(At(b), c);
-        if (sb >= 0) ++At(b).conVisits[static_cast<std::size_t>(sb)];
-        const int sc = LastSlotNaming(At(c), b);
-        if (sc >= 0) ++At(c).conVisits[static_cast<std::size_t>(sc)];
-    }
+    WithNodes([this](auto& g) { MarkWalk(g, *cycle_); });
+}
+
+template <class G>
+void PATH_FINDING_METHODS::MarkWalk(G& g, const PATH_THROUGH_NODES& walk) {
+    for (int i = 0; i + 1 < walk.Count(); ++i) MarkStep(g, walk.Get(i), walk.Get(i + 1));
 }
 
 int PATH_FINDING_METHODS::PathToLineList(std::unique_ptr<TLineList>& list) const {
+    return WithNodes([this, &list](const auto& g) { return PathToLineListIn(g, list); });
+}
+
+template <class G>
+int PATH_FINDING_METHODS::PathToLineListIn(const G& g, std::unique_ptr<TLineList>& list) const {
     if (!path_ || path_->Count() < 3) return -1;
     list = std::make_unique<TLineList>(path_->Count() + 80);
     for (int i = 0; i + 1 < path_->Count(); ++i) {
         const int a = path_->Get(i);
         const int b = path_->Get(i + 1);
-        const int s = FirstSlotNaming(nodes_[static_cast<std::size_t>(a)], b);
+        const auto& atA = NodeAt(g, a);
+        const int s = FirstSlotNaming(atA, b);
         if (s < 0) continue;  // consecutive tour nodes are always neighbours
-        const std::int32_t r = nodes_[static_cast<std::size_t>(a)].conLine[static_cast<std::size_t>(s)];
+        const std::int32_t r = atA.conLine[static_cast<std::size_t>(s)];
         if (r > 0) {
             list->Append(r - 1, 1.0, 2);
         } else {
@@ -707,26 +974,32 @@ int PATH_FINDING_METHODS::PathToLineList(std::unique_ptr<TLineList>& list) const
 }
 
 int PATH_FINDING_METHODS::TestIntegrity() {
+    WithNodes([this](auto& g) { TestIntegrityIn(g); });
+    return 0;
+}
+
+template <class G>
+void PATH_FINDING_METHODS::TestIntegrityIn(G& g) {
     Log("++++ TestIntegrity()");
-    for (PATH_NODE& n : nodes_) {
-        n.passes = 0;
-        n.conVisits.fill(0);
-    }
+    ClearMarks(g, true);
     const int length = path_ ? path_->Count() : 0;
-    for (int i = 0; i < length; ++i) ++At(path_->Get(i)).passes;
+    for (int i = 0; i < length; ++i) ++NodeAt(g, path_->Get(i)).passes;
     for (int i = 0; i + 1 < length; ++i) {
         const int a = path_->Get(i);
         const int b = path_->Get(i + 1);
-        for (int s = 0; s < At(b).consCount; ++s) {
-            if (At(b).conNode[static_cast<std::size_t>(s)] == a) ++At(b).conVisits[static_cast<std::size_t>(s)];
+        auto&& atA = NodeAt(g, a);
+        auto&& atB = NodeAt(g, b);
+        for (int s = 0; s < atB.consCount; ++s) {
+            if (atB.conNode[static_cast<std::size_t>(s)] == a) ++atB.conVisits[static_cast<std::size_t>(s)];
         }
-        for (int s = 0; s < At(a).consCount; ++s) {
-            if (At(a).conNode[static_cast<std::size_t>(s)] == b) ++At(a).conVisits[static_cast<std::size_t>(s)];
+        for (int s = 0; s < atA.consCount; ++s) {
+            if (atA.conNode[static_cast<std::size_t>(s)] == b) ++atA.conVisits[static_cast<std::size_t>(s)];
         }
     }
     integrity_ = IntegrityCounts{};
     integrity_.pathNodes = length;
-    for (const PATH_NODE& n : nodes_) {
+    for (int i = 0; i < nodeCount_; ++i) {
+        const auto& n = NodeAt(g, i);
         if (n.passes <= 0) ++integrity_.unvisitedPoints;
         for (int s = 0; s < n.consCount; ++s) {
             const int visits = n.conVisits[static_cast<std::size_t>(s)];
@@ -738,7 +1011,6 @@ int PATH_FINDING_METHODS::TestIntegrity() {
     Log("Nieodwiedzone punkty: %d, nieodwiedzone linie (x2): %d, nadmiar przejsc: %d.", integrity_.unvisitedPoints,
         integrity_.unvisitedLines, integrity_.surplus);
     Log("---- TestIntegrity()");
-    return 0;
 }
 
 }  // namespace wirvela

@@ -83,8 +83,8 @@ public:
     int BuildGraph(const TLines& lines, const TVert& vertices);
 
     // BuildGraph's answer, log line and error box for these tables without building the
-    // graph (whose nodes take some 1.3 kB each): for the check of a drawing before the
-    // joining. The object holds no graph afterwards.
+    // graph (whose nodes take some 1.3 kB each as the reference planner keeps them): for
+    // the check of a drawing before the joining. The object holds no graph afterwards.
     int CheckGraph(const TLines& lines, const TVert& vertices);
 
     // The duplicate passes when the switch in wirvela.ini is on (else nothing, no log):
@@ -134,29 +134,60 @@ public:
 
     int NodeCount() const { return nodeCount_; }
     int LineCount() const { return lineCount_; }
-    const PATH_NODE& Node(int i) const { return nodes_[static_cast<std::size_t>(i)]; }
+    // A copy of node i (0 <= i < NodeCount()): the fast planner keeps its nodes in a
+    // compact form of its own, with room for the slots a node can reach and no more.
+    PATH_NODE Node(int i) const;
     const PATH_THROUGH_NODES* Path() const { return path_.get(); }
     const PATH_THROUGH_NODES* Cycle() const { return cycle_.get(); }
     const IntegrityCounts& Integrity() const { return integrity_; }
     int ForcedAttempts() const { return forced_; }
 
 private:
-    PATH_NODE& At(int i) { return nodes_[static_cast<std::size_t>(i)]; }
+    // The nodes of the fast planner: the slots of all nodes in one pool, each node with
+    // a block of its own (defined in the source file).
+    struct CompactNodes;
+
     void Log(const char* format, int a = 0, int b = 0, int c = 0) const;
     int ErrorBox(int message, int argument) const;
     int SequenceCapacity() const { return 2 * lineCount_ + 4; }
-    int FindPathFast(int startNode);
     bool Stopped() const { return env_.stop.stop_requested(); }
+    // Calls f with the node store in use (the vector of PATH_NODE or the compact one).
+    template <class F>
+    decltype(auto) WithNodes(F&& f);
+    template <class F>
+    decltype(auto) WithNodes(F&& f) const;
 
-    void MergeCoincidingNodes(int keepNode);
-    void CountRepeatedEdges() const;
-    void RemoveRepeatedEdges();
-    void CountConsistency() const;
+    // The steps, for either node store G.
+    template <class G>
+    int FillGraph(G& g, const TLines& lines, const TVert& vertices);
+    int BuildCompact(const TLines& lines, const TVert& vertices);
+    template <class G>
+    int FindPathReference(G& g, int startNode);
+    template <class G>
+    int FindPathFast(G& g, int startNode);
+    template <class G>
+    int FindCycleIn(G& g, int start, int from);
+    template <class G>
+    void MarkWalk(G& g, const PATH_THROUGH_NODES& walk);
+    template <class G>
+    void MergeCoincidingNodes(G& g, int keepNode);
+    template <class G>
+    void CountRepeatedEdges(const G& g) const;
+    template <class G>
+    void RemoveRepeatedEdges(G& g);
+    template <class G>
+    void CountConsistency(const G& g) const;
     // Removes slot s of node n and the matching slot of its neighbour (the invariant pair).
-    int RemoveEdgeAt(int n, int s);
+    template <class G>
+    int RemoveEdgeAt(G& g, int n, int s);
+    template <class G>
+    int PathToLineListIn(const G& g, std::unique_ptr<TLineList>& list) const;
+    template <class G>
+    void TestIntegrityIn(G& g);
 
     PathSearchEnv env_;
     std::vector<PATH_NODE> nodes_;
+    std::unique_ptr<CompactNodes> compact_;  // in use when set
     std::vector<std::int32_t> nodeOfVertex_;
     std::unique_ptr<PATH_THROUGH_NODES> path_;
     std::unique_ptr<PATH_THROUGH_NODES> cycle_;

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -84,9 +85,22 @@ IniFile IniFile::Load(const std::filesystem::path& path) {
         ini.unreadable_ = std::filesystem::exists(path, ec);
         return ini;
     }
-    std::string text(kMaxFileBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    // Read in pieces up to one byte past the limit, so that a small file costs only its
+    // own size (a settings file is read on every planning run) and an oversized one is
+    // still recognised. The size on disk only sizes the first allocation: the file may
+    // grow or shrink while it is read, or be no regular file at all.
+    std::error_code sizeError;
+    const std::uintmax_t onDisk = std::filesystem::file_size(path, sizeError);
+    std::string text;
+    if (!sizeError) text.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(onDisk, kMaxFileBytes) + 1));
+    constexpr std::size_t kPiece = 64 * 1024;
+    while (in && text.size() <= kMaxFileBytes) {
+        const std::size_t had = text.size();
+        const std::size_t want = std::min(kPiece, kMaxFileBytes + 1 - had);
+        text.resize(had + want);
+        in.read(text.data() + had, static_cast<std::streamsize>(want));
+        text.resize(had + static_cast<std::size_t>(in.gcount()));
+    }
     bool tooLarge = text.size() > kMaxFileBytes;
     if (tooLarge) text.resize(kMaxFileBytes);
     IniFile ini = FromText(text);

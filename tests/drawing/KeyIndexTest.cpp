@@ -1,6 +1,7 @@
 // The hash index under heavy collisions: every key hashes to one of a few slots near the
-// end of the slot table, so probe runs are long, wrap around, and every removal shifts
-// slots back. Checked against a plain map of sorted element sets.
+// end of the slots in use, so probe runs are long, wrap around, every removal shifts slots
+// back and every doubling of the slots in use places colliding keys anew. Checked against
+// a plain map of sorted element sets.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -15,7 +16,9 @@ namespace {
 struct CrowdedTraits {
   using Key = int;
   static bool Indexable(const Key& k) { return k >= 0; }  // negative keys stand for NaN
-  // 64 elements give 128 slots: homes 124 … 127 make every run wrap past slot 0.
+  // 64 elements give 128 slots, of which 16, 32, 64, then all are in use as keys come:
+  // homes 124 … 127 fall on the last four slots in use at every size, so every run wraps
+  // past slot 0, before and after each doubling.
   static std::uint64_t Hash(const Key& k) { return 124 + static_cast<std::uint64_t>(k % 4); }
   static bool Equal(const Key& a, const Key& b) { return a == b; }
 };

@@ -144,16 +144,39 @@ TEST_F(LinesTest, TheMultiplicityStopsAtItsLargestValue) {
   EXPECT_EQ(lines[0].multiplicity, std::numeric_limits<std::int32_t>::max());
 }
 
-TEST_F(LinesTest, ClearLinesClearsEveryRecord) {
-  lines.AddLine(LineRecord{.p = 1, .k = 2, .obj = 5, .pen = 3});
-  lines.ClearLines();
-  EXPECT_EQ(lines.Count(), 0);
-  EXPECT_EQ(lines.FindLine(1, 2).index, -1);
-  EXPECT_EQ(lines[0].p, 0);
-  EXPECT_EQ(lines[0].obj, 0);
-  EXPECT_EQ(lines[0].pen, 1);
+bool IsCleared(const LineRecord& l) {
+  const LineRecord c{};
+  return l.p == c.p && l.k == c.k && l.multiplicity == c.multiplicity && l.display == c.display &&
+         l.obj == c.obj && l.kind == c.kind && l.kind2 == c.kind2 && l.spare == c.spare && l.pen == c.pen;
+}
+
+// Clearing must reach every record that was written since the last clearing: lines
+// still counted, lines cut off by Truncate and records changed beyond the count. Both
+// a lightly and a well filled table, twice in a row.
+class LinesClearTest : public LinesTest, public testing::WithParamInterface<int> {};
+
+TEST_P(LinesClearTest, ClearLinesClearsEveryRecordWrittenBefore) {
+  const int n = GetParam();
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < n; ++i) {
+      ASSERT_EQ(lines.AddLine(LineRecord{.p = i, .k = i + 1, .obj = 5, .kind = 1, .pen = 3}), 1);
+    }
+    lines.Edit(n + 10).obj = 8;
+    lines.Edit(TLines::kCapacity - 1).pen = 9;
+    lines.Truncate(n / 2);
+    lines.ClearLines();
+    EXPECT_EQ(lines.Count(), 0);
+    EXPECT_EQ(lines.FindLine(0, 1).index, -1);
+    EXPECT_EQ(lines.FindLine(n - 1, n).index, -1);
+    for (int i : {0, n / 2, n - 1, n + 10, TLines::kCapacity - 1}) EXPECT_TRUE(IsCleared(lines[i])) << i;
+    EXPECT_EQ(lines.AddLine(n - 1, n), 1) << "the index forgot the cleared lines";
+    EXPECT_EQ(lines[0].multiplicity, 1);
+    lines.ClearLines();
+  }
   EXPECT_EQ(&lines.Vertices(), &vertices);
 }
+
+INSTANTIATE_TEST_SUITE_P(FewAndMany, LinesClearTest, testing::Values(3, 9000));
 
 }  // namespace
 }  // namespace wirvela

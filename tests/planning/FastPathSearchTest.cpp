@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -185,6 +187,34 @@ TEST_F(FastPathSearch, RandomGraphsGiveTheReferenceTourMarksForcedAttemptsAndLim
 
 // Drawings as the connect command leaves them: contours of several objects on a coarse
 // grid, joined, an entry vertex and line moved to the ends; the whole path search step.
+// Many vertices at one integer place, each with its own spokes: the duplicate pass merges
+// them into one node, which overfills when their lines together pass the slot limit (the
+// slots that fall out take their partners along). The fast planner's nodes have room for
+// exactly what they can reach, so this is where they would run short.
+TEST_F(FastPathSearch, CrowdedMergesGiveTheReferenceGraphAndTour) {
+    Coverage coverage;
+    bool overfilled = false;
+    for (const int near : {2, 5, 9}) {
+        for (const int spokes : {7, 20, 30}) {
+            Tables& t = Reused().Reset();
+            for (int j = 0; j < near; ++j) {
+                const int centre = t.v.AddVertex(50.0 + 0.1 * j, 50.25);
+                for (int i = 0; i < spokes; ++i) {
+                    const double a = 2.0 * std::numbers::pi * (j * spokes + i) / (near * spokes);
+                    t.l.AddLine(centre, t.v.AddVertex(50.0 + 30.0 * std::cos(a), 50.0 + 30.0 * std::sin(a)), 1);
+                }
+                if (j > 0) t.l.AddLine(centre, centre - spokes - 1, 1);
+            }
+            const std::string context = std::to_string(near) + " x " + std::to_string(spokes);
+            ExpectSameSearch(t.l, 0, true, context, coverage);
+            for (const std::string& line : Search(t.l, Planner::Reference, 0, true).log) {
+                overfilled = overfilled || line.find("Za mala MAX_CONS") != std::string::npos;
+            }
+        }
+    }
+    EXPECT_TRUE(overfilled) << "no case overfilled a node";
+}
+
 TEST_F(FastPathSearch, JoinedDrawingsGiveTheReferenceCutPath) {
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
         std::mt19937 rng(seed);

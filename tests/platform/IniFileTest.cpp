@@ -94,6 +94,30 @@ TEST(IniFile, MissingFileReadsEmptyAndIsCreatedOnWrite) {
     EXPECT_EQ(IniFile::Load(path).GetString("S", "k", "", 10), "v");
 }
 
+// A file is read up to the size limit: one byte more cuts it there and marks it too
+// large, and such a file is never rewritten (that would lose its end).
+TEST(IniFile, ReadsUpToTheSizeLimitAndNeverRewritesALargerFile) {
+    test::TempDir dir;
+    const std::string head = "[S]\nk=v\n;";
+    const std::string tail = "\nz=12";
+    std::string text = head + std::string(IniFile::kMaxFileBytes - head.size() - tail.size(), 'x') + tail;
+    ASSERT_EQ(text.size(), IniFile::kMaxFileBytes);
+    auto path = dir.Write("big.ini", text);
+    IniFile atLimit = IniFile::Load(path);
+    EXPECT_FALSE(atLimit.TooLarge());
+    EXPECT_EQ(atLimit.GetInt("S", "z", 0), 12);
+    EXPECT_EQ(atLimit.GetString("S", "k", "", 10), "v");
+
+    path = dir.Write("big.ini", text + "3");
+    IniFile over = IniFile::Load(path);
+    EXPECT_TRUE(over.TooLarge());
+    EXPECT_EQ(over.GetInt("S", "z", 0), 12) << "the byte past the limit is not read";
+    std::string why;
+    EXPECT_FALSE(IniFile::WriteKey(path, "S", "k", "w", &why));
+    EXPECT_NE(why.find("larger"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(path), IniFile::kMaxFileBytes + 1);
+}
+
 TEST(IniFile, BinaryGarbageIsReadWithoutHarm) {
     std::string garbage;
     for (int i = 0; i < 70000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
