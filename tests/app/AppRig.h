@@ -81,7 +81,10 @@ public:
         const AppCore::StartResult r = core->Start();
         if (core->Started() && !r.exit) {
             MainWindowModel::Hooks h;
-            h.changed = [this] { ++changes; };
+            h.changed = [this] {
+                ++changes;
+                if (onChanged) onChanged();
+            };
             h.bitmap = &bitmap;
             h.present = [this] { ++presents; };
             h.openDialog = [this](const MainWindowModel::OpenDialogRequest& request)
@@ -139,6 +142,8 @@ public:
     ScriptedPrompt prompt;
     RasterCanvas bitmap{800, 600};
     int changes = 0;
+    // Called on every change the model reports, inside the event that made it.
+    std::function<void()> onChanged;
     int presents = 0;
     std::vector<Dialog> shown;
     std::function<bool(Dialog)> onModal;

@@ -261,6 +261,36 @@ TEST(MainWindowEndToEnd, ADroppedDrawingIsOpenedAndOtherFilesAreRefused) {
     EXPECT_NE(p.core->Drawing().Set(TDrawing::kFigure1).cutPath, nullptr);
 }
 
+// The largest example (20,000 lines of lettering, 1,042 strokes) joins while the window
+// keeps showing how far the measuring of distances has come.
+TEST(MainWindowEndToEnd, TheLargestExampleJoinsWhileItsProgressIsShown) {
+    Program p;
+    std::vector<int> shown;  // the percentages panel 0 showed, in order
+    // Queued, so the label is read after the window has refreshed from the model.
+    QObject::connect(
+        &p.pump, &QtEventPump::Handled, &p.pump,
+        [&] {
+            if (!p.window) return;
+            const std::string& format = p.Message(194);
+            const std::string measuring = format.substr(0, format.find('%'));
+            const std::string text = p.Panel(0);
+            if (text.rfind(measuring, 0) != 0) return;
+            const int percent = std::stoi(text.substr(measuring.size()));
+            if (shown.empty() || shown.back() != percent) shown.push_back(percent);
+        },
+        Qt::QueuedConnection);
+    ASSERT_TRUE(p.Start(Example("large_lettering.plt")));
+    ASSERT_TRUE(p.Joined());
+    const TDrawingSet& figure1 = p.core->Drawing().Set(TDrawing::kFigure1);
+    EXPECT_GT(figure1.L.Count(), 20000);
+    ASSERT_NE(figure1.cutPath, nullptr);
+    EXPECT_TRUE(p.Enabled("SpeedButton6"));
+
+    ASSERT_GE(shown.size(), 3u) << "the progress did not move on the screen";
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    EXPECT_EQ(shown.back(), 100);
+}
+
 TEST(MainWindowEndToEnd, DebugModeShowsTheLogMemoBesideASmallerBitmap) {
     Program p(IniValues{{"Debug", "1"}, {"DebugMemo", "1"}});
     ASSERT_TRUE(p.Start(Example("letters.plt")));
