@@ -140,6 +140,13 @@ public:
         SendText(kEventStatusPanel0 + panel, std::string(text));
     }
 
+    // A pass reports every 100 lines; waiting for the window to show each report would
+    // hold the pass up longer than the pass itself takes on large drawings.
+    void Progress(int panel, std::string_view text) override {
+        if (panel < 0 || panel > 4) return;
+        if (c_.mainWindow != nullptr) c_.mainWindow->PostText(kEventStatusPanel0 + panel, std::string(text));
+    }
+
     void SendText(int code, const std::string& text) const {
         if (c_.mainWindow != nullptr) c_.mainWindow->Send(code, reinterpret_cast<std::intptr_t>(text.c_str()));
     }

@@ -32,6 +32,10 @@ public:
         (void)text;
     }
 
+    // The progress of a long pass ("line i of n") for status panel `panel`: shown like
+    // Status, but a window may show it without holding the pass up until it has.
+    virtual void Progress(int panel, std::string_view text) { Status(panel, text); }
+
     // The status bar is repainted at once (progress of the long passes).
     virtual void RepaintStatus() {}
 

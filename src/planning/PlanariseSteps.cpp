@@ -298,7 +298,7 @@ bool SameEnds(const LineRecord& a, const LineRecord& b) {
 void ShowProgress(PlanariseSink& sink, int key, int current, int total, bool repaint) {
     if (current % 100 != 0) return;
     const std::array<int, 2> args{current, total};
-    sink.Status(0, sink.MessageText(key, args));
+    sink.Progress(0, sink.MessageText(key, args));
     if (repaint) sink.RepaintStatus();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/EventChannel.h"
 
 #include <chrono>
+#include <utility>
 
 namespace wirvela {
 
@@ -15,10 +16,25 @@ void EventChannel::BindToCurrentThread() {
 }
 
 void EventChannel::Post(int code, std::intptr_t arg) {
+    Event event;
+    event.code = code;
+    event.arg = arg;
+    Queue(std::move(event));
+}
+
+void EventChannel::PostText(int code, std::string text) {
+    Event event;
+    event.code = code;
+    event.hasText = true;
+    event.text = std::move(text);
+    Queue(std::move(event));
+}
+
+void EventChannel::Queue(Event event) {
     {
         std::lock_guard lock(mutex_);
         if (closed_) return;
-        queue_.push_back({code, arg, 0});
+        queue_.push_back(std::move(event));
     }
     arrived_.notify_all();
     if (notifier_) notifier_();
@@ -34,7 +50,11 @@ std::intptr_t EventChannel::Send(int code, std::intptr_t arg) {
             return handler_ ? handler_(code, arg) : 0;
         }
         ticket = nextTicket_++;
-        queue_.push_back({code, arg, ticket});
+        Event event;
+        event.code = code;
+        event.arg = arg;
+        event.ticket = ticket;
+        queue_.push_back(std::move(event));
     }
     arrived_.notify_all();
     if (notifier_) notifier_();
@@ -55,10 +75,11 @@ int EventChannel::ProcessPending() {
         {
             std::lock_guard lock(mutex_);
             if (queue_.empty()) break;
-            ev = queue_.front();
+            ev = std::move(queue_.front());
             queue_.pop_front();
         }
-        std::intptr_t result = handler_ ? handler_(ev.code, ev.arg) : 0;
+        const std::intptr_t arg = ev.hasText ? reinterpret_cast<std::intptr_t>(ev.text.c_str()) : ev.arg;
+        std::intptr_t result = handler_ ? handler_(ev.code, arg) : 0;
         ++count;
         if (ev.ticket != 0) {
             {

@@ -2,6 +2,9 @@
 // The event channel of one window model: worker threads hand the window events (an event
 // code and an argument) without touching the window's state themselves.
 //  - Post queues the event and returns at once.
+//  - PostText queues an event whose argument is a text: the channel keeps the text until
+//    the handler has run and hands the handler a pointer to it (a NUL-terminated char
+//    array), as a Send of a text would.
 //  - Send waits until the window's thread has handled the event and returns the
 //    handler's result; called on the window's own thread it runs the handler at once.
 // The window's thread (the GUI thread, or the CLI's and tests' own loop) calls
@@ -12,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <unordered_map>
 
@@ -33,6 +37,7 @@ public:
     void BindToCurrentThread();
 
     void Post(int code, std::intptr_t arg = 0);
+    void PostText(int code, std::string text);
     // Returns the handler's result, or -1 when the channel was closed before handling.
     std::intptr_t Send(int code, std::intptr_t arg = 0);
 
@@ -46,10 +51,14 @@ public:
 
 private:
     struct Event {
-        int code;
-        std::intptr_t arg;
-        std::uint64_t ticket;  // 0 for posted events
+        int code = 0;
+        std::intptr_t arg = 0;
+        std::uint64_t ticket = 0;  // 0 for posted events
+        bool hasText = false;      // the argument is `text`
+        std::string text;
     };
+
+    void Queue(Event event);
 
     Handler handler_;
     std::function<void()> notifier_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -27,6 +28,25 @@ TEST(EventChannel, PostedEventsAreHandledInOrderOnTheWindowThread) {
     EXPECT_EQ(channel.ProcessPending(), 2);
     EXPECT_EQ(codes, (std::vector<int>{20011, 20042}));
     EXPECT_EQ(handlerThread, std::this_thread::get_id());
+}
+
+TEST(EventChannel, PostedTextsOutliveTheirSenderAndKeepTheirPlaceAmongSends) {
+    std::vector<std::string> seen;
+    EventChannel channel([&](int code, std::intptr_t arg) {
+        seen.push_back(std::to_string(code) + ":" + reinterpret_cast<const char*>(arg));
+        return std::intptr_t{0};
+    });
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i) channel.PostText(2004, "line " + std::to_string(i * 100));
+        const std::string last = "done";
+        channel.Send(2009, reinterpret_cast<std::intptr_t>(last.c_str()));
+    });
+    while (seen.size() < 4) channel.WaitAndProcess(10);
+    worker.join();
+    EXPECT_EQ(seen, (std::vector<std::string>{"2004:line 0", "2004:line 100", "2004:line 200", "2009:done"}));
+    channel.Close();
+    channel.PostText(2004, "after close");
+    EXPECT_EQ(channel.ProcessPending(), 0);
 }
 
 TEST(EventChannel, SendWaitsForTheHandlersResult) {
