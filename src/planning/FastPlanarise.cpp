@@ -100,22 +100,30 @@ public:
             ends_[U(i)] = {l.p, l.k};
             if (!Wanted(l)) continue;
             wanted[U(i)] = 1;
-            boxes[U(i)] = Box(i);
+            boxes[U(i)] = region_(lines.Vertices(), l);
         }
         grid_ = Shape(boxes, wanted);
-        grid_.PlaceAll(boxes, wanted);
+        grid_.PlaceAll(std::move(boxes), wanted);
         known_ = count;
     }
 
-    GridBox Box(int line) const { return region_(lines_.Vertices(), lines_[line]); }
+    // The line's region; that of a placed line whose ends are those it was placed with is
+    // the one the grid holds.
+    GridBox Box(int line) const {
+        const LineRecord& l = lines_[line];
+        if (line < known_ && grid_.Placed(line) && ends_[U(line)].first == l.p && ends_[U(line)].second == l.k)
+            return grid_.BoxOf(line);
+        return region_(lines_.Vertices(), l);
+    }
     bool Placed(int line) const { return grid_.Placed(line); }
     // Lines 0 … Known()-1 are taken in.
     int Known() const { return known_; }
 
-    // Placed lines above `after` whose regions meet `box`, ascending.
-    void Query(const GridBox& box, int after, std::vector<int>& out) { grid_.Query(box, after, out); }
-    std::int64_t Load(const GridBox& box) const { return grid_.Load(box); }
-    void Query(int line, int after, std::vector<int>& out) { Query(Box(line), after, out); }
+    // Placed lines above `after` whose regions meet `box`, ascending, unless finding them
+    // would look at more than maxLoad grid entries (false).
+    bool QueryUpTo(const GridBox& box, int after, std::int64_t maxLoad, std::vector<int>& out) {
+        return grid_.QueryUpTo(box, after, maxLoad, out);
+    }
 
     // Takes in the lines of `touched` whose ends changed and every line added since the
     // last call; true when anything changed (the caller's candidates are then stale).
@@ -278,13 +286,12 @@ private:
     void Query(int after) {
         box_ = grid_.Box(line_);
         const std::int64_t later = lines_.Count() - 1 - after;
-        if (answered_ > static_cast<std::size_t>(lines_.Count()) || grid_.Load(box_) >= later) {
+        pos_ = 0;
+        if (answered_ > static_cast<std::size_t>(lines_.Count()) || !grid_.QueryUpTo(box_, after, later - 1, list_)) {
             linear_ = true;
             next_ = after + 1;
             return;
         }
-        grid_.Query(box_, after, list_);
-        pos_ = 0;
         answered_ += list_.size();
     }
 
@@ -350,11 +357,6 @@ public:
         for (std::size_t c = 0; c < parent_.size(); ++c) parent_[c] = static_cast<int>(c);
     }
 
-    // The class of a first number (which must be one of them).
-    int ClassOf(std::uint32_t number) const {
-        return static_cast<int>(std::lower_bound(first_.begin(), first_.end(), number) - first_.begin());
-    }
-
     int Root(int c) {
         while (parent_[U(c)] != c) {
             parent_[U(c)] = parent_[U(parent_[U(c)])];
@@ -393,17 +395,47 @@ bool MergeTouchingObjectsFast(TLines& lines, int& oelems, bool mergeMode, const 
     TVert& v = lines.Vertices();
     const int vertexCount = v.Count();
     const int lineCount = lines.Count();
+    // The distinct numbers, ascending, and each element's class. Object numbers of a
+    // drawing lie close together, so a table over their range replaces sorting and
+    // searching; numbers spread wider take the sort.
+    std::uint32_t low = std::numeric_limits<std::uint32_t>::max();
+    std::uint32_t high = 0;
+    const auto widen = [&](std::int32_t obj) {
+        const auto number = static_cast<std::uint32_t>(obj);
+        low = std::min(low, number);
+        high = std::max(high, number);
+    };
+    for (int i = 0; i < vertexCount; ++i) widen(v[i].obj);
+    for (int n = 0; n < lineCount; ++n) widen(lines[n].obj);
     std::vector<std::uint32_t> numbers;
-    numbers.reserve(U(vertexCount + lineCount));
-    for (int i = 0; i < vertexCount; ++i) numbers.push_back(static_cast<std::uint32_t>(v[i].obj));
-    for (int n = 0; n < lineCount; ++n) numbers.push_back(static_cast<std::uint32_t>(lines[n].obj));
-    std::sort(numbers.begin(), numbers.end());
-    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    ObjectClasses classes(std::move(numbers));
     std::vector<int> vertexClass(U(vertexCount));
     std::vector<int> lineClass(U(lineCount));
-    for (int i = 0; i < vertexCount; ++i) vertexClass[U(i)] = classes.ClassOf(static_cast<std::uint32_t>(v[i].obj));
-    for (int n = 0; n < lineCount; ++n) lineClass[U(n)] = classes.ClassOf(static_cast<std::uint32_t>(lines[n].obj));
+    const std::size_t elements = U(vertexCount) + U(lineCount);
+    if (elements > 0 && std::uint64_t{high} - low < 2 * elements + 4096) {
+        std::vector<int> classOf(std::size_t{high} - low + 1, -1);
+        for (int i = 0; i < vertexCount; ++i) classOf[static_cast<std::uint32_t>(v[i].obj) - low] = 0;
+        for (int n = 0; n < lineCount; ++n) classOf[static_cast<std::uint32_t>(lines[n].obj) - low] = 0;
+        for (std::size_t k = 0; k < classOf.size(); ++k) {
+            if (classOf[k] < 0) continue;
+            classOf[k] = static_cast<int>(numbers.size());
+            numbers.push_back(static_cast<std::uint32_t>(low + k));
+        }
+        for (int i = 0; i < vertexCount; ++i) vertexClass[U(i)] = classOf[static_cast<std::uint32_t>(v[i].obj) - low];
+        for (int n = 0; n < lineCount; ++n) lineClass[U(n)] = classOf[static_cast<std::uint32_t>(lines[n].obj) - low];
+    } else {
+        numbers.reserve(elements);
+        for (int i = 0; i < vertexCount; ++i) numbers.push_back(static_cast<std::uint32_t>(v[i].obj));
+        for (int n = 0; n < lineCount; ++n) numbers.push_back(static_cast<std::uint32_t>(lines[n].obj));
+        std::sort(numbers.begin(), numbers.end());
+        numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+        const auto classOf = [&numbers](std::int32_t obj) {
+            const auto number = static_cast<std::uint32_t>(obj);
+            return static_cast<int>(std::lower_bound(numbers.begin(), numbers.end(), number) - numbers.begin());
+        };
+        for (int i = 0; i < vertexCount; ++i) vertexClass[U(i)] = classOf(v[i].obj);
+        for (int n = 0; n < lineCount; ++n) lineClass[U(n)] = classOf(lines[n].obj);
+    }
+    ObjectClasses classes(std::move(numbers));
 
     std::vector<int> pending;  // lines not consistent at the start, ascending
     for (int n = 0; n < lineCount; ++n) {
@@ -615,8 +647,14 @@ bool SplitJunctionsFast(TLines& lines, int& oelems, double conModif, PlanariseSi
     TVert& v = lines.Vertices();
     for (int i = 0; i < v.Count(); ++i) v.Edit(i).mark = 0;
     LineGrid grid(lines, Region{});
-    if (!ScanPairs(lines, grid, 3, false, sink, stop, SplitTJunctionPair)) return false;
-    if (!ScanPairs(lines, grid, 4, false, sink, stop, SplitJunctionCrossingPair)) return false;
+    // Most candidates are neighbours in the same object, which both pair steps leave
+    // alone; they are passed over before the steps copy the two lines.
+    const auto tJunction = [](TLines& l, int i, int j) { return l[i].obj != l[j].obj && SplitTJunctionPair(l, i, j); };
+    const auto crossing = [](TLines& l, int i, int j) {
+        return l[i].obj != l[j].obj && SplitJunctionCrossingPair(l, i, j);
+    };
+    if (!ScanPairs(lines, grid, 3, false, sink, stop, tJunction)) return false;
+    if (!ScanPairs(lines, grid, 4, false, sink, stop, crossing)) return false;
     const bool mergeMode = conModif == 1.0;
     sink.Status(0, sink.MessageText(5));
     if (!MergeTouchingObjectsFast(lines, oelems, mergeMode, stop)) return false;

@@ -32,6 +32,8 @@ bool GridBox::Finite() const {
 
 SegmentGrid::SegmentGrid(double cellSize, const GridBox& core, std::int64_t maxCoreCells)
     : cell_(cellSize > 0.0 && std::isfinite(cellSize) ? cellSize : 1.0) {
+    const double inverse = 1.0 / cell_;
+    if (std::isfinite(inverse) && inverse > 0.0) inverse_ = inverse;
     CellRange range{};
     if (core.Finite() && Cells(core, range) && range.Count() <= maxCoreCells) {
         coreX0_ = range.cx0;
@@ -43,10 +45,18 @@ SegmentGrid::SegmentGrid(double cellSize, const GridBox& core, std::int64_t maxC
 }
 
 bool SegmentGrid::Cells(const GridBox& box, CellRange& range) const {
-    const double fx0 = std::floor(box.x0 / cell_);
-    const double fy0 = std::floor(box.y0 / cell_);
-    const double fx1 = std::floor(box.x1 / cell_);
-    const double fy1 = std::floor(box.y1 / cell_);
+    double fx0, fy0, fx1, fy1;
+    if (inverse_ > 0.0) {
+        fx0 = std::floor(box.x0 * inverse_);
+        fy0 = std::floor(box.y0 * inverse_);
+        fx1 = std::floor(box.x1 * inverse_);
+        fy1 = std::floor(box.y1 * inverse_);
+    } else {
+        fx0 = std::floor(box.x0 / cell_);
+        fy0 = std::floor(box.y0 / cell_);
+        fx1 = std::floor(box.x1 / cell_);
+        fy1 = std::floor(box.y1 / cell_);
+    }
     const auto inside = [](double c) { return c >= -kCellLimit && c <= kCellLimit; };
     if (!inside(fx0) || !inside(fy0) || !inside(fx1) || !inside(fy1)) return false;
     range = {static_cast<std::int64_t>(fx0), static_cast<std::int64_t>(fy0), static_cast<std::int64_t>(fx1),
@@ -115,19 +125,22 @@ void SegmentGrid::PlaceWide(int id, Item& item) {
     wide_.push_back(id);
 }
 
-void SegmentGrid::PlaceAll(const std::vector<GridBox>& boxes, const std::vector<char>& placed) {
-    assert(sorted_.empty() && wide_.empty());
-    if (!boxes.empty()) At(static_cast<int>(boxes.size()) - 1);
+void SegmentGrid::PlaceAll(std::vector<GridBox> boxes, const std::vector<char>& placed) {
+    assert(sorted_.empty() && wide_.empty() && boxes_.empty());
+    // The boxes become the grid's own; those of items not placed are never read.
+    boxes_ = std::move(boxes);
+    const std::size_t count = boxes_.size();
+    items_.resize(count);
     const std::int64_t core = coreW_ * coreH_;
     const auto inCore = [&](const CellRange& r) {
         return r.cx0 >= coreX0_ && r.cx1 < coreX0_ + coreW_ && r.cy0 >= coreY0_ && r.cy1 < coreY0_ + coreH_;
     };
     // Counting sort by cell: first the number of entries per core cell, then the places.
     std::vector<std::int32_t> counts(U(core) + 1, 0);
-    std::vector<char> bulk(boxes.size(), 0);
-    for (std::size_t id = 0; id < boxes.size(); ++id) {
+    std::vector<char> bulk(count, 0);
+    for (std::size_t id = 0; id < count; ++id) {
         if (!placed[id]) continue;
-        const GridBox box = Sane(boxes[id]);
+        const GridBox box = Sane(boxes_[id]);
         CellRange range{};
         if (!Range(box, range) || !inCore(range)) {
             Place(static_cast<int>(id), box);
@@ -146,7 +159,7 @@ void SegmentGrid::PlaceAll(const std::vector<GridBox>& boxes, const std::vector<
         offset += counts[U(c)];
     }
     sorted_.resize(U(offset));
-    for (std::size_t id = 0; id < boxes.size(); ++id) {
+    for (std::size_t id = 0; id < count; ++id) {
         if (!bulk[id]) continue;
         const Item& item = items_[id];
         std::int32_t slot = 0;
@@ -241,18 +254,41 @@ std::int64_t SegmentGrid::Load(const GridBox& query) const {
 }
 
 void SegmentGrid::Query(const GridBox& query, int after, std::vector<int>& out) const {
+    QueryUpTo(query, after, std::numeric_limits<std::int64_t>::max(), out);
+}
+
+bool SegmentGrid::QueryUpTo(const GridBox& query, int after, std::int64_t maxLoad, std::vector<int>& out) const {
     out.clear();
     after = std::max(after, kDead);  // dead entries never answer
     const GridBox box = Sane(query);
+    const auto all = static_cast<std::int64_t>(items_.size());
     CellRange range{};
     // Beyond the numbering, or more cells than items: looking at every item is cheaper.
-    if (!box.Finite() || !Cells(box, range) || range.Count() > static_cast<std::int64_t>(items_.size())) {
+    if (!box.Finite() || !Cells(box, range) || range.Count() > all) {
+        if (all > maxLoad) return false;
         QueryAll(box, after, out);
-        return;
+        return true;
     }
+    // The cells' entries are counted first, so that a query over too many is refused
+    // before any is looked at.
+    queryCells_.clear();
+    auto load = static_cast<std::int64_t>(wide_.size());
     for (std::int64_t cy = range.cy0; cy <= range.cy1; ++cy) {
         for (std::int64_t cx = range.cx0; cx <= range.cx1; ++cx) {
             const std::int32_t index = CellIndex(cx, cy);
+            queryCells_.push_back(index);
+            if (index < 0) continue;
+            const Cell& cell = cells_[U(index)];
+            load += cell.end - cell.begin;
+            if (cell.extra >= 0) load += static_cast<std::int64_t>(extras_[U(cell.extra)].size());
+        }
+    }
+    if (load > maxLoad) return false;
+    bool ascending = range.Count() == 1 && wide_.empty();
+    std::size_t next = 0;
+    for (std::int64_t cy = range.cy0; cy <= range.cy1; ++cy) {
+        for (std::int64_t cx = range.cx0; cx <= range.cx1; ++cx) {
+            const std::int32_t index = queryCells_[next++];
             if (index < 0) continue;
             // The item is listed in every cell of its range; it is answered from the first
             // cell its range shares with the query's.
@@ -264,13 +300,17 @@ void SegmentGrid::Query(const GridBox& query, int after, std::vector<int>& out) 
             };
             const Cell& cell = cells_[U(index)];
             for (std::int32_t at = cell.begin; at < cell.end; ++at) visit(sorted_[U(at)]);
-            if (cell.extra >= 0)
+            if (cell.extra >= 0) {
+                ascending = false;
                 for (const Entry& e : extras_[U(cell.extra)]) visit(e);
+            }
         }
     }
     for (const std::int32_t id : wide_)
         if (id > after && boxes_[U(id)].Meets(box)) out.push_back(id);
-    std::sort(out.begin(), out.end());
+    // The sorted entries of one cell are in id order already (PlaceAll fills them so).
+    if (!ascending) std::sort(out.begin(), out.end());
+    return true;
 }
 
 }  // namespace wirvela

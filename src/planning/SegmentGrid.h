@@ -50,16 +50,22 @@ public:
     double CellSize() const { return cell_; }
 
     // Items 0 … boxes.size()-1 get these boxes, those whose `placed` flag is 0 excepted.
-    // Only on a grid where nothing is placed yet.
-    void PlaceAll(const std::vector<GridBox>& boxes, const std::vector<char>& placed);
+    // Only on a grid where nothing is placed yet. The grid keeps `boxes` as its own.
+    void PlaceAll(std::vector<GridBox> boxes, const std::vector<char>& placed);
     // Item `id` (>= 0) now has `box`; an item placed before is moved.
     void Place(int id, GridBox box);
     // Forgets item `id` (nothing when it is not placed).
     void Remove(int id);
     bool Placed(int id) const;
+    // The box of a placed item.
+    const GridBox& BoxOf(int id) const { return boxes_[static_cast<std::size_t>(id)]; }
 
     // The ids above `after` whose boxes meet `box`, ascending, into `out` (cleared first).
     void Query(const GridBox& box, int after, std::vector<int>& out) const;
+    // As Query, unless it would look at more than maxLoad entries (Load): then false, and
+    // `out` is left cleared. Each cell is looked up once, where Load and then Query would
+    // look it up twice.
+    bool QueryUpTo(const GridBox& box, int after, std::int64_t maxLoad, std::vector<int>& out) const;
     // The number of entries Query(box, …) looks at: those of the cells the box covers and
     // the wide items, or every item when the query looks at every item.
     std::int64_t Load(const GridBox& box) const;
@@ -111,6 +117,11 @@ private:
     void QueryAll(const GridBox& box, int after, std::vector<int>& out) const;
 
     double cell_;
+    // 1 / cell_, when finite: cell numbers are then taken by multiplying, which is as
+    // monotone as dividing, so boxes that meet still share a cell.
+    double inverse_ = 0.0;
+    // Cell indices of the last QueryUpTo, so that the cells are looked up once.
+    mutable std::vector<std::int32_t> queryCells_;
     // The core: cells coreX0 … coreX0+coreW-1 by coreY0 … coreY0+coreH-1 are cells_[0 …].
     std::int64_t coreX0_ = 0, coreY0_ = 0, coreW_ = 0, coreH_ = 0;
     std::unordered_map<std::uint64_t, std::int32_t> outside_;  // cell key → index into cells_

@@ -617,6 +617,40 @@ TEST(SegmentGrid, QueryAnswersEveryMeetingBoxAboveAfterInOrder) {
             if (i == 7 || q == 7 || box.Meets(boxes[static_cast<std::size_t>(i)])) expected.push_back(i);
         }
         EXPECT_EQ(out, expected) << "query " << q;
+        // The bounded query answers alike within its load and refuses beyond it.
+        const std::int64_t load = grid.Load(box);
+        std::vector<int> bounded{-5};
+        EXPECT_TRUE(grid.QueryUpTo(box, after, load, bounded)) << "query " << q;
+        EXPECT_EQ(bounded, expected) << "query " << q;
+        EXPECT_FALSE(grid.QueryUpTo(box, after, load - 1, bounded)) << "query " << q;
+        EXPECT_TRUE(bounded.empty());
+    }
+}
+
+// A grid filled at once, with items removed from its sorted cells afterwards: queries
+// within one cell, across cells, and of boxes lying on cell borders answer exactly the
+// meeting boxes above `after`, ascending.
+TEST(SegmentGrid, QueriesOfAGridPlacedAtOnceAnswerInOrder) {
+    SegmentGrid grid(1.0, GridBox{0, 0, 16, 16}, 1000);
+    std::mt19937 rng(11);
+    const auto coordinate = [&rng] { return static_cast<double>(rng() % 64) / 4.0; };
+    std::vector<GridBox> boxes;
+    for (int i = 0; i < 400; ++i) {
+        const double x = coordinate();
+        const double y = coordinate();
+        boxes.push_back({x, y, x + static_cast<double>(rng() % 3) / 4.0, y + static_cast<double>(rng() % 3) / 4.0});
+    }
+    grid.PlaceAll(boxes, std::vector<char>(boxes.size(), 1));
+    for (int i = 0; i < 400; i += 7) grid.Remove(i);
+    std::vector<int> out;
+    for (int q = 0; q < 400; ++q) {
+        const GridBox& box = boxes[static_cast<std::size_t>(q)];
+        const int after = q % 3 == 0 ? -1 : q / 2;
+        ASSERT_TRUE(grid.QueryUpTo(box, after, grid.Load(box), out));
+        std::vector<int> expected;
+        for (int i = after + 1; i < 400; ++i)
+            if (i % 7 != 0 && box.Meets(boxes[static_cast<std::size_t>(i)])) expected.push_back(i);
+        EXPECT_EQ(out, expected) << "query " << q;
     }
 }
 
