@@ -24,29 +24,37 @@ std::size_t At(int i) {
 }
 
 // An entry of a search, ordered as the reference's choice: a candidate connection
-// between vertices i < j of units lo < hi, one of them in the tree, at the squared
+// between vertices near (in the tree) and far (outside) of units lo < hi at the squared
 // distance d2 the reference computes; or a box of the k-d tree (units and vertices −1,
 // so that at equal distance it comes before every candidate), d2 then a lower bound.
+// Kept small: the searches' heaps move entries about all the time.
 struct Entry {
     double d2 = kFar;
     int lo = -1;
     int hi = -1;
-    int i = -1;
-    int j = -1;
-    int node = -1;  // the box, −1 for a candidate
     int near = -1;  // the candidate's vertex in the tree
     int far = -1;   // its vertex outside the tree when it was found
+    int node = -1;  // the box, −1 for a candidate
+
+    int I() const { return std::min(near, far); }  // the earlier vertex of the pair
+    int J() const { return std::max(near, far); }  // the later one
 };
 
 // The order of entries and of waiting searches: squared distance, lower unit, higher
 // unit, earlier vertex, later vertex.
 template <class A, class B>
-bool Before(const A& a, const B& b) {
+[[gnu::always_inline]] inline bool Before(const A& a, const B& b) {
     if (a.d2 != b.d2) return a.d2 < b.d2;
     if (a.lo != b.lo) return a.lo < b.lo;
     if (a.hi != b.hi) return a.hi < b.hi;
-    if (a.i != b.i) return a.i < b.i;
-    return a.j < b.j;
+    if (a.I() != b.I()) return a.I() < b.I();
+    return a.J() < b.J();
+}
+
+// SquaredDistance, here where the searches can have it inline; the same expression, so
+// the same rounding.
+inline double Distance2(Point2D A, Point2D B) {
+    return (A.x - B.x) * (A.x - B.x) + (A.y - B.y) * (A.y - B.y);
 }
 
 struct Later {
@@ -62,7 +70,10 @@ struct Waiting {
     int j;
     int searcher;
 
-    Waiting(const Entry& e, int g) : d2(e.d2), lo(e.lo), hi(e.hi), i(e.i), j(e.j), searcher(g) {}
+    Waiting(const Entry& e, int g) : d2(e.d2), lo(e.lo), hi(e.hi), i(e.I()), j(e.J()), searcher(g) {}
+
+    int I() const { return i; }
+    int J() const { return j; }
 };
 
 struct WaitingLater {
@@ -112,15 +123,25 @@ public:
                CrossingIndex* crossing)
         : v_(v), unitOf_(unitOf), crossing_(crossing), firstGroup_(units.size() + 1, 0) {
         std::vector<Member> all;
+        std::size_t count = 0;
+        for (const auto& members : units) count += members.size();
+        all.reserve(count);
+        // A tree of boxes of at most kLeafSize vertices, halved at the middle: fewer than
+        // 4 count / kLeafSize boxes.
+        nodes_.reserve(4 * count / kLeafSize + 1);
         for (const auto& members : units) {
             for (int i : members) all.push_back({v[i], i});
         }
         leafOf_.assign(all.size(), -1);
         if (!all.empty()) Build(all, -1, 0, static_cast<int>(all.size()));
         slotOf_.assign(unitOf_.size(), -1);
+        order_.reserve(all.size());
+        points_.reserve(all.size());
+        unitBySlot_.reserve(all.size());
         for (std::size_t s = 0; s < all.size(); ++s) {
             order_.push_back(all[s].vertex);
             points_.push_back(all[s].p);
+            unitBySlot_.push_back(unitOf_[At(all[s].vertex)]);
             slotOf_[At(all[s].vertex)] = static_cast<int>(s);
         }
         alive_.assign(order_.size(), 1);
@@ -225,7 +246,7 @@ public:
                 if (e.node >= 0) {
                     Open(g, e);
                 } else if (alive_[At(slotOf_[At(e.far)])]) {
-                    if (crossing_ == nullptr || !crossing_->Crosses(v_[e.i], v_[e.j])) {
+                    if (crossing_ == nullptr || !crossing_->Crosses(v_[e.I()], v_[e.J()])) {
                         Requeue(g);
                         found = e;
                         return true;
@@ -233,7 +254,7 @@ public:
                     // The pairs of the same outside vertex that come before this one
                     // have all been refused: the next one waits its turn.
                     Entry after;
-                    if (Pairing(g, e.far, &e, after)) Push(search, after);
+                    if (Pairing(g, slotOf_[At(e.far)], &e, after)) Push(search, after);
                 }
                 DropJoined(search);
                 if (search.empty()) {
@@ -251,7 +272,7 @@ public:
 
 private:
     static constexpr int kLeafSize = 16;
-    static constexpr std::size_t kGroupSize = 16;
+    static constexpr std::size_t kGroupSize = 32;
 
     struct Node {
         Box box;
@@ -282,21 +303,45 @@ private:
         std::push_heap(search.begin(), search.end(), Later{});
     }
 
-    // The pair of group g with outside vertex w that comes first in the order of Before
-    // (after `after`, when given); false when there is none.
-    bool Pairing(int g, int w, const Entry* after, Entry& best) const {
+    // The pair of group g with the outside vertex in place `slot` that comes first in the
+    // order of Before (after `after`, when given); false when there is none.
+    bool Pairing(int g, int slot, const Entry* after, Entry& best) const {
         const Group& group = groups_[At(g)];
-        const int other = unitOf_[At(w)];
+        const int w = order_[At(slot)];
+        const int other = unitBySlot_[At(slot)];
         const int lo = std::min(group.unit, other);
         const int hi = std::max(group.unit, other);
-        const Point2D q = points_[At(slotOf_[At(w)])];
+        const Point2D q = points_[At(slot)];
+        if (after == nullptr) {
+            // Units and the outside vertex are the same for all pairs here: the nearest
+            // member, at equal distance the one whose pair of vertices comes first.
+            // (Distance2 is symmetric to the last bit: a difference only changes sign.)
+            double nearest = kFar;
+            int chosen = -1;
+            for (int m = group.begin; m < group.end; ++m) {
+                const Member& member = members_[At(m)];
+                const double d2 = Distance2(member.p, q);
+                if (d2 < nearest) {
+                    nearest = d2;
+                    chosen = member.vertex;
+                } else if (d2 == nearest && chosen >= 0 && PairFirst(member.vertex, chosen, w)) {
+                    chosen = member.vertex;
+                }
+            }
+            if (chosen < 0) return false;
+            best = Entry{nearest, lo, hi, chosen, w, -1};
+            return true;
+        }
         bool found = false;
         for (int m = group.begin; m < group.end; ++m) {
             const Member& member = members_[At(m)];
             const int near = member.vertex;
-            const double d2 = near < w ? SquaredDistance(member.p, q) : SquaredDistance(q, member.p);
+            const double d2 = near < w ? Distance2(member.p, q) : Distance2(q, member.p);
             if (!(d2 < kFar)) continue;
-            const Entry e{d2, lo, hi, std::min(near, w), std::max(near, w), -1, near, w};
+            // Units are the same for all pairs here: the distance alone settles most.
+            if (found && d2 > best.d2) continue;
+            if (after != nullptr && d2 < after->d2) continue;
+            const Entry e{d2, lo, hi, near, w, -1};
             if (after != nullptr && !Before(*after, e)) continue;
             if (!found || Before(e, best)) {
                 best = e;
@@ -306,38 +351,60 @@ private:
         return found;
     }
 
+    // Pair (a, w) comes before pair (b, w) in vertex order.
+    static bool PairFirst(int a, int b, int w) {
+        const int ia = std::min(a, w);
+        const int ib = std::min(b, w);
+        if (ia != ib) return ia < ib;
+        return std::max(a, w) < std::max(b, w);
+    }
+
     // Search g looks into box e: each vertex outside in it becomes one candidate, or its
     // two halves boxes of their own. A box that has shrunk away since it was put in the
-    // search goes back with its new bound.
-    void Open(int g, const Entry& e) {
+    // search goes back with its new bound. A nearer half that would come next of all
+    // searches anyway is looked into at once, without a turn in the heap.
+    void Open(int g, Entry e) {
         std::vector<Entry>& search = searches_[At(g)];
-        const Node& node = nodes_[At(e.node)];
-        if (node.alive == 0) return;
         const Box& box = groups_[At(g)].box;
-        const double bound = Gap(box, node.box);
-        if (!(bound < kFar)) return;
-        if (bound > e.d2) {
-            Entry again = e;
-            again.d2 = bound;
-            Push(search, again);
-            return;
-        }
-        if (node.left < 0) {
-            for (int s = node.begin; s < node.end; ++s) {
-                Entry candidate;
-                if (alive_[At(s)] && Pairing(g, order_[At(s)], nullptr, candidate)) Push(search, candidate);
+        for (;;) {
+            const Node& node = nodes_[At(e.node)];
+            if (node.alive == 0) return;
+            const double bound = Gap(box, node.box);
+            if (!(bound < kFar)) return;
+            if (bound > e.d2) {
+                e.d2 = bound;
+                Push(search, e);
+                return;
             }
-            return;
-        }
-        for (const int child : {node.left, node.right}) {
-            const Node& c = nodes_[At(child)];
-            if (c.alive == 0) continue;
-            const double b = Gap(box, c.box);
-            if (!(b < kFar)) continue;
-            Entry half;
-            half.d2 = b;
-            half.node = child;
-            Push(search, half);
+            if (node.left < 0) {
+                for (int s = node.begin; s < node.end; ++s) {
+                    Entry candidate;
+                    if (alive_[At(s)] && Pairing(g, s, nullptr, candidate)) Push(search, candidate);
+                }
+                return;
+            }
+            Entry halves[2];
+            int count = 0;
+            for (const int child : {node.left, node.right}) {
+                const Node& c = nodes_[At(child)];
+                if (c.alive == 0) continue;
+                const double b = Gap(box, c.box);
+                if (!(b < kFar)) continue;
+                halves[count].d2 = b;
+                halves[count].node = child;
+                ++count;
+            }
+            if (count == 0) return;
+            if (count == 2) {
+                if (halves[1].d2 < halves[0].d2) std::swap(halves[0], halves[1]);
+                Push(search, halves[1]);
+            }
+            if ((!search.empty() && Before(search.front(), halves[0])) ||
+                (!queue_.empty() && Before(queue_.top(), halves[0]))) {
+                Push(search, halves[0]);
+                return;
+            }
+            e = halves[0];
         }
     }
 
@@ -385,8 +452,13 @@ private:
         const bool byX = node.box.maxX - node.box.minX >= node.box.maxY - node.box.minY;
         const int middle = begin + (end - begin) / 2;
         const auto at = [&all](int k) { return all.begin() + static_cast<std::ptrdiff_t>(k); };
-        std::nth_element(at(begin), at(middle), at(end),
-                         [byX](const Member& a, const Member& b) { return byX ? a.p.x < b.p.x : a.p.y < b.p.y; });
+        if (byX) {
+            std::nth_element(at(begin), at(middle), at(end),
+                             [](const Member& a, const Member& b) { return a.p.x < b.p.x; });
+        } else {
+            std::nth_element(at(begin), at(middle), at(end),
+                             [](const Member& a, const Member& b) { return a.p.y < b.p.y; });
+        }
         const int left = Build(all, id, begin, middle);
         const int right = Build(all, id, middle, end);
         nodes_[At(id)].left = left;
@@ -399,6 +471,7 @@ private:
     CrossingIndex* crossing_;
     std::vector<int> order_;       // the vertices outside or not, grouped by box
     std::vector<Point2D> points_;  // their positions
+    std::vector<int> unitBySlot_;  // their units
     std::vector<int> slotOf_;      // vertex → its place in order_, −1 for none
     std::vector<char> alive_;      // by place in order_: still outside the tree
     std::vector<int> leafOf_;      // by place in order_
@@ -465,7 +538,7 @@ JoinResult JoinObjectsFast(TLines& lines, int objectCount, bool crossingTest, Pl
             const int newcomer = unitOf[At(best.far)];
             // The higher-numbered unit of the pair is the one in the tree when the
             // newcomer is the lower one: the line then runs from the later vertex.
-            edges.push_back(newcomer == best.lo ? std::pair{best.j, best.i} : std::pair{best.i, best.j});
+            edges.push_back(newcomer == best.lo ? std::pair{best.J(), best.I()} : std::pair{best.I(), best.J()});
             enter(newcomer);
         }
         if (stopped) return {0, 0, true};

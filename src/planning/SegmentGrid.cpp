@@ -44,23 +44,34 @@ SegmentGrid::SegmentGrid(double cellSize, const GridBox& core, std::int64_t maxC
     }
 }
 
+namespace {
+// The cell number of a position in cells (floor), false when the floor lies beyond
+// ±kCellLimit or the position is NaN. Within the limit the conversion is exact, so this
+// is std::floor without its library call.
+bool CellNumber(double t, std::int64_t& c) {
+    if (!(t >= -kCellLimit && t < kCellLimit + 1.0)) return false;
+    c = static_cast<std::int64_t>(t);  // toward zero
+    if (static_cast<double>(c) > t) --c;
+    return true;
+}
+}  // namespace
+
 bool SegmentGrid::Cells(const GridBox& box, CellRange& range) const {
-    double fx0, fy0, fx1, fy1;
+    double tx0, ty0, tx1, ty1;
     if (inverse_ > 0.0) {
-        fx0 = std::floor(box.x0 * inverse_);
-        fy0 = std::floor(box.y0 * inverse_);
-        fx1 = std::floor(box.x1 * inverse_);
-        fy1 = std::floor(box.y1 * inverse_);
+        tx0 = box.x0 * inverse_;
+        ty0 = box.y0 * inverse_;
+        tx1 = box.x1 * inverse_;
+        ty1 = box.y1 * inverse_;
     } else {
-        fx0 = std::floor(box.x0 / cell_);
-        fy0 = std::floor(box.y0 / cell_);
-        fx1 = std::floor(box.x1 / cell_);
-        fy1 = std::floor(box.y1 / cell_);
+        tx0 = box.x0 / cell_;
+        ty0 = box.y0 / cell_;
+        tx1 = box.x1 / cell_;
+        ty1 = box.y1 / cell_;
     }
-    const auto inside = [](double c) { return c >= -kCellLimit && c <= kCellLimit; };
-    if (!inside(fx0) || !inside(fy0) || !inside(fx1) || !inside(fy1)) return false;
-    range = {static_cast<std::int64_t>(fx0), static_cast<std::int64_t>(fy0), static_cast<std::int64_t>(fx1),
-             static_cast<std::int64_t>(fy1)};
+    if (!CellNumber(tx0, range.cx0) || !CellNumber(ty0, range.cy0) || !CellNumber(tx1, range.cx1) ||
+        !CellNumber(ty1, range.cy1))
+        return false;
     return range.cx0 <= range.cx1 && range.cy0 <= range.cy1;
 }
 
@@ -71,10 +82,7 @@ std::uint64_t Key(std::int64_t cx, std::int64_t cy) {
 }
 }  // namespace
 
-std::int32_t SegmentGrid::CellIndex(std::int64_t cx, std::int64_t cy) const {
-    const std::int64_t dx = cx - coreX0_;
-    const std::int64_t dy = cy - coreY0_;
-    if (dx >= 0 && dx < coreW_ && dy >= 0 && dy < coreH_) return static_cast<std::int32_t>(dy * coreW_ + dx);
+std::int32_t SegmentGrid::OutsideIndex(std::int64_t cx, std::int64_t cy) const {
     const auto found = outside_.find(Key(cx, cy));
     return found == outside_.end() ? -1 : found->second;
 }

@@ -107,7 +107,14 @@ private:
     // The cells a finite box covers; false when the box lies beyond the cell numbering.
     bool Cells(const GridBox& box, CellRange& range) const;
     // Index into cells_ of cell (cx, cy); -1 when it has none (and `create` is false).
-    std::int32_t CellIndex(std::int64_t cx, std::int64_t cy) const;
+    std::int32_t CellIndex(std::int64_t cx, std::int64_t cy) const {
+        const std::int64_t dx = cx - coreX0_;
+        const std::int64_t dy = cy - coreY0_;
+        if (dx >= 0 && dx < coreW_ && dy >= 0 && dy < coreH_) return static_cast<std::int32_t>(dy * coreW_ + dx);
+        return OutsideIndex(cx, cy);
+    }
+    // CellIndex of a cell outside the core.
+    std::int32_t OutsideIndex(std::int64_t cx, std::int64_t cy) const;
     std::int32_t CellIndex(std::int64_t cx, std::int64_t cy, bool create);
     Item& At(int id);
     // The item's range for the cells, or false when it goes on the wide list.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -209,6 +210,23 @@ TEST(FastJoin, LongPolylinesJoinExactlyAsTheReference) {
         ExpectSameJoin([&](Tables& t) { d.Build(t); }, d.objectCount, d.crossingTest, d.Context());
         if (::testing::Test::HasFailure()) break;
     }
+}
+
+void Lattice(Tables& t) {
+    // Zigzags of 40 vertices each on a unit lattice, side by side: nearly every pair of
+    // neighbouring zigzags has many connections of equal length, so the choice rests on
+    // the tie rules, within and across the groups of a unit's vertices.
+    for (int u = 0; u < 6; ++u) {
+        std::vector<Pt> points;
+        for (int k = 0; k < 40; ++k) points.push_back({static_cast<double>(k), 3.0 * u + (k % 2)});
+        if (u % 2 == 1) std::reverse(points.begin(), points.end());
+        AddPolyline(t.l, points, u, false);
+    }
+}
+
+TEST(FastJoin, EqualDistancesEverywhereJoinExactlyAsTheReference) {
+    for (const bool crossingTest : {false, true})
+        ExpectSameJoin(Lattice, 6, crossingTest, crossingTest ? "crossing test" : "no crossing test");
 }
 
 void Slot(Tables& t) {

@@ -654,5 +654,31 @@ TEST(SegmentGrid, QueriesOfAGridPlacedAtOnceAnswerInOrder) {
     }
 }
 
+// Boxes on both sides of zero and at the ends of the cell numbering, where a cell number
+// is rounded down from a fraction or the box no longer fits the numbering: each query
+// still answers exactly the meeting boxes.
+TEST(SegmentGrid, BoxesAtCellBordersAndAtTheNumberingsEndsAreFound) {
+    constexpr double limit = 1073741824.0;  // 2^30 cells of size 1
+    std::vector<GridBox> boxes;
+    for (const double x : {-2.5, -1.0, -0.25, 0.0, 0.75, limit - 1.5, limit - 0.25, limit, limit + 0.5, limit + 1.0,
+                           limit + 2.0, -limit - 0.5, -limit, -limit + 0.5}) {
+        boxes.push_back({x, -0.5, x + 0.25, 0.5});
+        boxes.push_back({-0.5, x, 0.5, x + 0.25});
+    }
+    SegmentGrid grid(1.0, GridBox{-4, -4, 4, 4}, 1000);
+    const std::size_t half = boxes.size() / 2;
+    grid.PlaceAll(std::vector<GridBox>(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(half)),
+                  std::vector<char>(half, 1));
+    for (std::size_t i = half; i < boxes.size(); ++i) grid.Place(static_cast<int>(i), boxes[i]);
+    std::vector<int> out;
+    for (std::size_t q = 0; q < boxes.size(); ++q) {
+        grid.Query(boxes[q], -1, out);
+        std::vector<int> expected;
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            if (boxes[q].Meets(boxes[i])) expected.push_back(static_cast<int>(i));
+        EXPECT_EQ(out, expected) << "query " << q;
+    }
+}
+
 }  // namespace
 }  // namespace wirvela
