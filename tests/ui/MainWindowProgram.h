@@ -138,11 +138,17 @@ public:
         return label ? FromQt(label->text()) : std::string();
     }
     const std::string& Message(int key) { return core->Messages().MessageText(key); }
-    // The open drawing is joined: the joining worker has ended and its closing repaint
-    // (Timer3) has shown the fitted drawing.
+    // The open drawing is joined: the joining worker has ended and the closing repaint its
+    // end started (Timer3) has shown the fitted drawing. The worker ends before the window
+    // handles its last event, so the repaint is counted, not just looked for.
     bool Joined() {
-        return SpinUntil(
-            [this] { return !Model().JoiningRunning() && Enabled("SpeedButton1") && !Model().Form().Timer3.enabled; });
+        const bool joined = SpinUntil([this] {
+            const auto& timer = Model().Form().Timer3;
+            return !Model().JoiningRunning() && Enabled("SpeedButton1") && timer.starts > joinRepaints &&
+                   !timer.enabled;
+        });
+        joinRepaints = Model().Form().Timer3.starts;
+        return joined;
     }
     QImage Picture() { return window->DrawingArea()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
@@ -152,6 +158,7 @@ public:
     QtEventPump pump;
     QtPrompt prompt;
     std::vector<std::string> boxes;
+    unsigned joinRepaints = 0;  // closing repaints of joinings Joined() has seen
     std::unique_ptr<AppCore> core;
     std::unique_ptr<TForm1> window;
 };
