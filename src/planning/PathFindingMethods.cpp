@@ -214,6 +214,26 @@ int LastSlotNaming(const Node& node, int neighbour) {
     return -1;
 }
 
+// The walk arrived at `node` from `previous`: the slot it came in by (the last naming
+// `previous`, else 0) …
+template <class Node>
+int IncomingSlot(const Node& node, int previous) {
+    const int incoming = LastSlotNaming(node, previous);
+    return incoming < 0 ? 0 : incoming;
+}
+
+// … and the slot it leaves by: the first after the incoming one, going round, whose
+// connection is not yet visited; the incoming one when all are.
+template <class Node>
+int OutgoingSlot(const Node& node, int incoming) {
+    const int slots = node.consCount;
+    for (int t = 1; t <= slots; ++t) {
+        const int s = (incoming + t) % slots;
+        if (node.conVisits[static_cast<std::size_t>(s)] <= 0) return s;
+    }
+    return incoming;
+}
+
 // The walk has gone from node b to node c: b counts a pass, and the connection between
 // them a visit at both ends.
 template <class G>
@@ -811,24 +831,15 @@ int PATH_FINDING_METHODS::FindPathFast(G& g, int startNode) {
         for (int step = 0; step < limit; ++step) {
             if ((step & 1023) == 0 && Stopped()) return kStopped;
             const auto& node = NodeAt(g, current);
-            const int slots = node.consCount;
-            if (slots == 0) return -1;
-            int incoming = LastSlotNaming(node, previous);
-            if (incoming < 0) incoming = 0;
+            if (node.consCount == 0) return -1;
+            const int incoming = IncomingSlot(node, previous);
             // The walk's next steps depend on nothing but this state: once in it again,
             // it goes round for good without reaching its start.
             std::uint32_t& mark =
                 seen[firstSlot[static_cast<std::size_t>(current)] + static_cast<std::size_t>(incoming)];
             if (mark == walks) return -1;
             mark = walks;
-            int outgoing = incoming;
-            for (int t = 1; t <= slots; ++t) {
-                const int s = (incoming + t) % slots;
-                if (node.conVisits[static_cast<std::size_t>(s)] <= 0) {
-                    outgoing = s;
-                    break;
-                }
-            }
+            const int outgoing = OutgoingSlot(node, incoming);
             walk.push_back(current);
             const int next = node.conNode[static_cast<std::size_t>(outgoing)];
             if (next == start) {
@@ -914,18 +925,8 @@ int PATH_FINDING_METHODS::FindCycleIn(G& g, int start, int from) {
     for (int step = 0; step < limit; ++step) {
         if ((step & 1023) == 0 && Stopped()) return kStopped;
         const auto& node = NodeAt(g, current);
-        const int slots = node.consCount;
-        if (slots == 0) return -1;
-        int incoming = LastSlotNaming(node, previous);
-        if (incoming < 0) incoming = 0;
-        int outgoing = incoming;
-        for (int t = 1; t <= slots; ++t) {
-            const int s = (incoming + t) % slots;
-            if (node.conVisits[static_cast<std::size_t>(s)] <= 0) {
-                outgoing = s;
-                break;
-            }
-        }
+        if (node.consCount == 0) return -1;
+        const int outgoing = OutgoingSlot(node, IncomingSlot(node, previous));
         cycle_->Add(current);
         const int next = node.conNode[static_cast<std::size_t>(outgoing)];
         if (next == start) {

@@ -27,13 +27,6 @@
 namespace wirvela {
 namespace {
 
-void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-    }
-}
-
 class CuttingViewTest : public ::testing::Test {
 protected:
     CuttingViewTest()
@@ -135,7 +128,7 @@ TEST_F(CuttingViewTest, TheRotaryOptionsEnableTheirFieldsAndTypedValuesAreClampe
     EXPECT_TRUE(faces->isEnabled());
     faces->setFocus();
     faces->selectAll();
-    Type(faces, "500");
+    test::Type(faces, "500");
     EXPECT_EQ(job.FacesPosition(), CuttingJob::kFacesMax);
     EXPECT_EQ(faces->text(), "400");
     EXPECT_EQ(test::Control<QScrollBar>(view, "ScrollBar1")->value(), CuttingJob::kFacesMax);

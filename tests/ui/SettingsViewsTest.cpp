@@ -27,13 +27,6 @@
 namespace wirvela {
 namespace {
 
-void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-    }
-}
-
 // ---- colours ----------------------------------------------------------------------------
 
 class ColoursViewTest : public ::testing::Test {
@@ -102,7 +95,7 @@ TEST(ScaleView, TheTypedScaleAndTheClickedAnchorEndTheDialog) {
                              "Button9", "Label1"})
         test::Control(view, name);
     edit->selectAll();
-    Type(edit, "50");
+    test::Type(edit, "50");
     EXPECT_EQ(model.Edit1(), "50");
     test::Control<QPushButton>(view, "Button6")->click();  // right, middle
     EXPECT_EQ(view.result(), QDialog::Accepted);
@@ -222,7 +215,7 @@ TEST_F(ParameterEditorViewTest, TheTreeMirrorsTheStoreAndAnEditedValueIsWrittenB
               data.parameters.HintOf("Ploter", "CzasWiniety"));
 
     value->selectAll();
-    Type(value, "1500");
+    test::Type(value, "1500");
     // Selecting another parameter commits the edited one.
     tree->setCurrentItem(ItemOf(node + 1));
     EXPECT_EQ(FromQt(ItemOf(node)->text(0)), name + "=1500");

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
@@ -71,6 +72,14 @@ W* Control(const QWidget& window, const char* name) {
     W* widget = qobject_cast<W*>(object);
     EXPECT_NE(widget, nullptr) << name << " is not of the expected kind";
     return widget;
+}
+
+// Types `text` into `widget` one key press per character, as the keyboard would.
+inline void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+    }
 }
 
 // Every window text, caption and tool tip of a localised window: none may be the
