@@ -5,7 +5,8 @@
 // junction splitting, joining, entry line, splitting of connecting lines, path search),
 // once per planner, each run in a child process of its own so that its peak memory
 // (VmHWM) is its alone. The two results (all three drawing sets and the cut paths) are
-// compared through a digest. Prints one table row per drawing:
+// compared through a digest. Each child first makes its working memory ready as the
+// program does at its start (WorkingMemory). Prints one table row per drawing:
 //   kind, lines, vertices, objects, reference ms, fast ms, speed-up,
 //   reference / fast peak MB, equal.
 // Targets: 50,000 lines in 2,000 objects under 1 s and 200 MB; at 10,000 lines at least
@@ -22,13 +23,15 @@
 //   --crossing-test         CrossingTest=1 (connecting lines must not cross the drawing)
 //   --first-run             the first run of the program: no splitting of connecting lines
 //   --phases                a second line per drawing: where the time went (from the run's
-//                           log timings, millisecond ticks), reference | fast
+//                           log timings, millisecond ticks) and the page faults during the
+//                           run, reference | fast
 //   --path-search           a further line per drawing: the path search alone, repeated on the
 //                           figure the fast run joined, with each planner (graph building,
 //                           duplicate passes, tour), and whether the two tours are the same
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +53,7 @@
 #include "drawinggen/SyntheticDrawing.h"
 #include "drawing/Drawing.h"
 #include "planning/PathFindingMethods.h"
+#include "platform/WorkingMemory.h"
 
 namespace {
 
@@ -85,6 +89,7 @@ struct ChildResult {
     int verticesAfter = 0;
     int linesAfter = 0;
     PhaseSeconds phases;
+    long pageFaults = 0;  // minor page faults during the run
     PathSearchSteps steps[2];  // reference, fast (with --path-search)
     bool sameTour = false;
 };
@@ -134,9 +139,16 @@ std::vector<int> TimedPathSearch(TDrawing& drawing, Planner planner, PathSearchS
 [[noreturn]] void ChildRun(int fd, const std::filesystem::path& file, const std::filesystem::path& dir,
                            const RunSettings& settings, bool pathSearch) {
     ChildResult out;
+    // As the program does at its start.
+    WorkingMemory::Prepare(WorkingMemory::kProgramBytes);
     {
         PlanningRun run(dir);
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
         const RunResult r = run.Run(file, settings);
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        out.pageFaults = after.ru_minflt - before.ru_minflt;
         out.seconds = r.seconds;
         out.peakKb = PeakKilobytes();
         out.digest = r.snapshot.Digest();
@@ -250,7 +262,10 @@ void PrintPhases(const Measured& reference, const Measured& fast) {
         const PhaseSeconds& p = r.phases;
         return r.seconds - p.load - p.splitting - p.joining - p.pathSearch;
     });
-    std::printf("\n");
+    const auto faults = [](const Measured& m) {
+        return m.outcome == Outcome::Done ? std::to_string(m.result.pageFaults) : std::string("-");
+    };
+    std::printf("; page faults %s | %s\n", faults(reference).c_str(), faults(fast).c_str());
 }
 
 bool ParseList(const std::string& text, std::vector<std::string>& out) {

@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/EventChannel.h"
 #include "platform/Sync.h"
+#include "platform/WorkingMemory.h"
 
 namespace wirvela {
 
@@ -34,7 +35,18 @@ const char* LoadFailureText(LoadFailure failure) {
     return "";
 }
 
-DrawingSession::DrawingSession(CliSession& session) : session_(session) {}
+namespace {
+
+// The tables come from the working memory the program makes ready at its start, as the
+// desktop program's do.
+std::unique_ptr<TDrawing> PreparedDrawing() {
+    WorkingMemory::Prepare(WorkingMemory::kProgramBytes);
+    return std::make_unique<TDrawing>();
+}
+
+}  // namespace
+
+DrawingSession::DrawingSession(CliSession& session) : session_(session), drawing_(PreparedDrawing()) {}
 
 int DrawingSession::Load(const std::string& file, bool yes, std::ostream& err) {
     return Run(file, yes, err, false, {});

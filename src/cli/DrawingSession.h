@@ -59,7 +59,7 @@ private:
     int Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events);
 
     CliSession& session_;
-    std::unique_ptr<TDrawing> drawing_ = std::make_unique<TDrawing>();
+    std::unique_ptr<TDrawing> drawing_;
     LoaderWindowState window_;
     int result_ = 0;
     LoadReport load_;

@@ -126,6 +126,11 @@ class TKeyIndex {
     }
   }
 
+  // Room for `keys` keys in all without growing on the way (as far as the slots go).
+  void Reserve(std::size_t keys) {
+    while (2 * keys > mask_ + 1 && mask_ + 1 < slots_.size()) Grow();
+  }
+
   // Forgets every element. O(slots in use), which is at most four times the number of
   // keys the index held at its fullest since the last clearing.
   void Clear() {

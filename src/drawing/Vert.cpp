@@ -88,6 +88,7 @@ void TVert::Truncate(int n) {
 
 void TVert::RebuildIndex() {
   index_.Clear();
+  index_.Reserve(static_cast<std::size_t>(count_));
   for (int i = 0; i < count_; ++i) index_.Insert(i, KeyOf(records_[Slot(i)]));
 }
 

@@ -140,11 +140,14 @@ public:
         SendText(kEventStatusPanel0 + panel, std::string(text));
     }
 
-    // A pass reports every 100 lines; waiting for the window to show each report would
-    // hold the pass up longer than the pass itself takes on large drawings.
+    // A pass reports every 100 lines; waiting for the window to show each report, or
+    // even waking the window for each, would hold the pass up longer than the pass itself
+    // takes on large drawings. The window picks the reports up when it next looks (it
+    // polls every few milliseconds), and the run's next sent event wakes it anyway.
     void Progress(int panel, std::string_view text) override {
         if (panel < 0 || panel > 4) return;
-        if (c_.mainWindow != nullptr) c_.mainWindow->PostText(kEventStatusPanel0 + panel, std::string(text));
+        if (c_.mainWindow != nullptr)
+            c_.mainWindow->PostText(kEventStatusPanel0 + panel, std::string(text), EventChannel::Wake::AtNextLook);
     }
 
     void SendText(int code, const std::string& text) const {

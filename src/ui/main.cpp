@@ -23,6 +23,7 @@
 #include "app/AppCore.h"
 #include "app/StartupDirectory.h"
 #include "platform/EventChannel.h"
+#include "platform/WorkingMemory.h"
 #include "settings/AboutModel.h"
 #include "ui/ControlBinding.h"
 #include "ui/Icons.h"
@@ -145,6 +146,7 @@ std::vector<std::filesystem::path> ShippedDataDirectories() {
 
 int main(int argc, char** argv) {
     if (const std::optional<int> done = InformationOnly(argc, argv)) return *done;
+    WorkingMemory::Prepare(WorkingMemory::kProgramBytes);
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("wirvela"));

@@ -49,6 +49,48 @@ TEST(EventChannel, PostedTextsOutliveTheirSenderAndKeepTheirPlaceAmongSends) {
     EXPECT_EQ(channel.ProcessPending(), 0);
 }
 
+TEST(EventChannel, QuietTextsWaitForTheNextLookWithoutWakingTheWindow) {
+    std::vector<std::string> seen;
+    std::atomic<int> wakes{0};
+    EventChannel channel(
+        [&](int code, std::intptr_t arg) {
+            seen.push_back(std::to_string(code) + (code == 2004 ? std::string(":") + reinterpret_cast<const char*>(arg)
+                                                                 : std::string()));
+            return std::intptr_t{0};
+        },
+        [&] { ++wakes; });
+    std::thread worker([&] {
+        channel.PostText(2004, "line 100", EventChannel::Wake::AtNextLook);
+        channel.PostText(2004, "line 200", EventChannel::Wake::AtNextLook);
+        channel.Post(2010);
+    });
+    worker.join();
+    EXPECT_EQ(wakes, 1) << "only the ordinary post wakes the window";
+    EXPECT_EQ(channel.ProcessPending(), 3);
+    EXPECT_EQ(seen, (std::vector<std::string>{"2004:line 100", "2004:line 200", "2010"}));
+}
+
+TEST(EventChannel, SendersOnSeveralThreadsEachGetTheirOwnAnswer) {
+    EventChannel channel([](int, std::intptr_t arg) { return arg * 2; });
+    constexpr int kSenders = 3;
+    constexpr int kSends = 200;
+    std::atomic<int> wrong{0};
+    std::atomic<int> finished{0};
+    std::vector<std::thread> senders;
+    for (int t = 0; t < kSenders; ++t) {
+        senders.emplace_back([&, t] {
+            for (int i = 0; i < kSends; ++i) {
+                const std::intptr_t arg = t * 1000 + i;
+                if (channel.Send(2009, arg) != arg * 2) ++wrong;
+            }
+            ++finished;
+        });
+    }
+    while (finished < kSenders) channel.WaitAndProcess(1);
+    for (std::thread& s : senders) s.join();
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(EventChannel, SendWaitsForTheHandlersResult) {
     EventChannel channel([](int code, std::intptr_t arg) { return static_cast<std::intptr_t>(code + arg); });
     std::atomic<std::intptr_t> result{0};
