@@ -277,27 +277,22 @@ bool SegmentGrid::QueryUpTo(const GridBox& query, int after, std::int64_t maxLoa
         QueryAll(box, after, out);
         return true;
     }
-    // The cells' entries are counted first, so that a query over too many is refused
-    // before any is looked at.
-    queryCells_.clear();
+    // The entries are counted as the cells are visited: a query over too many is refused
+    // once the count passes maxLoad, having looked at no more than that many.
     auto load = static_cast<std::int64_t>(wide_.size());
+    if (load > maxLoad) return false;
+    bool ascending = range.Count() == 1 && wide_.empty();
     for (std::int64_t cy = range.cy0; cy <= range.cy1; ++cy) {
         for (std::int64_t cx = range.cx0; cx <= range.cx1; ++cx) {
             const std::int32_t index = CellIndex(cx, cy);
-            queryCells_.push_back(index);
             if (index < 0) continue;
             const Cell& cell = cells_[U(index)];
             load += cell.end - cell.begin;
             if (cell.extra >= 0) load += static_cast<std::int64_t>(extras_[U(cell.extra)].size());
-        }
-    }
-    if (load > maxLoad) return false;
-    bool ascending = range.Count() == 1 && wide_.empty();
-    std::size_t next = 0;
-    for (std::int64_t cy = range.cy0; cy <= range.cy1; ++cy) {
-        for (std::int64_t cx = range.cx0; cx <= range.cx1; ++cx) {
-            const std::int32_t index = queryCells_[next++];
-            if (index < 0) continue;
+            if (load > maxLoad) {
+                out.clear();
+                return false;
+            }
             // The item is listed in every cell of its range; it is answered from the first
             // cell its range shares with the query's.
             const auto visit = [&](const Entry& e) {
@@ -306,7 +301,6 @@ bool SegmentGrid::QueryUpTo(const GridBox& query, int after, std::int64_t maxLoa
                     return;
                 out.push_back(e.id);
             };
-            const Cell& cell = cells_[U(index)];
             for (std::int32_t at = cell.begin; at < cell.end; ++at) visit(sorted_[U(at)]);
             if (cell.extra >= 0) {
                 ascending = false;

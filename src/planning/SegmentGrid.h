@@ -64,7 +64,7 @@ public:
     void Query(const GridBox& box, int after, std::vector<int>& out) const;
     // As Query, unless it would look at more than maxLoad entries (Load): then false, and
     // `out` is left cleared. Each cell is looked up once, where Load and then Query would
-    // look it up twice.
+    // look it up twice; a refused query has looked at no more than maxLoad entries.
     bool QueryUpTo(const GridBox& box, int after, std::int64_t maxLoad, std::vector<int>& out) const;
     // The number of entries Query(box, …) looks at: those of the cells the box covers and
     // the wide items, or every item when the query looks at every item.
@@ -127,8 +127,6 @@ private:
     // 1 / cell_, when finite: cell numbers are then taken by multiplying, which is as
     // monotone as dividing, so boxes that meet still share a cell.
     double inverse_ = 0.0;
-    // Cell indices of the last QueryUpTo, so that the cells are looked up once.
-    mutable std::vector<std::int32_t> queryCells_;
     // The core: cells coreX0 … coreX0+coreW-1 by coreY0 … coreY0+coreH-1 are cells_[0 …].
     std::int64_t coreX0_ = 0, coreY0_ = 0, coreW_ = 0, coreH_ = 0;
     std::unordered_map<std::uint64_t, std::int32_t> outside_;  // cell key → index into cells_
