@@ -855,8 +855,11 @@ void TConnectCommand::Worker(std::stop_token stop, RunArgs args) {
         report_ = run.Report();
         report_.finished = true;
     }
-    if (post && c_.mainWindow != nullptr) c_.mainWindow->Post(kEventConnectState, kConnectFinished);
+    // Finished before the window hears of it: a window that starts the next run on this
+    // event (the multiplication) must not find this one still running, and a window
+    // waiting for the end sees it as soon as it handles the event.
     finished_.store(true);
+    if (post && c_.mainWindow != nullptr) c_.mainWindow->Post(kEventConnectState, kConnectFinished);
 }
 
 }  // namespace wirvela

@@ -91,6 +91,7 @@ TEST(ConnectCommand, ARunReportsItsPhasesToTheMainWindowAndEndsWithFinished) {
     EXPECT_EQ(lines, m.MessageText(10) + "5+0");
     EXPECT_EQ(h.Events().back().code, kEventConnectState);
     EXPECT_EQ(h.Events().back().value, kConnectFinished);
+    EXPECT_FALSE(h.RunningAtTheEnd()) << "a window that starts the next run on the end event must be able to";
 
     EXPECT_TRUE(h.Logged(">>SB3 start before thread creation"));
     EXPECT_TRUE(h.Logged("-->>>> ConnectObj start (mutex owned & locked)"));

@@ -109,6 +109,7 @@ public:
         channel_ = std::make_unique<EventChannel>([this](int code, std::intptr_t arg) -> std::intptr_t {
             const bool text = code >= kEventStatusPanel0 && code <= kEventStatusText;
             events_.push_back({code, text ? 0 : arg, text ? ConnectEventText(arg) : ""});
+            if (code == kEventConnectState && arg == kConnectFinished) runningAtTheEnd_ = connect_->Running();
             return 0;
         });
         ConnectContext c(*drawing_, &mutex_, parameters_, messages_, *log_, window_);
@@ -136,6 +137,8 @@ public:
     RecordingPrompt& Prompts() { return prompt_; }
     const std::vector<Event>& Events() const { return events_; }
     bool PendingCleared() const { return pendingCleared_; }
+    // Whether the command still counted as running when the window handled the end of its run.
+    bool RunningAtTheEnd() const { return runningAtTheEnd_; }
     const TMessages& Messages() const { return messages_; }
 
     std::vector<std::string> Log() {
@@ -187,6 +190,7 @@ private:
     std::vector<Event> events_;
     std::unique_ptr<EventChannel> channel_;
     bool pendingCleared_ = false;
+    bool runningAtTheEnd_ = true;
     std::unique_ptr<TConnectCommand> connect_;
 };
 
