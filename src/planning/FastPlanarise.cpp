@@ -88,27 +88,19 @@ struct Region {
 // and follows the table as a pass splits and adds lines.
 class LineGrid {
 public:
-    // onlyKind: only lines of this kind are placed (0: every line); the others can still
-    // be queried with. reach (optional): of the lines the table holds now, only those
-    // whose regions meet an item of `reach` are placed; lines that change or are added
-    // later are placed all the same.
-    LineGrid(const TLines& lines, Region region, int onlyKind = 0, const SegmentGrid* reach = nullptr)
-        : lines_(lines), region_(region), onlyKind_(onlyKind), grid_(1.0, GridBox{}, 0) {
+    // objectLinesOnly: only lines of kind 1 are placed (others can still be queried with).
+    LineGrid(const TLines& lines, Region region, bool objectLinesOnly = false)
+        : lines_(lines), region_(region), objectLinesOnly_(objectLinesOnly), grid_(1.0, GridBox{}, 0) {
         const int count = lines.Count();
         std::vector<GridBox> boxes(U(count));
         std::vector<char> wanted(U(count), 0);
-        std::vector<int> reached;
         ends_.resize(U(count));
         for (int i = 0; i < count; ++i) {
             const LineRecord& l = lines[i];
             ends_[U(i)] = {l.p, l.k};
             if (!Wanted(l)) continue;
-            boxes[U(i)] = region_(lines.Vertices(), l);
-            if (reach != nullptr) {
-                reach->Query(boxes[U(i)], -1, reached);
-                if (reached.empty()) continue;
-            }
             wanted[U(i)] = 1;
+            boxes[U(i)] = region_(lines.Vertices(), l);
         }
         grid_ = Shape(boxes, wanted);
         grid_.PlaceAll(std::move(boxes), wanted);
@@ -126,7 +118,6 @@ public:
     bool Placed(int line) const { return grid_.Placed(line); }
     // Lines 0 … Known()-1 are taken in.
     int Known() const { return known_; }
-    const SegmentGrid& Grid() const { return grid_; }
 
     // Placed lines above `after` whose regions meet `box`, ascending, unless finding them
     // would look at more than maxLoad grid entries (false).
@@ -160,7 +151,7 @@ public:
     bool Refresh(std::initializer_list<int> touched) { return Refresh(std::span<const int>(touched)); }
 
 private:
-    bool Wanted(const LineRecord& l) const { return onlyKind_ == 0 || l.kind == onlyKind_; }
+    bool Wanted(const LineRecord& l) const { return !objectLinesOnly_ || l.kind == 1; }
 
     void Put(int i) {
         const LineRecord& l = lines_[i];
@@ -220,7 +211,7 @@ private:
 
     const TLines& lines_;
     Region region_;
-    int onlyKind_;
+    bool objectLinesOnly_;
     SegmentGrid grid_;
     std::vector<std::pair<int, int>> ends_;  // ends of each line as last placed
     int known_ = 0;                          // lines 0 … known_-1 are taken in
@@ -678,10 +669,7 @@ bool SplitConnectingLinesFast(TLines& lines, int entryLine, std::stop_token stop
     // Without connecting lines the literal pass looks at nothing (not even the token).
     const auto records = lines.Records();
     if (std::none_of(records.begin(), records.end(), [](const LineRecord& l) { return l.kind == 2; })) return true;
-    // Pieces of a split line lie within the line's box, so an object line whose box meets
-    // no connecting line's box is never crossed by one; only lines split later join in.
-    const LineGrid connecting(lines, Region{}, 2);
-    LineGrid grid(lines, Region{}, 1, &connecting.Grid());
+    LineGrid grid(lines, Region{}, true);
     CandidateScan scan(lines, grid);
     for (int d = 0; d < lines.Count(); ++d) {
         if (lines[d].kind != 2) continue;
