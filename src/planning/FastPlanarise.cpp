@@ -125,6 +125,35 @@ public:
         return grid_.QueryUpTo(box, after, maxLoad, out);
     }
 
+    // From now on the answers of QueryFrom are kept, for a later pass over the same lines.
+    void KeepAnswers() {
+        keeping_ = true;
+        kept_.resize(U(lines_.Count()));
+        keptLines_.reserve(4 * U(lines_.Count()));
+    }
+
+    // QueryUpTo(box, line, maxLoad, out) for the scan of `line` from its start. With the
+    // answers kept, an earlier answer for the line is given again when it was asked with the
+    // same region and no larger maxLoad and the grid has not changed where the query looks:
+    // the query would answer the same.
+    bool QueryFrom(int line, const GridBox& box, std::int64_t maxLoad, std::vector<int>& out) {
+        if (keeping_ && U(line) < kept_.size()) {
+            const KeptAnswer& k = kept_[U(line)];
+            if (k.size >= 0 && maxLoad >= k.maxLoad && SameBox(box, k.box) && grid_.UnchangedSince(box, k.stamp)) {
+                const auto first = keptLines_.begin() + static_cast<std::ptrdiff_t>(k.begin);
+                out.assign(first, first + k.size);
+                return true;
+            }
+        }
+        if (!grid_.QueryUpTo(box, line, maxLoad, out)) return false;
+        if (keeping_) {
+            if (U(line) >= kept_.size()) kept_.resize(U(line) + 1);
+            kept_[U(line)] = {box, maxLoad, grid_.Stamp(), keptLines_.size(), static_cast<std::ptrdiff_t>(out.size())};
+            keptLines_.insert(keptLines_.end(), out.begin(), out.end());
+        }
+        return true;
+    }
+
     // Takes in the lines of `touched` whose ends changed and every line added since the
     // last call; true when anything changed (the caller's candidates are then stale).
     bool Refresh(std::span<const int> touched) {
@@ -209,12 +238,28 @@ private:
         return SegmentGrid(cell, core, maxCoreCells);
     }
 
+    // An answer of QueryFrom: keptLines_[begin … begin+size), size −1 for none.
+    struct KeptAnswer {
+        GridBox box;
+        std::int64_t maxLoad = 0;
+        std::uint32_t stamp = 0;
+        std::size_t begin = 0;
+        std::ptrdiff_t size = -1;
+    };
+
+    static bool SameBox(const GridBox& a, const GridBox& b) {
+        return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
+    }
+
     const TLines& lines_;
     Region region_;
     bool objectLinesOnly_;
     SegmentGrid grid_;
     std::vector<std::pair<int, int>> ends_;  // ends of each line as last placed
     int known_ = 0;                          // lines 0 … known_-1 are taken in
+    bool keeping_ = false;
+    std::vector<KeptAnswer> kept_;  // by line
+    std::vector<int> keptLines_;
 };
 
 bool Contains(const GridBox& outer, const GridBox& inner) {
@@ -287,7 +332,11 @@ private:
         box_ = grid_.Box(line_);
         const std::int64_t later = lines_.Count() - 1 - after;
         pos_ = 0;
-        if (answered_ > static_cast<std::size_t>(lines_.Count()) || !grid_.QueryUpTo(box_, after, later - 1, list_)) {
+        const auto answered = [&] {
+            return after == line_ ? grid_.QueryFrom(line_, box_, later - 1, list_)
+                                  : grid_.QueryUpTo(box_, after, later - 1, list_);
+        };
+        if (answered_ > static_cast<std::size_t>(lines_.Count()) || !answered()) {
             linear_ = true;
             next_ = after + 1;
             return;
@@ -647,6 +696,9 @@ bool SplitJunctionsFast(TLines& lines, int& oelems, double conModif, PlanariseSi
     TVert& v = lines.Vertices();
     for (int i = 0; i < v.Count(); ++i) v.Edit(i).mark = 0;
     LineGrid grid(lines, Region{});
+    // The crossing pass asks the grid what the T-junction pass asked it; where the T-junctions
+    // changed nothing, the answers are the same.
+    grid.KeepAnswers();
     // Most candidates are neighbours in the same object, which both pair steps leave
     // alone; they are passed over before the steps copy the two lines.
     const auto tJunction = [](TLines& l, int i, int j) { return l[i].obj != l[j].obj && SplitTJunctionPair(l, i, j); };

@@ -128,6 +128,7 @@ void SegmentGrid::SetRange(Item& item, const CellRange& range) {
 }
 
 void SegmentGrid::PlaceWide(int id, Item& item) {
+    wideStamp_ = clock_;
     item.where = Where::Wide;
     item.listPos = static_cast<std::int32_t>(wide_.size());
     wide_.push_back(id);
@@ -183,6 +184,7 @@ void SegmentGrid::PlaceAll(std::vector<GridBox> boxes, const std::vector<char>& 
 
 void SegmentGrid::Place(int id, GridBox box) {
     Remove(id);
+    ++clock_;
     box = Sane(box);
     At(id);
     boxes_[U(id)] = box;
@@ -197,6 +199,7 @@ void SegmentGrid::Place(int id, GridBox box) {
     for (std::int64_t cy = range.cy0; cy <= range.cy1; ++cy) {
         for (std::int64_t cx = range.cx0; cx <= range.cx1; ++cx, ++slot) {
             const std::int32_t c = CellIndex(cx, cy, true);
+            cells_[U(c)].stamp = clock_;
             if (cells_[U(c)].extra < 0) {
                 cells_[U(c)].extra = static_cast<std::int32_t>(extras_.size());
                 extras_.emplace_back();
@@ -210,12 +213,14 @@ void SegmentGrid::Place(int id, GridBox box) {
 
 void SegmentGrid::Remove(int id) {
     if (!Placed(id)) return;
+    ++clock_;
     Item& item = items_[U(id)];
     if (item.where == Where::Cells) {
         std::int32_t slot = 0;
         for (std::int64_t cy = item.cy0; cy <= item.cy1; ++cy) {
             for (std::int64_t cx = item.cx0; cx <= item.cx1; ++cx, ++slot) {
                 const std::int32_t at = pos_[U(item.posBase + slot)];
+                cells_[U(CellIndex(cx, cy))].stamp = clock_;
                 if (at >= 0) {
                     sorted_[U(at)].id = kDead;
                     continue;
@@ -228,6 +233,7 @@ void SegmentGrid::Remove(int id) {
             }
         }
     } else {
+        wideStamp_ = clock_;
         const std::int32_t last = wide_.back();
         wide_[U(item.listPos)] = last;
         items_[U(last)].listPos = item.listPos;
@@ -259,6 +265,20 @@ std::int64_t SegmentGrid::Load(const GridBox& query) const {
         }
     }
     return load;
+}
+
+bool SegmentGrid::UnchangedSince(const GridBox& query, std::uint32_t stamp) const {
+    const GridBox box = Sane(query);
+    CellRange range{};
+    if (!box.Finite() || !Cells(box, range) || range.Count() > static_cast<std::int64_t>(items_.size())) return false;
+    if (wideStamp_ > stamp) return false;
+    for (std::int64_t cy = range.cy0; cy <= range.cy1; ++cy) {
+        for (std::int64_t cx = range.cx0; cx <= range.cx1; ++cx) {
+            const std::int32_t index = CellIndex(cx, cy);
+            if (index >= 0 && cells_[U(index)].stamp > stamp) return false;
+        }
+    }
+    return true;
 }
 
 void SegmentGrid::Query(const GridBox& query, int after, std::vector<int>& out) const {

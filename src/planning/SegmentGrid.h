@@ -70,6 +70,14 @@ public:
     // the wide items, or every item when the query looks at every item.
     std::int64_t Load(const GridBox& box) const;
 
+    // Every Place and Remove after PlaceAll is a change, numbered from 1 on; Stamp() is the
+    // number of the last one (0: none yet).
+    std::uint32_t Stamp() const { return clock_; }
+    // True when no change after `stamp` touched what a query with `box` looks at (the
+    // cells it covers and the wide items), so that the query answers as it did then.
+    // False also for a box whose query looks at every item.
+    bool UnchangedSince(const GridBox& box, std::uint32_t stamp) const;
+
 private:
     // An item listed in a cell. cx0, cy0: the first cell of the item's range, so that a
     // query over several cells reports the item from one of them only.
@@ -86,6 +94,7 @@ private:
         std::int32_t begin = 0;
         std::int32_t end = 0;
         std::int32_t extra = -1;
+        std::uint32_t stamp = 0;  // the change that last placed or removed an item here
     };
     enum class Where : std::uint8_t { None, Cells, Wide };
     struct Item {
@@ -137,6 +146,8 @@ private:
     std::vector<GridBox> boxes_;      // box of each placed item
     std::vector<std::int32_t> pos_;   // entry places, see Item::posBase
     std::vector<std::int32_t> wide_;  // items on the list
+    std::uint32_t clock_ = 0;         // the last change
+    std::uint32_t wideStamp_ = 0;     // the last change of the wide items
 };
 
 }  // namespace wirvela

@@ -654,6 +654,34 @@ TEST(SegmentGrid, QueriesOfAGridPlacedAtOnceAnswerInOrder) {
     }
 }
 
+// A kept answer is reused only while nothing changed where its query looks: a place or
+// removal marks the cells it touches, a wide item every query, an item far away none.
+TEST(SegmentGrid, ChangesAreSeenWhereTheyTouchTheGrid) {
+    SegmentGrid grid(1.0, GridBox{0, 0, 16, 16}, 1000);
+    std::vector<GridBox> boxes;
+    for (int i = 0; i < 16; ++i) boxes.push_back({i + 0.25, 0.25, i + 0.75, 0.75});  // one per cell of row 0
+    grid.PlaceAll(boxes, std::vector<char>(boxes.size(), 1));
+    const GridBox left{0.1, 0.1, 2.9, 0.9};    // cells 0 … 2
+    const GridBox right{10.1, 0.1, 12.9, 0.9};  // cells 10 … 12
+    const std::uint32_t start = grid.Stamp();
+    EXPECT_TRUE(grid.UnchangedSince(left, start));
+
+    grid.Place(1, {1.25, 5.25, 1.75, 5.75});  // item 1 leaves cell 1 for cell (1, 5)
+    EXPECT_FALSE(grid.UnchangedSince(left, start)) << "the cell it left";
+    EXPECT_FALSE(grid.UnchangedSince({1.1, 5.1, 1.9, 5.9}, start)) << "the cell it entered";
+    EXPECT_TRUE(grid.UnchangedSince(right, start));
+    const std::uint32_t moved = grid.Stamp();
+    EXPECT_GT(moved, start);
+    EXPECT_TRUE(grid.UnchangedSince(left, moved));
+
+    grid.Remove(11);
+    EXPECT_FALSE(grid.UnchangedSince(right, moved));
+    const std::uint32_t removed = grid.Stamp();
+    grid.Place(20, {-1e300, 0, 1e300, 1});  // too many cells: a wide item
+    EXPECT_FALSE(grid.UnchangedSince(left, removed)) << "every query looks at the wide items";
+    EXPECT_FALSE(grid.UnchangedSince({0, 0, 1e300, 1e300}, grid.Stamp())) << "a query over every item";
+}
+
 // Boxes on both sides of zero and at the ends of the cell numbering, where a cell number
 // is rounded down from a fraction or the box no longer fits the numbering: each query
 // still answers exactly the meeting boxes.
