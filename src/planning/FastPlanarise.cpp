@@ -131,13 +131,15 @@ public:
         kept_.resize(U(lines_.Count()));
         keptLines_.reserve(4 * U(lines_.Count()));
     }
+    // The kept answers are still given, but no new ones are kept (the last pass that asks).
+    void StopKeeping() { keeping_ = false; }
 
     // QueryUpTo(box, line, maxLoad, out) for the scan of `line` from its start. With the
     // answers kept, an earlier answer for the line is given again when it was asked with the
     // same region and no larger maxLoad and the grid has not changed where the query looks:
     // the query would answer the same.
     bool QueryFrom(int line, const GridBox& box, std::int64_t maxLoad, std::vector<int>& out) {
-        if (keeping_ && U(line) < kept_.size()) {
+        if (U(line) < kept_.size()) {
             const KeptAnswer& k = kept_[U(line)];
             if (k.size >= 0 && maxLoad >= k.maxLoad && SameBox(box, k.box) && grid_.UnchangedSince(box, k.stamp)) {
                 const auto first = keptLines_.begin() + static_cast<std::ptrdiff_t>(k.begin);
@@ -332,11 +334,11 @@ private:
         box_ = grid_.Box(line_);
         const std::int64_t later = lines_.Count() - 1 - after;
         pos_ = 0;
-        const auto answered = [&] {
+        const auto query = [&] {
             return after == line_ ? grid_.QueryFrom(line_, box_, later - 1, list_)
                                   : grid_.QueryUpTo(box_, after, later - 1, list_);
         };
-        if (answered_ > static_cast<std::size_t>(lines_.Count()) || !answered()) {
+        if (answered_ > static_cast<std::size_t>(lines_.Count()) || !query()) {
             linear_ = true;
             next_ = after + 1;
             return;
@@ -706,6 +708,7 @@ bool SplitJunctionsFast(TLines& lines, int& oelems, double conModif, PlanariseSi
         return l[i].obj != l[j].obj && SplitJunctionCrossingPair(l, i, j);
     };
     if (!ScanPairs(lines, grid, 3, false, sink, stop, tJunction)) return false;
+    grid.StopKeeping();
     if (!ScanPairs(lines, grid, 4, false, sink, stop, crossing)) return false;
     const bool mergeMode = conModif == 1.0;
     sink.Status(0, sink.MessageText(5));

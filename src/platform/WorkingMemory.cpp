@@ -33,15 +33,15 @@ void Touch(volatile char* begin, std::size_t bytes, std::size_t page) {
     if (bytes > 0) begin[bytes - 1] = 0;
 }
 
-// AddressSanitizer brings its own allocator, which the settings below do not reach.
+// AddressSanitizer replaces glibc's allocator, which the settings below are for.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kOwnAllocator = false;
+constexpr bool kGlibcHeap = false;
 #else
-constexpr bool kOwnAllocator = true;
+constexpr bool kGlibcHeap = true;
 #endif
 
 bool SetUpHeap(std::size_t bytes) {
-    if (!kOwnAllocator) return false;
+    if (!kGlibcHeap) return false;
     if (mallopt(M_ARENA_MAX, 1) == 0) return false;
     if (mallopt(M_MMAP_THRESHOLD, kLargestHeapArray) == 0) return false;
     // Never give the top of the heap back: the next run would fault it in again.
