@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "drawing/DxfReader.h"
-#include "drawing/TDXFanalizator.h"
+#include "formats/DxfReader.h"
+#include "formats/TDXFanalizator.h"
 
 namespace {
 

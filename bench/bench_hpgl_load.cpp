@@ -17,8 +17,8 @@
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/HpglReader.h"
+#include "formats/DrawingLoader.h"
+#include "formats/HpglReader.h"
 
 namespace {
 

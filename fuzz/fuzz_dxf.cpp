@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "drawing/DxfReader.h"
 #include "drawing/Lines.h"
 #include "drawing/Vert.h"
+#include "formats/DxfReader.h"
 
 namespace {
 

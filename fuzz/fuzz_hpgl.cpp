@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "config/MessageLog.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/HpglReader.h"
+#include "formats/DrawingLoader.h"
+#include "formats/HpglReader.h"
 #include "planning/FigureSeparation.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ConnectCommand.h"
 #include "drawing/Drawing.h"
-#include "drawing/DrawingLoader.h"
-#include "planning/ObjectConnection.h"
+#include "formats/DrawingLoader.h"
 
 namespace wirvela::drawinggen {
 

@@ -4,6 +4,9 @@
 #include <string_view>
 
 #include "app/MainWindowModel.h"
+#include "app/windows/ColoursModel.h"
+#include "app/windows/ParameterEditorModel.h"
+#include "app/windows/ScaleDialogModel.h"
 #include "config/DebugLog.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
@@ -16,10 +19,7 @@
 #include "drawing/Drawing.h"
 #include "platform/EventChannel.h"
 #include "platform/Ftdi.h"
-#include "settings/ColoursModel.h"
 #include "settings/Materials.h"
-#include "settings/ParameterEditorModel.h"
-#include "settings/ScaleDialogModel.h"
 
 namespace wirvela {
 

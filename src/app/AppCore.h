@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
+#include "app/windows/AboutModel.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "controller/ControllerDispatcher.h"
 #include "platform/Sync.h"
-#include "settings/AboutModel.h"
 
 namespace wirvela {
 

@@ -4,17 +4,17 @@
 #include <cmath>
 #include <tuple>
 
+#include "app/ConnectCommand.h"
+#include "app/windows/ScaleDialogModel.h"
+#include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/NumberText.h"
 #include "config/Parameters.h"
-#include "controller/MessageFormat.h"
 #include "drawing/Drawing.h"
-#include "drawing/DxfReader.h"
+#include "formats/DxfReader.h"
 #include "planning/FigureSeparation.h"
-#include "planning/ObjectConnection.h"
 #include "platform/Clock.h"
-#include "settings/ScaleDialogModel.h"
 
 namespace wirvela {
 

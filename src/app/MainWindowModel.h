@@ -32,12 +32,12 @@
 #include "config/LocalisableWindow.h"
 #include "config/Prompt.h"
 #include "cutting/SimulationModel.h"
-#include "drawing/Canvas.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/DrawingView.h"
-#include "drawing/HpglReader.h"
+#include "formats/DrawingLoader.h"
+#include "formats/HpglReader.h"
 #include "platform/EventChannel.h"
 #include "platform/Sync.h"
+#include "view/Canvas.h"
+#include "view/DrawingView.h"
 
 namespace wirvela {
 

@@ -6,7 +6,7 @@
 #include "cli/CliSession.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
-#include "drawing/DxfReader.h"
+#include "formats/DxfReader.h"
 #include "planning/FigureSeparation.h"
 #include "platform/Clock.h"
 #include "platform/EventChannel.h"

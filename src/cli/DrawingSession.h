@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "drawing/DrawingLoader.h"
-#include "planning/ObjectConnection.h"
+#include "app/ConnectCommand.h"
+#include "formats/DrawingLoader.h"
 #include "planning/Planner.h"
 
 namespace wirvela {

@@ -5,10 +5,10 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "app/ConnectCommand.h"
 #include "cli/CliSession.h"
 #include "cli/DrawingReport.h"
 #include "cli/DrawingSession.h"
-#include "planning/ObjectConnection.h"
 
 namespace wirvela {
 

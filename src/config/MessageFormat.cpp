@@ -1,4 +1,4 @@
-#include "controller/MessageFormat.h"
+#include "config/MessageFormat.h"
 
 #include <cmath>
 #include <cstdio>
@@ -163,7 +163,10 @@ std::string FormatArg::AsText() const {
 }
 
 std::string FormatMessage(std::string_view f, std::initializer_list<FormatArg> args) {
-    const std::vector<FormatArg> list(args);
+    return FormatMessage(f, std::span<const FormatArg>(args.begin(), args.size()));
+}
+
+std::string FormatMessage(std::string_view f, std::span<const FormatArg> list) {
     std::size_t next = 0;
     std::string out;
     out.reserve(f.size() + 32);

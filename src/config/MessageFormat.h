@@ -7,6 +7,7 @@
 // allocate without bound.
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -44,5 +45,6 @@ private:
 };
 
 std::string FormatMessage(std::string_view format, std::initializer_list<FormatArg> args);
+std::string FormatMessage(std::string_view format, std::span<const FormatArg> args);
 
 }  // namespace wirvela

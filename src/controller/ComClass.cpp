@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "config/DebugLog.h"
+#include "config/MessageFormat.h"
 #include "config/Messages.h"
 #include "controller/ControllerCodes.h"
-#include "controller/MessageFormat.h"
 
 namespace wirvela {
 

@@ -1,5 +1,6 @@
 #include "controller/ControllerDispatcher.h"
 
+#include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/Prompt.h"
@@ -7,7 +8,6 @@
 #include "controller/ControllerCodes.h"
 #include "controller/CuttingEvents.h"
 #include "controller/ManualControlEvents.h"
-#include "controller/MessageFormat.h"
 #include "controller/PendantNotifier.h"
 #include "controller/RotaryEvents.h"
 #include "platform/Beep.h"

@@ -1,9 +1,9 @@
 #include "controller/DeviceList.h"
 
+#include "config/MessageFormat.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
-#include "controller/MessageFormat.h"
 
 namespace wirvela {
 

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "config/DebugLog.h"
+#include "config/MessageFormat.h"
 #include "config/Messages.h"
 #include "config/NumberText.h"
 #include "config/Parameters.h"
@@ -15,10 +16,9 @@
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/Frame.h"
-#include "controller/MessageFormat.h"
 #include "cutting/MotionTiming.h"
 #include "drawing/Drawing.h"
-#include "drawing/DrawingLoader.h"
+#include "formats/DrawingLoader.h"
 #include "platform/Beep.h"
 
 namespace wirvela {

@@ -11,6 +11,7 @@
 #include "cutting/MotionTiming.h"
 #include "cutting/SimulationLines.h"
 #include "drawing/Drawing.h"
+#include "geometry/Box2d.h"
 
 namespace wirvela {
 
@@ -32,11 +33,7 @@ bool HasSegmentLines(const TDrawing& drawing) {
 }
 
 // The box of a figure's vertices (all of them, as Zoom All takes it).
-struct Box {
-    double x0, y0, x1, y1;
-};
-
-Box BoxOf(const TVert& v) {
+Box2d BoxOf(const TVert& v) {
     return {v.MinX(true), v.MinY(true), v.MaxX(true), v.MaxY(true)};
 }
 
@@ -154,15 +151,15 @@ int SimulationModel::Prepare(const SimulationInputs& inputs) {
     const double unitsPerMm = drawing_.Settings().scale * inputs.scalePercent * 0.01;
     offsetX_ = unitsPerMm != 0 ? std::trunc(inputs.offsetXmm / unitsPerMm) : 0;
     offsetY_ = unitsPerMm != 0 ? std::trunc(inputs.offsetYmm / unitsPerMm) : 0;
-    Box box = BoxOf(drawing_.Set(TDrawing::kFigure1).V);
+    Box2d box = BoxOf(drawing_.Set(TDrawing::kFigure1).V);
     if (twoFigures) {
-        const Box b2 = BoxOf(drawing_.Set(TDrawing::kFigure2).V);
-        box.x0 = std::min(box.x0, b2.x0 + offsetX_);
-        box.y0 = std::min(box.y0, b2.y0 + offsetY_);
-        box.x1 = std::max(box.x1, b2.x1 + offsetX_);
-        box.y1 = std::max(box.y1, b2.y1 + offsetY_);
+        const Box2d b2 = BoxOf(drawing_.Set(TDrawing::kFigure2).V);
+        box.minX = std::min(box.minX, b2.minX + offsetX_);
+        box.minY = std::min(box.minY, b2.minY + offsetY_);
+        box.maxX = std::max(box.maxX, b2.maxX + offsetX_);
+        box.maxY = std::max(box.maxY, b2.maxY + offsetY_);
     }
-    extent_ = std::max(box.x1 - box.x0, box.y1 - box.y0);
+    extent_ = std::max(box.maxX - box.minX, box.maxY - box.minY);
 
     for (int figure : {TDrawing::kFigure1, TDrawing::kFigure2}) ConvertTable(figure);
     drawing_.SelectFigure(TDrawing::kFigure1);

@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "controller/CutParameters.h"
-#include "drawing/Canvas.h"
 #include "settings/Materials.h"
+#include "view/Canvas.h"
 
 namespace wirvela {
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawing/KeyIndex.h"
+#include "geometry/Point2d.h"
 
 namespace wirvela {
 
@@ -27,6 +28,9 @@ struct VertexRecord {
   std::int32_t aux = 0;
   // In a figure: object number of the segment line that ends here; -1 when unset.
   std::int32_t segLink = -1;
+
+  // Where the vertex stands; the planning predicates take vertices as points.
+  operator Point2d() const { return {x, y}; }  // NOLINT(google-explicit-constructor)
 };
 
 // The fields of a stored vertex that may be changed in place. The coordinates are

@@ -1,4 +1,4 @@
-#include "drawing/DrawingLoader.h"
+#include "formats/DrawingLoader.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,7 +12,7 @@
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
-#include "drawing/DxfReader.h"
+#include "formats/DxfReader.h"
 
 namespace wirvela {
 

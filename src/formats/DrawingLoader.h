@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "drawing/Drawing.h"
-#include "drawing/HpglReader.h"
+#include "formats/HpglReader.h"
 #include "platform/Sync.h"
 
 namespace wirvela {

@@ -1,4 +1,4 @@
-#include "drawing/DxfEntityReader.h"
+#include "formats/DxfEntityReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +16,7 @@ bool Finite(std::initializer_list<double> values) {
 }
 
 // P(θ) = C + M cos θ + k × M⊥ sin θ, θ in degrees, M⊥ = M turned by +90°.
-DxfPoint EllipsePoint(DxfPoint c, DxfPoint m, double k, double degrees) {
+Point2d EllipsePoint(Point2d c, Point2d m, double k, double degrees) {
     double cs = 1.0;
     double sn = 0.0;
     CosSinDeg(degrees, cs, sn);
@@ -61,7 +61,7 @@ void DxfEntityReader::BeginObject(int depth) {
     ++counts_.entities;
 }
 
-void DxfEntityReader::ReadEntities(std::size_t start, const DxfTransform& t, int depth) {
+void DxfEntityReader::ReadEntities(std::size_t start, const TMatrix33& t, int depth) {
     std::size_t i = start;
     while (!Stopped()) {
         i = dxf_.NextGroup(i, 0);
@@ -71,7 +71,7 @@ void DxfEntityReader::ReadEntities(std::size_t start, const DxfTransform& t, int
     }
 }
 
-void DxfEntityReader::ReadEntity(std::size_t i, const DxfTransform& t, int depth) {
+void DxfEntityReader::ReadEntity(std::size_t i, const TMatrix33& t, int depth) {
     const std::string_view name = dxf_.Groups().Value(i);
     if (name == "LINE") {
         ReadLine(i, t, depth);
@@ -90,9 +90,9 @@ void DxfEntityReader::ReadEntity(std::size_t i, const DxfTransform& t, int depth
     }
 }
 
-void DxfEntityReader::ReadLine(std::size_t i, const DxfTransform& t, int depth) {
-    const DxfPoint a{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
-    const DxfPoint b{dxf_.EntityNumber(i, 11), dxf_.EntityNumber(i, 21)};
+void DxfEntityReader::ReadLine(std::size_t i, const TMatrix33& t, int depth) {
+    const Point2d a{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
+    const Point2d b{dxf_.EntityNumber(i, 11), dxf_.EntityNumber(i, 21)};
     if (!Finite({a.x, a.y, b.x, b.y})) {
         ++counts_.rejectedEntities;
         return;
@@ -101,7 +101,7 @@ void DxfEntityReader::ReadLine(std::size_t i, const DxfTransform& t, int depth) 
     AddSegment(a, b, t);
 }
 
-void DxfEntityReader::ReadLwPolyline(std::size_t i, const DxfTransform& t, int depth) {
+void DxfEntityReader::ReadLwPolyline(std::size_t i, const TMatrix33& t, int depth) {
     const long count = dxf_.EntityInteger(i, 90);
     const bool closed = (dxf_.EntityInteger(i, 70) & 1) != 0;
     // One pass over the entity: each group 10 starts a vertex; the first 20 and the
@@ -127,7 +127,7 @@ void DxfEntityReader::ReadLwPolyline(std::size_t i, const DxfTransform& t, int d
     DrawPolyline(closed, t, depth);
 }
 
-void DxfEntityReader::ReadPolyline(std::size_t i, const DxfTransform& t, int depth) {
+void DxfEntityReader::ReadPolyline(std::size_t i, const TMatrix33& t, int depth) {
     const bool closed = (dxf_.EntityInteger(i, 70) & 1) != 0;
     vertices_.clear();
     // The VERTEX entities that follow, up to SEQEND; any other entity also ends the
@@ -139,7 +139,7 @@ void DxfEntityReader::ReadPolyline(std::size_t i, const DxfTransform& t, int dep
     DrawPolyline(closed, t, depth);
 }
 
-void DxfEntityReader::DrawPolyline(bool closed, const DxfTransform& t, int depth) {
+void DxfEntityReader::DrawPolyline(bool closed, const TMatrix33& t, int depth) {
     for (const PolyVertex& v : vertices_) {
         if (!Finite({v.p.x, v.p.y, v.bulge})) {
             ++counts_.rejectedEntities;
@@ -167,8 +167,8 @@ void DxfEntityReader::DrawPolyline(bool closed, const DxfTransform& t, int depth
     }
 }
 
-void DxfEntityReader::ReadCircle(std::size_t i, const DxfTransform& t, int depth, bool arc) {
-    const DxfPoint c{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
+void DxfEntityReader::ReadCircle(std::size_t i, const TMatrix33& t, int depth, bool arc) {
+    const Point2d c{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
     const double r = dxf_.EntityNumber(i, 40);
     const double s = arc ? dxf_.EntityNumber(i, 50) : 0.0;
     const double e = arc ? dxf_.EntityNumber(i, 51) : 360.0;
@@ -180,9 +180,9 @@ void DxfEntityReader::ReadCircle(std::size_t i, const DxfTransform& t, int depth
     DrawEllipse(c, {r, 0.0}, 1.0, s, e, t);
 }
 
-void DxfEntityReader::ReadEllipse(std::size_t i, const DxfTransform& t, int depth) {
-    const DxfPoint c{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
-    const DxfPoint m{dxf_.EntityNumber(i, 11), dxf_.EntityNumber(i, 21)};
+void DxfEntityReader::ReadEllipse(std::size_t i, const TMatrix33& t, int depth) {
+    const Point2d c{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
+    const Point2d m{dxf_.EntityNumber(i, 11), dxf_.EntityNumber(i, 21)};
     const double k = dxf_.EntityNumber(i, 40);
     const double s = dxf_.EntityNumber(i, 41) * kDegPerRad;
     const double e = dxf_.EntityNumber(i, 42) * kDegPerRad;
@@ -199,15 +199,15 @@ bool DxfEntityReader::SweepIsSane(double s, double e) const {
     return std::abs(s) <= kMaxAngle && std::abs(end) <= kMaxAngle && end - s <= kMaxSweep;
 }
 
-void DxfEntityReader::DrawEllipse(DxfPoint c, DxfPoint m, double k, double s, double e, const DxfTransform& t) {
+void DxfEntityReader::DrawEllipse(Point2d c, Point2d m, double k, double s, double e, const TMatrix33& t) {
     const double a = std::hypot(m.x, m.y);
     const double b = a * k;
     const double step = 360.0 / DxfSegmentCount(std::min(a, b), tolerance_);
     e = EndAfter(s, e);
-    const DxfPoint first = EllipsePoint(c, m, k, s);
-    DxfPoint last = first;
+    const Point2d first = EllipsePoint(c, m, k, s);
+    Point2d last = first;
     for (int i = 1; InsideSweep(s + i * step, e, step) && !Stopped(); ++i) {
-        const DxfPoint p = EllipsePoint(c, m, k, s + i * step);
+        const Point2d p = EllipsePoint(c, m, k, s + i * step);
         AddSegment(last, p, t);
         last = p;
     }
@@ -220,7 +220,7 @@ void DxfEntityReader::DrawEllipse(DxfPoint c, DxfPoint m, double k, double s, do
     AddSegment(last, fullTurn ? first : EllipsePoint(c, m, k, e), t);
 }
 
-void DxfEntityReader::DrawBulge(DxfPoint p1, DxfPoint p2, double bulge, const DxfTransform& t) {
+void DxfEntityReader::DrawBulge(Point2d p1, Point2d p2, double bulge, const TMatrix33& t) {
     const double dx = p2.x - p1.x;
     const double dy = p2.y - p1.y;
     const double c = std::hypot(dx, dy);
@@ -233,7 +233,7 @@ void DxfEntityReader::DrawBulge(DxfPoint p1, DxfPoint p2, double bulge, const Dx
     // The arc bulges to the right of P1→P2 for a positive bulge (counter-clockwise), so
     // the centre lies h − R along the right-hand normal from the chord's midpoint.
     const double offset = h - r;
-    const DxfPoint centre{(p1.x + p2.x) / 2.0 + offset * dy / c, (p1.y + p2.y) / 2.0 - offset * dx / c};
+    const Point2d centre{(p1.x + p2.x) / 2.0 + offset * dy / c, (p1.y + p2.y) / 2.0 - offset * dx / c};
     const double a1 = std::atan2(p1.y - centre.y, p1.x - centre.x) * kDegPerRad;
     const double a2 = std::atan2(p2.y - centre.y, p2.x - centre.x) * kDegPerRad;
     double smaller = std::abs(a2 - a1);
@@ -242,20 +242,20 @@ void DxfEntityReader::DrawBulge(DxfPoint p1, DxfPoint p2, double bulge, const Dx
     if (bulge < 0.0) sweep = -sweep;
     const double radius = std::abs(r);
     const double step = 360.0 / DxfSegmentCount(radius, tolerance_);
-    const DxfPoint axis{radius, 0.0};
-    DxfPoint last = p1;
+    const Point2d axis{radius, 0.0};
+    Point2d last = p1;
     const double signedStep = sweep > 0.0 ? step : -step;
     for (int i = 1; InsideSweep(i * step, std::abs(sweep), step) && !Stopped(); ++i) {
-        const DxfPoint p = EllipsePoint(centre, axis, 1.0, a1 + i * signedStep);
+        const Point2d p = EllipsePoint(centre, axis, 1.0, a1 + i * signedStep);
         AddSegment(last, p, t);
         last = p;
     }
     AddSegment(last, p2, t);
 }
 
-void DxfEntityReader::ReadInsert(std::size_t i, const DxfTransform& t, int depth) {
+void DxfEntityReader::ReadInsert(std::size_t i, const TMatrix33& t, int depth) {
     const std::string_view name = dxf_.EntityText(i, 2);
-    const DxfPoint at{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
+    const Point2d at{dxf_.EntityNumber(i, 10), dxf_.EntityNumber(i, 20)};
     double sx = dxf_.EntityNumber(i, 41);
     double sy = dxf_.EntityNumber(i, 42);
     const double rotation = dxf_.EntityNumber(i, 50);
@@ -278,14 +278,14 @@ void DxfEntityReader::ReadInsert(std::size_t i, const DxfTransform& t, int depth
     }
     const std::size_t block = FindBlock(name);
     if (block == TDXFanalizator::kNone) return;
-    const DxfTransform placed =
-        DxfTransform::Translation(at.x, at.y) * DxfTransform::Rotation(rotation) * DxfTransform::Scaling(sx, sy);
+    const TMatrix33 placed =
+        AffineTranslation(at.x, at.y) * AffineRotation(rotation) * AffineScaling(sx, sy);
     // Every copy costs work even when the block draws nothing, so that huge row and
     // column counts end at the work limit.
     for (long r = 0; r < rows; ++r) {
         for (long c = 0; c < columns; ++c) {
             if (Stopped() || !Spend()) return;
-            const DxfTransform local = placed * DxfTransform::Translation(static_cast<double>(c) * columnSpacing,
+            const TMatrix33 local = placed * AffineTranslation(static_cast<double>(c) * columnSpacing,
                                                                           static_cast<double>(r) * rowSpacing);
             ReadEntities(block, t * local, depth + 1);
         }
@@ -308,10 +308,10 @@ std::size_t DxfEntityReader::FindBlock(std::string_view name) {
     return it == blocks_.end() ? TDXFanalizator::kNone : it->second;
 }
 
-void DxfEntityReader::AddSegment(DxfPoint a, DxfPoint b, const DxfTransform& t) {
+void DxfEntityReader::AddSegment(Point2d a, Point2d b, const TMatrix33& t) {
     if (Stopped()) return;
-    DxfPoint pa = t.Apply(a);
-    DxfPoint pb = t.Apply(b);
+    Point2d pa = Apply(t, a);
+    Point2d pb = Apply(t, b);
     pa = {pa.x * scale_, pa.y * scale_};
     pb = {pb.x * scale_, pb.y * scale_};
     if (!Finite({pa.x, pa.y, pb.x, pb.y})) {

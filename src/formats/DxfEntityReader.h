@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "drawing/DxfTransform.h"
 #include "drawing/Lines.h"
-#include "drawing/TDXFanalizator.h"
+#include "formats/TDXFanalizator.h"
+#include "geometry/Affine.h"
 
 namespace wirvela {
 
@@ -48,13 +48,13 @@ public:
                     long workLimit = kWorkLimit);
 
     // Reads the entities that follow group `start` up to the end of its section or block.
-    void ReadEntities(std::size_t start, const DxfTransform& t, int depth);
+    void ReadEntities(std::size_t start, const TMatrix33& t, int depth);
 
     const DxfEntityCounts& Counts() const { return counts_; }
 
 private:
     struct PolyVertex {
-        DxfPoint p;
+        Point2d p;
         double bulge = 0.0;
     };
 
@@ -63,22 +63,22 @@ private:
     // Top-level entities become a new object.
     void BeginObject(int depth);
 
-    void ReadEntity(std::size_t i, const DxfTransform& t, int depth);
-    void ReadLine(std::size_t i, const DxfTransform& t, int depth);
-    void ReadLwPolyline(std::size_t i, const DxfTransform& t, int depth);
-    void ReadPolyline(std::size_t i, const DxfTransform& t, int depth);
-    void ReadCircle(std::size_t i, const DxfTransform& t, int depth, bool arc);
-    void ReadEllipse(std::size_t i, const DxfTransform& t, int depth);
-    void ReadInsert(std::size_t i, const DxfTransform& t, int depth);
+    void ReadEntity(std::size_t i, const TMatrix33& t, int depth);
+    void ReadLine(std::size_t i, const TMatrix33& t, int depth);
+    void ReadLwPolyline(std::size_t i, const TMatrix33& t, int depth);
+    void ReadPolyline(std::size_t i, const TMatrix33& t, int depth);
+    void ReadCircle(std::size_t i, const TMatrix33& t, int depth, bool arc);
+    void ReadEllipse(std::size_t i, const TMatrix33& t, int depth);
+    void ReadInsert(std::size_t i, const TMatrix33& t, int depth);
 
     // The collected vertices_: rejected when a number is not finite, else one object.
-    void DrawPolyline(bool closed, const DxfTransform& t, int depth);
-    void DrawBulge(DxfPoint p1, DxfPoint p2, double bulge, const DxfTransform& t);
+    void DrawPolyline(bool closed, const TMatrix33& t, int depth);
+    void DrawBulge(Point2d p1, Point2d p2, double bulge, const TMatrix33& t);
     // Ellipse from s to e degrees around c with major-axis vector m and axis ratio k.
-    void DrawEllipse(DxfPoint c, DxfPoint m, double k, double s, double e, const DxfTransform& t);
+    void DrawEllipse(Point2d c, Point2d m, double k, double s, double e, const TMatrix33& t);
     bool SweepIsSane(double s, double e) const;
     // Transforms both ends, applies the DXF scale and adds the line.
-    void AddSegment(DxfPoint a, DxfPoint b, const DxfTransform& t);
+    void AddSegment(Point2d a, Point2d b, const TMatrix33& t);
 
     std::size_t FindBlock(std::string_view name);
 
@@ -92,7 +92,7 @@ private:
     DxfEntityCounts counts_;
     std::vector<PolyVertex> vertices_;  // reused by every polyline
     // The end of the last segment added (drawing units, before snapping) and its vertex.
-    DxfPoint last_;
+    Point2d last_;
     int lastIndex_ = 0;
     bool haveLast_ = false;
     bool blocksIndexed_ = false;

@@ -1,10 +1,10 @@
-#include "drawing/DxfReader.h"
+#include "formats/DxfReader.h"
 
 #include <cmath>
 
 #include "config/Parameters.h"
-#include "drawing/DxfEntityReader.h"
-#include "drawing/TDXFanalizator.h"
+#include "formats/DxfEntityReader.h"
+#include "formats/TDXFanalizator.h"
 
 namespace wirvela {
 
@@ -69,7 +69,7 @@ DxfResult TDxfReader::Read(const TDXFanalizator& dxf, TDXF::Status status, TLine
     if (dxf.Count() == 0) return result;
 
     DxfEntityReader reader(dxf, lines, scale_, tolerance_, lastObject, workLimit_);
-    reader.ReadEntities(dxf.FindDxfSection("ENTITIES"), DxfTransform{}, 0);
+    reader.ReadEntities(dxf.FindDxfSection("ENTITIES"), TMatrix33::Identity(), 0);
     const DxfEntityCounts& counts = reader.Counts();
     result.entities = counts.entities;
     result.rejectedEntities = counts.rejectedEntities;

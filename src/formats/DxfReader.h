@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string_view>
 
-#include "drawing/DxfEntityReader.h"
 #include "drawing/Lines.h"
-#include "drawing/TDXF.h"
+#include "formats/DxfEntityReader.h"
+#include "formats/TDXF.h"
 
 namespace wirvela {
 

@@ -1,4 +1,4 @@
-#include "drawing/HpglReader.h"
+#include "formats/HpglReader.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "drawing/ProfileFile.h"
+#include "formats/ProfileFile.h"
 
 #include <algorithm>
 #include <cctype>

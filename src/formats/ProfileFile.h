@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "drawing/Drawing.h"
-#include "drawing/DxfReader.h"
-#include "drawing/HpglReader.h"
+#include "formats/DxfReader.h"
+#include "formats/HpglReader.h"
 
 namespace wirvela {
 

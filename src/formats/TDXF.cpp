@@ -1,4 +1,4 @@
-#include "drawing/TDXF.h"
+#include "formats/TDXF.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "drawing/TDXFanalizator.h"
+#include "formats/TDXFanalizator.h"
 
 #include "config/NumberText.h"
 

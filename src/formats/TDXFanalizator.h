@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "drawing/TDXF.h"
+#include "formats/TDXF.h"
 
 namespace wirvela {
 

@@ -1,4 +1,4 @@
-#include "mesh3d/FitToArea.h"
+#include "geometry/FitToArea.h"
 
 namespace wirvela {
 

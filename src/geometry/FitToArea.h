@@ -2,7 +2,7 @@
 // The fit transform: maps a drawing's bounding box into a view of width × height
 // pixels so that the drawing touches the left edge, is centred vertically and y grows
 // upward. Used by the main window's view, the connect command and the rotary window.
-#include "mesh3d/Matrix33.h"
+#include "geometry/Matrix33.h"
 
 namespace wirvela {
 

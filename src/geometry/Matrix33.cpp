@@ -1,4 +1,4 @@
-#include "mesh3d/Matrix33.h"
+#include "geometry/Matrix33.h"
 
 namespace wirvela {
 
@@ -40,6 +40,13 @@ TMatrix33 TMatrix33::Inverse() const {
     const double det = Determinant();
     if (det == 0.0) return adj;
     return adj * (1.0 / det);
+}
+
+TMatrix33 operator*(const TMatrix33& a, const TMatrix33& b) {
+    TMatrix33 r;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+    return r;
 }
 
 TVector3 operator*(const TMatrix33& a, const TVector3& v) {

@@ -4,7 +4,7 @@
 // x' = m00·x + m01·y + m02, y' = m10·x + m11·y + m12).
 #include <array>
 
-#include "mesh3d/Vector3.h"
+#include "geometry/Vector3.h"
 
 namespace wirvela {
 
@@ -26,6 +26,8 @@ public:
 
 // r[i] = Σj m[i][j]·v[j].
 TVector3 operator*(const TMatrix33& a, const TVector3& v);
+// a · b: as maps, b is applied first.
+TMatrix33 operator*(const TMatrix33& a, const TMatrix33& b);
 TMatrix33 operator*(const TMatrix33& a, double s);
 TMatrix33 operator*(double s, const TMatrix33& a);
 

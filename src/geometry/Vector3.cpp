@@ -1,4 +1,4 @@
-#include "mesh3d/Vector3.h"
+#include "geometry/Vector3.h"
 
 #include <cmath>
 #include <limits>

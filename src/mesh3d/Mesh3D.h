@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "mesh3d/Vector3.h"
+#include "geometry/Vector3.h"
 
 namespace wirvela {
 

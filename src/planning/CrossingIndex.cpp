@@ -12,15 +12,15 @@ namespace {
 // rounding keeps such a line within a few 1e-7 of it).
 constexpr double kBandPerUnit = 1e-5;
 
-bool Finite(Point2D p) {
+bool Finite(Point2d p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
-double Largest(Point2D p) {
+double Largest(Point2d p) {
     return std::max(std::abs(p.x), std::abs(p.y));
 }
 
-bool Differs(Point2D e, Point2D p) {
+bool Differs(Point2d e, Point2d p) {
     return e.x != p.x || e.y != p.y;
 }
 
@@ -116,7 +116,7 @@ int CrossingIndex::Row(double y) const {
 // largest coordinate). The border columns and rows also hold everything beyond the
 // grid, since Column and Row clamp.
 template <class Visit>
-void CrossingIndex::CoverSegment(Point2D A, Point2D B, double margin, Visit&& cell) const {
+void CrossingIndex::CoverSegment(Point2d A, Point2d B, double margin, Visit&& cell) const {
     const auto at = [this](int column, int row) {
         return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column);
     };
@@ -156,13 +156,13 @@ void CrossingIndex::CoverSegment(Point2D A, Point2D B, double margin, Visit&& ce
     }
 }
 
-bool CrossingIndex::Judge(std::int32_t line, Point2D P, Point2D Q) {
+bool CrossingIndex::Judge(std::int32_t line, Point2d P, Point2d Q) {
     const Segment& s = ends_[static_cast<std::size_t>(line)];
     if (!Differs(s.a, P) || !Differs(s.a, Q) || !Differs(s.b, P) || !Differs(s.b, Q)) return false;
     return SegmentsCross(P, Q, s.a, s.b) != kSegmentsCrossNone;
 }
 
-bool CrossingIndex::Crosses(Point2D P, Point2D Q) {
+bool CrossingIndex::Crosses(Point2d P, Point2d Q) {
     if (!Finite(P) || !Finite(Q)) {
         for (std::size_t i = 0; i < ends_.size(); ++i) {
             if (Judge(static_cast<std::int32_t>(i), P, Q)) return true;

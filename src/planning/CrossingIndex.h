@@ -27,23 +27,23 @@ public:
 
     // CrossesAnyLine(P, Q, lines) for the lines filed at construction. Not thread-safe:
     // each call marks the lines it has judged.
-    bool Crosses(Point2D P, Point2D Q);
+    bool Crosses(Point2d P, Point2d Q);
 
     int LineCount() const { return static_cast<int>(ends_.size()); }
 
 private:
     struct Segment {
-        Point2D a;
-        Point2D b;
+        Point2d a;
+        Point2d b;
     };
 
     // Calls cell(index) for every grid cell that the segment A–B widened by `margin`
     // (drawing units) may touch; a cell may come more than once.
     template <class Visit>
-    void CoverSegment(Point2D A, Point2D B, double margin, Visit&& cell) const;
+    void CoverSegment(Point2d A, Point2d B, double margin, Visit&& cell) const;
     int Column(double x) const;
     int Row(double y) const;
-    bool Judge(std::int32_t line, Point2D P, Point2D Q);
+    bool Judge(std::int32_t line, Point2d P, Point2d Q);
 
     std::vector<Segment> ends_;
     // Lines that the grid cannot hold (an end not finite): asked every time.

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "geometry/Box2d.h"
 #include "planning/CrossingIndex.h"
 #include "planning/JoinProgress.h"
 #include "planning/Predicates.h"
@@ -53,7 +54,7 @@ template <class A, class B>
 
 // SquaredDistance, here where the searches can have it inline; the same expression, so
 // the same rounding.
-inline double Distance2(Point2D A, Point2D B) {
+inline double Distance2(Point2d A, Point2d B) {
     return (A.x - B.x) * (A.x - B.x) + (A.y - B.y) * (A.y - B.y);
 }
 
@@ -80,32 +81,20 @@ struct WaitingLater {
     bool operator()(const Waiting& a, const Waiting& b) const { return Before(b, a); }
 };
 
-// An axis-parallel box of positions, drawing units.
-struct Box {
-    double minX = 0.0;
-    double maxX = 0.0;
-    double minY = 0.0;
-    double maxY = 0.0;
-
-    // The box becomes p's alone when `first`, else takes p in.
-    void Widen(Point2D p, bool& first) {
-        if (first) {
-            minX = maxX = p.x;
-            minY = maxY = p.y;
-            first = false;
-            return;
-        }
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
+// The box becomes p's alone when `first`, else takes p in.
+void Widen(Box2d& box, Point2d p, bool& first) {
+    if (first) {
+        box = Box2d::Of(p);
+        first = false;
+        return;
     }
-};
+    box.Widen(p);
+}
 
 // No pair of positions, one in each box, is nearer than this. Each term is a rounded
 // difference that is not above the rounded difference of any such pair, so the bound is
 // never above the squared distance SquaredDistance gives for one.
-double Gap(const Box& a, const Box& b) {
+double Gap(const Box2d& a, const Box2d& b) {
     const double dx = a.maxX < b.minX ? b.minX - a.maxX : (b.maxX < a.minX ? a.minX - b.maxX : 0.0);
     const double dy = a.maxY < b.minY ? b.minY - a.maxY : (b.maxY < a.minY ? a.minY - b.maxY : 0.0);
     return dx * dx + dy * dy;
@@ -152,12 +141,12 @@ public:
         for (std::size_t u = 0; u < units.size(); ++u) {
             firstGroup_[u] = static_cast<int>(groups_.size());
             for (std::size_t k = 0; k < units[u].size(); k += kGroupSize) {
-                Group g{Box{}, static_cast<int>(u), static_cast<int>(members_.size()), 0};
+                Group g{Box2d{}, static_cast<int>(u), static_cast<int>(members_.size()), 0};
                 bool first = true;
                 for (std::size_t m = k; m < std::min(k + kGroupSize, units[u].size()); ++m) {
                     const int i = units[u][m];
                     members_.push_back({v[i], i});
-                    g.box.Widen(v[i], first);
+                    Widen(g.box, v[i], first);
                 }
                 g.end = static_cast<int>(members_.size());
                 groups_.push_back(g);
@@ -193,15 +182,15 @@ public:
             bool first = true;
             if (node.left < 0) {
                 for (int s = node.begin; s < node.end; ++s) {
-                    if (alive_[At(s)]) node.box.Widen(points_[At(s)], first);
+                    if (alive_[At(s)]) Widen(node.box, points_[At(s)], first);
                 }
                 continue;
             }
             for (const int child : {node.left, node.right}) {
                 const Node& c = nodes_[At(child)];
                 if (c.alive == 0) continue;
-                node.box.Widen({c.box.minX, c.box.minY}, first);
-                node.box.Widen({c.box.maxX, c.box.maxY}, first);
+                Widen(node.box, {c.box.minX, c.box.minY}, first);
+                Widen(node.box, {c.box.maxX, c.box.maxY}, first);
             }
         }
     }
@@ -275,7 +264,7 @@ private:
     static constexpr std::size_t kGroupSize = 32;
 
     struct Node {
-        Box box;
+        Box2d box;
         int parent;
         int left = -1;
         int right = -1;
@@ -286,13 +275,13 @@ private:
     };
 
     struct Member {
-        Point2D p;
+        Point2d p;
         int vertex;
     };
 
     // A few neighbouring vertices of one unit, members_[begin … end − 1].
     struct Group {
-        Box box;
+        Box2d box;
         int unit;
         int begin;
         int end;
@@ -311,7 +300,7 @@ private:
         const int other = unitBySlot_[At(slot)];
         const int lo = std::min(group.unit, other);
         const int hi = std::max(group.unit, other);
-        const Point2D q = points_[At(slot)];
+        const Point2d q = points_[At(slot)];
         if (after == nullptr) {
             // Units and the outside vertex are the same for all pairs here: the nearest
             // member, at equal distance the one whose pair of vertices comes first.
@@ -365,7 +354,7 @@ private:
     // searches anyway is looked into at once, without a turn in the heap.
     void Open(int g, Entry e) {
         std::vector<Entry>& search = searches_[At(g)];
-        const Box& box = groups_[At(g)].box;
+        const Box2d& box = groups_[At(g)].box;
         for (;;) {
             const Node& node = nodes_[At(e.node)];
             if (node.alive == 0) return;
@@ -443,7 +432,7 @@ private:
         node.end = end;
         node.alive = end - begin;
         bool first = true;
-        for (int s = begin; s < end; ++s) node.box.Widen(all[At(s)].p, first);
+        for (int s = begin; s < end; ++s) Widen(node.box, all[At(s)].p, first);
         nodes_.push_back(node);
         if (end - begin <= kLeafSize) {
             for (int s = begin; s < end; ++s) leafOf_[At(s)] = id;
@@ -470,7 +459,7 @@ private:
     const std::vector<int>& unitOf_;
     CrossingIndex* crossing_;
     std::vector<int> order_;       // the vertices outside or not, grouped by box
-    std::vector<Point2D> points_;  // their positions
+    std::vector<Point2d> points_;  // their positions
     std::vector<int> unitBySlot_;  // their units
     std::vector<int> slotOf_;      // vertex → its place in order_, −1 for none
     std::vector<char> alive_;      // by place in order_: still outside the tree

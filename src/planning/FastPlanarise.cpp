@@ -33,7 +33,7 @@ std::size_t U(int i) {
 // place of the line's box, far inside this.
 constexpr double kSlack = 1e-9;
 
-GridBox Everywhere() {
+Box2d Everywhere() {
     constexpr double inf = std::numeric_limits<double>::infinity();
     return {-inf, -inf, inf, inf};
 }
@@ -45,7 +45,7 @@ bool FiniteEnds(const VertexRecord& a, const VertexRecord& b) {
 // The line's box widened by pad and the rounding room; a line with an end that is not
 // finite gets a box that meets everything (the predicates behave oddly on NaN: a NaN y
 // makes PointInsideSegment accept every point with the same x).
-GridBox LineBox(const TVert& v, const LineRecord& l, double pad) {
+Box2d LineBox(const TVert& v, const LineRecord& l, double pad) {
     const VertexRecord& a = v[l.p];
     const VertexRecord& b = v[l.k];
     if (!FiniteEnds(a, b)) return Everywhere();
@@ -67,7 +67,7 @@ struct Region {
     double tol = 0.0;
     double aperture = 0.0;
 
-    GridBox operator()(const TVert& v, const LineRecord& l) const {
+    Box2d operator()(const TVert& v, const LineRecord& l) const {
         if (!near || !(tol > 0.0)) return LineBox(v, l, 0.0);
         const VertexRecord& a = v[l.p];
         const VertexRecord& b = v[l.k];
@@ -90,9 +90,9 @@ class LineGrid {
 public:
     // objectLinesOnly: only lines of kind 1 are placed (others can still be queried with).
     LineGrid(const TLines& lines, Region region, bool objectLinesOnly = false)
-        : lines_(lines), region_(region), objectLinesOnly_(objectLinesOnly), grid_(1.0, GridBox{}, 0) {
+        : lines_(lines), region_(region), objectLinesOnly_(objectLinesOnly), grid_(1.0, Box2d{}, 0) {
         const int count = lines.Count();
-        std::vector<GridBox> boxes(U(count));
+        std::vector<Box2d> boxes(U(count));
         std::vector<char> wanted(U(count), 0);
         ends_.resize(U(count));
         for (int i = 0; i < count; ++i) {
@@ -109,7 +109,7 @@ public:
 
     // The line's region; that of a placed line whose ends are those it was placed with is
     // the one the grid holds.
-    GridBox Box(int line) const {
+    Box2d Box(int line) const {
         const LineRecord& l = lines_[line];
         if (line < known_ && grid_.Placed(line) && ends_[U(line)].first == l.p && ends_[U(line)].second == l.k)
             return grid_.BoxOf(line);
@@ -121,7 +121,7 @@ public:
 
     // Placed lines above `after` whose regions meet `box`, ascending, unless finding them
     // would look at more than maxLoad grid entries (false).
-    bool QueryUpTo(const GridBox& box, int after, std::int64_t maxLoad, std::vector<int>& out) {
+    bool QueryUpTo(const Box2d& box, int after, std::int64_t maxLoad, std::vector<int>& out) {
         return grid_.QueryUpTo(box, after, maxLoad, out);
     }
 
@@ -138,7 +138,7 @@ public:
     // answers kept, an earlier answer for the line is given again when it was asked with the
     // same region and no larger maxLoad and the grid has not changed where the query looks:
     // the query would answer the same.
-    bool QueryFrom(int line, const GridBox& box, std::int64_t maxLoad, std::vector<int>& out) {
+    bool QueryFrom(int line, const Box2d& box, std::int64_t maxLoad, std::vector<int>& out) {
         if (U(line) < kept_.size()) {
             const KeptAnswer& k = kept_[U(line)];
             if (k.size >= 0 && maxLoad >= k.maxLoad && SameBox(box, k.box) && grid_.UnchangedSince(box, k.stamp)) {
@@ -197,26 +197,26 @@ private:
     // Cells of the mean extent of the finite regions, so that most lines cover one to
     // four cells; the core array spans where all but the outermost lines lie, so that a
     // few lines far away do not make it huge.
-    static SegmentGrid Shape(const std::vector<GridBox>& boxes, const std::vector<char>& wanted) {
+    static SegmentGrid Shape(const std::vector<Box2d>& boxes, const std::vector<char>& wanted) {
         // The core's bounds come from a sample of at most about 4096 boxes.
         const std::size_t step = boxes.size() / 4096 + 1;
         std::vector<double> x0, y0, x1, y1;
         double sum = 0.0;
         std::size_t n = 0;
         for (std::size_t i = 0; i < boxes.size(); ++i) {
-            const GridBox& b = boxes[i];
+            const Box2d& b = boxes[i];
             if (!wanted[i] || !b.Finite()) continue;
-            const double extent = std::max(b.x1 - b.x0, b.y1 - b.y0);
+            const double extent = std::max(b.maxX - b.minX, b.maxY - b.minY);
             if (!std::isfinite(extent)) continue;
             sum += extent;
             if (n++ % step != 0) continue;
-            x0.push_back(b.x0);
-            y0.push_back(b.y0);
-            x1.push_back(b.x1);
-            y1.push_back(b.y1);
+            x0.push_back(b.minX);
+            y0.push_back(b.minY);
+            x1.push_back(b.maxX);
+            y1.push_back(b.maxY);
         }
         const double mean = n > 0 ? sum / static_cast<double>(n) : 1.0;
-        GridBox core{0.0, 0.0, 0.0, 0.0};
+        Box2d core{0.0, 0.0, 0.0, 0.0};
         if (!x0.empty()) {
             const std::size_t low = x0.size() / 200;
             const std::size_t high = x0.size() - 1 - low;
@@ -230,8 +230,8 @@ private:
         // that: the cells grow instead, each then holding a few chords.
         const auto maxCoreCells = static_cast<std::int64_t>(4 * n + 4096);
         double cell = mean > 0.0 && std::isfinite(mean) ? mean : 1.0;
-        const double width = core.x1 - core.x0;
-        const double height = core.y1 - core.y0;
+        const double width = core.maxX - core.minX;
+        const double height = core.maxY - core.minY;
         if (std::isfinite(width) && std::isfinite(height) &&
             (width / cell + 1.0) * (height / cell + 1.0) > static_cast<double>(maxCoreCells) / 2) {
             const auto quarter = static_cast<double>(maxCoreCells / 4);
@@ -242,15 +242,15 @@ private:
 
     // An answer of QueryFrom: keptLines_[begin … begin+size), size −1 for none.
     struct KeptAnswer {
-        GridBox box;
+        Box2d box;
         std::int64_t maxLoad = 0;
         std::uint32_t stamp = 0;
         std::size_t begin = 0;
         std::ptrdiff_t size = -1;
     };
 
-    static bool SameBox(const GridBox& a, const GridBox& b) {
-        return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
+    static bool SameBox(const Box2d& a, const Box2d& b) {
+        return a.minX == b.minX && a.minY == b.minY && a.maxX == b.maxX && a.maxY == b.maxY;
     }
 
     const TLines& lines_;
@@ -264,8 +264,8 @@ private:
     std::vector<int> keptLines_;
 };
 
-bool Contains(const GridBox& outer, const GridBox& inner) {
-    return outer.x0 <= inner.x0 && inner.x1 <= outer.x1 && outer.y0 <= inner.y0 && inner.y1 <= outer.y1;
+bool Contains(const Box2d& outer, const Box2d& inner) {
+    return outer.minX <= inner.minX && inner.maxX <= outer.maxX && outer.minY <= inner.minY && inner.maxY <= outer.maxY;
 }
 
 // The lines that may interact with one line (the scanned line), above a cursor and in
@@ -351,7 +351,7 @@ private:
     const TLines& lines_;
     LineGrid& grid_;
     int line_ = -1;
-    GridBox box_;            // the region the list was queried with
+    Box2d box_;            // the region the list was queried with
     std::vector<int> list_;  // candidates, ascending; those before pos_ are done
     std::size_t pos_ = 0;
     std::size_t answered_ = 0;  // lines the queries for this line have answered

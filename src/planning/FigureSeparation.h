@@ -17,7 +17,7 @@
 #include <string_view>
 
 #include "drawing/Drawing.h"
-#include "drawing/DrawingLoader.h"
+#include "formats/DrawingLoader.h"
 
 namespace wirvela {
 

@@ -1,145 +1,20 @@
 #pragma once
-// The connect command: turns a freshly loaded or generated drawing into a cuttable one.
-// On its own worker thread, holding the drawing mutex, it splits lines where objects
-// touch or cross, joins all objects with the shortest connecting lines (a minimum
-// spanning tree over the objects), adds the entry line from the machine's entry point,
-// splits connecting lines where they cross object lines and runs the path search, which
-// leaves the figure's cut path. A drawing separated into two figures is then processed
-// again for figure 2 on the same thread.
-//
-// Threads. StartConnect and Resume run on the main window's thread. The worker talks to
-// the main window only through its event channel: 2001 with the state value, 2004–2008
-// status panel texts, 2009 a status text (all sent synchronously, so the window's thread
-// must keep handling its events while a run works), and finally (2001, 5) posted. Text
-// events carry a pointer to a NUL-terminated text that stays valid until the handler
-// returns (ConnectEventText reads it). Stopping is cooperative: RequestStop, then Wait on
-// the window's thread; a stopped run sends nothing more, releases every hold of the
-// drawing mutex and leaves every line joining two valid vertices.
-#include <atomic>
-#include <condition_variable>
-#include <cstdint>
-#include <filesystem>
+// The joining steps of the planning (planning/FigurePlanner.h runs them in order):
+// Prim's joining of all objects with the shortest connecting lines, the splitting of
+// connecting lines where they cross object lines, and moving the entry vertex and line
+// to the ends of their tables for the path search. Exposed so that tests can check each
+// rule on a small drawing.
 #include <functional>
-#include <mutex>
-#include <optional>
 #include <span>
 #include <stop_token>
-#include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
-#include "drawing/Drawing.h"
-#include "drawing/DrawingLoader.h"
-#include "planning/PathFindingMethods.h"
-#include "planning/Planner.h"
-#include "platform/Sync.h"
+#include "drawing/Lines.h"
 
 namespace wirvela {
 
-class EventChannel;
-class MessageLog;
-class Prompt;
-class TMessages;
-class TParameters;
-
-// Events of the connect command at the main window.
-inline constexpr int kEventConnectState = 2001;  // argument: a ConnectState value
-inline constexpr int kEventStatusPanel0 = 2004;  // 2004 … 2008: text for status panel 0 … 4
-inline constexpr int kEventObjectCounts = 2006;  // text: object counts of the two figures
-inline constexpr int kEventLineCounts = 2007;    // text: line counts of the two figures
-inline constexpr int kEventStatusText = 2009;    // text: a status message
-
-// Values of event 2001.
-enum ConnectState : int {
-    kConnectSplitDone = 1,   // junction splitting done
-    kConnectNoGraph = 2,     // the path graph could not be built: no joining, no path
-    kConnectSucceeded = 3,   // cut path found
-    kConnectPathFailed = 4,  // the path search failed
-    kConnectFinished = 5,    // the worker has ended (posted)
-};
-
-// The text of a text event's argument (never nullptr).
-inline const char* ConnectEventText(std::intptr_t arg) {
-    const char* text = reinterpret_cast<const char*>(arg);
-    return text != nullptr ? text : "";
-}
-
-// What the command reads and changes around it. The window-state reads happen in
-// StartConnect, on the window's thread; the hooks marked "worker" run on the worker.
-struct ConnectContext {
-    ConnectContext(TDrawing& d, RecursiveTimedMutex* mutex, const TParameters& p, const TMessages& m, MessageLog& l,
-                   LoaderWindowState& w)
-        : drawing(d), drawingMutex(mutex), parameters(p), messages(m), log(l), window(w) {}
-
-    TDrawing& drawing;
-    // The drawing mutex; nullptr when it could not be created (the run goes on without it).
-    RecursiveTimedMutex* drawingMutex;
-    const TParameters& parameters;
-    const TMessages& messages;
-    MessageLog& log;
-    // Error boxes of the path graph (worker) and of a failed start (window thread).
-    Prompt* prompt = nullptr;
-    // planarisationPending and scalePercent are read by StartConnect.
-    LoaderWindowState& window;
-    // The main window's events; nullptr: none are sent.
-    EventChannel* mainWindow = nullptr;
-    // wirvela.ini, read directly for `TestDuplicates`; empty: its default.
-    std::filesystem::path iniFile;
-    // The implementation of the junction splitting, the joining, the splitting of
-    // connecting lines and the path search; both give the same drawing and cut path.
-    Planner planner = Planner::Fast;
-
-    // Window thread, StartConnect: the commands that would start another run are disabled
-    // and Stop is enabled / the join command is enabled again after a failed start.
-    std::function<void()> disableCommands;
-    std::function<void()> enableJoin;
-    // The run state of the drawing multiplication (non-zero places the entry point at
-    // the entry offsets themselves); read by StartConnect. Absent: 0.
-    std::function<int()> multiplicationRunState;
-    // The figure offsets of `TEoffsetX` / `TEoffsetY` in millimetres; read by
-    // StartConnect. Absent: 0, 0.
-    std::function<std::pair<double, double>()> figureOffsetMm;
-    // Worker: the pending-multiplication state of the main window is cleared (failed
-    // runs). Absent: nothing.
-    std::function<void()> clearPendingMultiplication;
-    // Worker, after the mutex is released: fit the view to this box of drawing units
-    // (figure 1 widened by figure 2 at its offset) and set the view-ready flag.
-    std::function<void(double minX, double minY, double maxX, double maxY)> zoom;
-    // Worker, just before (2001, 5) is posted: a multiplication waiting for this run
-    // (its state 1) goes on (state 2, its second timer).
-    std::function<void()> afterRun;
-    // Worker, a pendant run (interactive 0) that could not get the drawing mutex: the
-    // pendant is told that its load failed; the error text of a failed notification is
-    // returned and shown with event 2009.
-    std::function<std::optional<std::string>()> pendantLoadFailed;
-};
-
-// What one run did, for reports (the CLI) and the loader's timers.
-struct ConnectReport {
-    struct Figure {
-        int figure = 1;
-        bool searched = false;      // the path search ran
-        bool graphFailed = false;   // the path graph could not be built
-        bool entryFailed = false;   // no entry vertex or line could be added
-        int joined = 0;             // connecting lines added by the joining
-        int unjoinedObjects = 0;    // objects no allowed connection reached
-        IntegrityCounts integrity;  // of the path search
-    };
-    std::vector<Figure> figures;
-    int state = 0;                      // last value of event 2001 before 5 (0: none sent)
-    bool finished = false;              // the worker has ended
-    bool stopped = false;               // ended by a stop request
-    bool mutexFailed = false;           // the drawing mutex could not be had in time
-    double seconds = 0.0;               // from the start of the launching operation
-    double joiningSeconds = 0.0;        // distances and joining (">Test punktów")
-    double crossingSplitSeconds = 0.0;  // splitting connecting lines (">Test linii")
-};
-
 class PlanariseSink;
-
-// The steps of a run, on the current figure's tables; the worker calls them in order.
-// Exposed so that tests can check each rule on a small drawing.
 
 // Prim's joining over objects 0 … objectCount−1. The object of a vertex is its obj; only
 // vertices with 0 <= obj < objectCount that are an end of some line take part (a vertex
@@ -199,67 +74,10 @@ bool SplitConnectingLines(TLines& lines, int entryLine, std::stop_token stop = {
 // (line ends follow the vertices), so that both are last when the path search starts.
 void MoveEntryToEnds(TLines& lines, int entryLine, int entryVertex);
 
-class TConnectCommand {
-public:
-    // The drawing mutex wait of the worker, milliseconds.
-    static constexpr int kMutexWaitMs = 2000;
-
-    explicit TConnectCommand(ConnectContext context);
-    // Requests a stop and waits for the worker (see Wait): call on the window's thread.
-    ~TConnectCommand();
-    TConnectCommand(const TConnectCommand&) = delete;
-    TConnectCommand& operator=(const TConnectCommand&) = delete;
-
-    // The connect command: disables the commands, creates the worker without letting it
-    // run, returns 16; −2 when the worker could not be created (or a run is still going
-    // on). operationStartTick (TickCount64) is the moment the loading or generating
-    // operation that launches the command began, for the total time; absent: now.
-    int StartConnect(int interactive, std::optional<std::uint64_t> operationStartTick = {});
-    // Lets the created worker run.
-    void Resume();
-    // Asks the worker to stop at its next check (in every long loop).
-    void RequestStop();
-    // Waits until the worker has ended, handling the main window's events meanwhile (so
-    // a worker waiting in a synchronous notification can go on). Window thread only.
-    void Wait();
-    // A worker exists and has not ended.
-    bool Running() const;
-    // The report of the last run (complete once it has finished).
-    ConnectReport Report() const;
-
-    // Process-wide crossing-split flag: set at the end of every run; the multiplication
-    // and the frame generator clear it before they start one.
-    bool CrossingSplit() const { return crossingSplit_.load(); }
-    void SetCrossingSplit(bool on) { crossingSplit_.store(on); }
-    // Index in the segment vertex table of the node figure 1's entry line was attached to.
-    int SegmentStartNode() const { return segmentStartNode_.load(); }
-
-private:
-    struct RunArgs {
-        int interactive = 1;
-        bool planarisationPending = false;
-        int multiplicationRunState = 0;
-        double offsetXmm = 0.0;
-        double offsetYmm = 0.0;
-        double scalePercent = 100.0;
-        std::uint64_t operationStart = 0;
-        std::uint64_t timingPoint = 0;
-    };
-    class Run;
-
-    void Worker(std::stop_token stop, RunArgs args);
-    void JoinFinished();
-
-    ConnectContext c_;
-    std::atomic<bool> crossingSplit_{false};
-    std::atomic<int> segmentStartNode_{-1};
-
-    mutable std::mutex mutex_;
-    std::condition_variable_any resumed_;
-    bool resume_ = false;
-    std::atomic<bool> finished_{true};
-    ConnectReport report_;
-    std::jthread worker_;
-};
+// Vertices that are an end of some line (1), by vertex index. A vertex without lines (a
+// pen-up position of an HP-GL file, such as the centre a circle is drawn around) carries
+// the object number current when it was made, often that of an object far away; joining
+// to it would leave the object it was meant to reach cut off from the tour.
+std::vector<char> VerticesOnLines(const TLines& lines);
 
 }  // namespace wirvela

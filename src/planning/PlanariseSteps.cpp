@@ -32,7 +32,7 @@ void SplitCrossing(TLines& lines, int i, int j, PlanariseSink& sink) {
     const LineRecord a = lines[i];
     const LineRecord b = lines[j];
     sink.Log(LineText("Planaryzacja: Przeciecie", i, a, j, b));
-    const Point2D x = LineIntersection(v[a.p], v[a.k], v[b.p], v[b.k]);
+    const Point2d x = LineIntersection(v[a.p], v[a.k], v[b.p], v[b.k]);
     const int r = CrossingVertex(v, x, a.obj);
     if (r < 0) return;
     CheckLinePair(v, "Planaryzacja. wewnatrz redukcji przeciec", a, b, sink);
@@ -276,7 +276,7 @@ bool SplitLineAt(TLines& lines, int n, int r) {
     return true;
 }
 
-int CrossingVertex(TVert& vertices, Point2D x, int obj) {
+int CrossingVertex(TVert& vertices, Point2d x, int obj) {
     if (vertices.Count() > TVert::kAddLimit) {
         if (!vertices.Deduplication()) return -1;
         return vertices.FindVertex(SnapToGrid(x.x, vertices.SnapGrid()), SnapToGrid(x.y, vertices.SnapGrid()));

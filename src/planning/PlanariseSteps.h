@@ -26,7 +26,7 @@ bool LineTableHasRoom(const TLines& lines);
 // existing vertex at the same snapped place is reused). When the vertex table is full,
 // an existing vertex at that place is still used, otherwise -1: no vertex can be made
 // (inserting would answer vertex 0, an unrelated vertex).
-int CrossingVertex(TVert& vertices, Point2D x, int obj);
+int CrossingVertex(TVert& vertices, Point2d x, int obj);
 
 // Vertex q lies strictly inside the line (PointInsideSegment). A line whose two ends are
 // at one place has no inside here: the bare predicate would call every point with the

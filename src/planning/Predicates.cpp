@@ -5,7 +5,7 @@
 
 namespace wirvela {
 
-double Orientation(Point2D P, Point2D A, Point2D B) {
+double Orientation(Point2d P, Point2d A, Point2d B) {
     return (A.y - B.y) * P.x - (A.x - B.x) * P.y + B.y * A.x - A.y * B.x;
 }
 
@@ -15,7 +15,7 @@ int SideSign(double value) {
     return 0;
 }
 
-int SegmentsCross(Point2D P1, Point2D P2, Point2D Q1, Point2D Q2) {
+int SegmentsCross(Point2d P1, Point2d P2, Point2d Q1, Point2d Q2) {
     if (std::min(P1.x, P2.x) > std::max(Q1.x, Q2.x) || std::min(P1.y, P2.y) > std::max(Q1.y, Q2.y) ||
         std::max(P1.x, P2.x) < std::min(Q1.x, Q2.x) || std::max(P1.y, P2.y) < std::min(Q1.y, Q2.y))
         return kSegmentsCrossNone;
@@ -30,11 +30,11 @@ int SegmentsCross(Point2D P1, Point2D P2, Point2D Q1, Point2D Q2) {
     return result == 0 ? kSegmentsCrossNone : result;
 }
 
-int OppositeSides(Point2D P, Point2D A, Point2D B, Point2D C) {
+int OppositeSides(Point2d P, Point2d A, Point2d B, Point2d C) {
     return SideSign(Orientation(P, A, B)) * SideSign(Orientation(P, A, C)) == -1 ? 2 : 1;
 }
 
-bool PointInsideSegment(Point2D P1, Point2D P2, Point2D Q) {
+bool PointInsideSegment(Point2d P1, Point2d P2, Point2d Q) {
     if (P1.x < P2.x) {
         if (!(P1.x < Q.x && Q.x < P2.x)) return false;
     } else if (P1.x > P2.x) {
@@ -48,7 +48,7 @@ bool PointInsideSegment(Point2D P1, Point2D P2, Point2D Q) {
     return (P2.x - P1.x) * (Q.y - P1.y) == (Q.x - P1.x) * (P2.y - P1.y);
 }
 
-bool PointNearSegment(Point2D P1, Point2D P2, Point2D Q, double tol, double aperture) {
+bool PointNearSegment(Point2d P1, Point2d P2, Point2d Q, double tol, double aperture) {
     const double eps = aperture;
     if (std::abs(P1.x - Q.x) <= eps && std::abs(P1.y - Q.y) <= eps) return false;
     if (std::abs(P2.x - Q.x) <= eps && std::abs(P2.y - Q.y) <= eps) return false;
@@ -70,7 +70,7 @@ double Det2(double a, double b, double c, double d) {
     return a * d - c * b;
 }
 
-Point2D LineIntersection(Point2D P1, Point2D P2, Point2D Q1, Point2D Q2) {
+Point2d LineIntersection(Point2d P1, Point2d P2, Point2d Q1, Point2d Q2) {
     const double dx1 = P2.x - P1.x;
     const double dy1 = P2.y - P1.y;
     const double dx2 = Q2.x - Q1.x;
@@ -82,17 +82,17 @@ Point2D LineIntersection(Point2D P1, Point2D P2, Point2D Q1, Point2D Q2) {
     return {Det2(c1, -dx1, c2, -dx2) / d, Det2(dy1, c1, dy2, c2) / d};
 }
 
-double SquaredDistance(Point2D A, Point2D B) {
+double SquaredDistance(Point2d A, Point2d B) {
     return (A.x - B.x) * (A.x - B.x) + (A.y - B.y) * (A.y - B.y);
 }
 
 namespace {
-bool DiffersFrom(const VertexRecord& e, Point2D p) {
+bool DiffersFrom(const VertexRecord& e, Point2d p) {
     return e.x != p.x || e.y != p.y;
 }
 }  // namespace
 
-bool CrossesAnyLine(Point2D P, Point2D Q, const TLines& lines) {
+bool CrossesAnyLine(Point2d P, Point2d Q, const TLines& lines) {
     const TVert& vertices = lines.Vertices();
     for (const LineRecord& line : lines.Records()) {
         const VertexRecord& a = vertices[line.p];

@@ -16,8 +16,8 @@ std::size_t U(std::int64_t i) {
 }
 
 // A NaN bound cannot be compared: such a box is taken as the whole plane.
-GridBox Sane(const GridBox& box) {
-    if (std::isnan(box.x0) || std::isnan(box.y0) || std::isnan(box.x1) || std::isnan(box.y1)) {
+Box2d Sane(const Box2d& box) {
+    if (std::isnan(box.minX) || std::isnan(box.minY) || std::isnan(box.maxX) || std::isnan(box.maxY)) {
         constexpr double inf = std::numeric_limits<double>::infinity();
         return {-inf, -inf, inf, inf};
     }
@@ -26,11 +26,7 @@ GridBox Sane(const GridBox& box) {
 
 }  // namespace
 
-bool GridBox::Finite() const {
-    return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1);
-}
-
-SegmentGrid::SegmentGrid(double cellSize, const GridBox& core, std::int64_t maxCoreCells)
+SegmentGrid::SegmentGrid(double cellSize, const Box2d& core, std::int64_t maxCoreCells)
     : cell_(cellSize > 0.0 && std::isfinite(cellSize) ? cellSize : 1.0) {
     const double inverse = 1.0 / cell_;
     if (std::isfinite(inverse) && inverse > 0.0) inverse_ = inverse;
@@ -56,18 +52,18 @@ bool CellNumber(double t, std::int64_t& c) {
 }
 }  // namespace
 
-bool SegmentGrid::Cells(const GridBox& box, CellRange& range) const {
+bool SegmentGrid::Cells(const Box2d& box, CellRange& range) const {
     double tx0, ty0, tx1, ty1;
     if (inverse_ > 0.0) {
-        tx0 = box.x0 * inverse_;
-        ty0 = box.y0 * inverse_;
-        tx1 = box.x1 * inverse_;
-        ty1 = box.y1 * inverse_;
+        tx0 = box.minX * inverse_;
+        ty0 = box.minY * inverse_;
+        tx1 = box.maxX * inverse_;
+        ty1 = box.maxY * inverse_;
     } else {
-        tx0 = box.x0 / cell_;
-        ty0 = box.y0 / cell_;
-        tx1 = box.x1 / cell_;
-        ty1 = box.y1 / cell_;
+        tx0 = box.minX / cell_;
+        ty0 = box.minY / cell_;
+        tx1 = box.maxX / cell_;
+        ty1 = box.maxY / cell_;
     }
     if (!CellNumber(tx0, range.cx0) || !CellNumber(ty0, range.cy0) || !CellNumber(tx1, range.cx1) ||
         !CellNumber(ty1, range.cy1))
@@ -109,7 +105,7 @@ bool SegmentGrid::Placed(int id) const {
     return id >= 0 && U(id) < items_.size() && items_[U(id)].where != Where::None;
 }
 
-bool SegmentGrid::Range(const GridBox& box, CellRange& range) const {
+bool SegmentGrid::Range(const Box2d& box, CellRange& range) const {
     return box.Finite() && Cells(box, range) && range.Count() <= kMaxCellsPerItem;
 }
 
@@ -134,7 +130,7 @@ void SegmentGrid::PlaceWide(int id, Item& item) {
     wide_.push_back(id);
 }
 
-void SegmentGrid::PlaceAll(std::vector<GridBox> boxes, const std::vector<char>& placed) {
+void SegmentGrid::PlaceAll(std::vector<Box2d> boxes, const std::vector<char>& placed) {
     assert(sorted_.empty() && wide_.empty() && boxes_.empty());
     // The boxes become the grid's own; those of items not placed are never read.
     boxes_ = std::move(boxes);
@@ -149,7 +145,7 @@ void SegmentGrid::PlaceAll(std::vector<GridBox> boxes, const std::vector<char>& 
     std::vector<char> bulk(count, 0);
     for (std::size_t id = 0; id < count; ++id) {
         if (!placed[id]) continue;
-        const GridBox box = Sane(boxes_[id]);
+        const Box2d box = Sane(boxes_[id]);
         CellRange range{};
         if (!Range(box, range) || !inCore(range)) {
             Place(static_cast<int>(id), box);
@@ -182,7 +178,7 @@ void SegmentGrid::PlaceAll(std::vector<GridBox> boxes, const std::vector<char>& 
     }
 }
 
-void SegmentGrid::Place(int id, GridBox box) {
+void SegmentGrid::Place(int id, Box2d box) {
     Remove(id);
     ++clock_;
     box = Sane(box);
@@ -243,14 +239,14 @@ void SegmentGrid::Remove(int id) {
     item.where = Where::None;
 }
 
-void SegmentGrid::QueryAll(const GridBox& box, int after, std::vector<int>& out) const {
+void SegmentGrid::QueryAll(const Box2d& box, int after, std::vector<int>& out) const {
     for (std::size_t id = U(std::max(after + 1, 0)); id < items_.size(); ++id) {
         if (items_[id].where != Where::None && boxes_[id].Meets(box)) out.push_back(static_cast<int>(id));
     }
 }
 
-std::int64_t SegmentGrid::Load(const GridBox& query) const {
-    const GridBox box = Sane(query);
+std::int64_t SegmentGrid::Load(const Box2d& query) const {
+    const Box2d box = Sane(query);
     const auto all = static_cast<std::int64_t>(items_.size());
     CellRange range{};
     if (!box.Finite() || !Cells(box, range) || range.Count() > all) return all;
@@ -267,8 +263,8 @@ std::int64_t SegmentGrid::Load(const GridBox& query) const {
     return load;
 }
 
-bool SegmentGrid::UnchangedSince(const GridBox& query, std::uint32_t stamp) const {
-    const GridBox box = Sane(query);
+bool SegmentGrid::UnchangedSince(const Box2d& query, std::uint32_t stamp) const {
+    const Box2d box = Sane(query);
     CellRange range{};
     if (!box.Finite() || !Cells(box, range) || range.Count() > static_cast<std::int64_t>(items_.size())) return false;
     if (wideStamp_ > stamp) return false;
@@ -281,14 +277,14 @@ bool SegmentGrid::UnchangedSince(const GridBox& query, std::uint32_t stamp) cons
     return true;
 }
 
-void SegmentGrid::Query(const GridBox& query, int after, std::vector<int>& out) const {
+void SegmentGrid::Query(const Box2d& query, int after, std::vector<int>& out) const {
     QueryUpTo(query, after, std::numeric_limits<std::int64_t>::max(), out);
 }
 
-bool SegmentGrid::QueryUpTo(const GridBox& query, int after, std::int64_t maxLoad, std::vector<int>& out) const {
+bool SegmentGrid::QueryUpTo(const Box2d& query, int after, std::int64_t maxLoad, std::vector<int>& out) const {
     out.clear();
     after = std::max(after, kDead);  // dead entries never answer
-    const GridBox box = Sane(query);
+    const Box2d box = Sane(query);
     const auto all = static_cast<std::int64_t>(items_.size());
     CellRange range{};
     // Beyond the numbering, or more cells than items: looking at every item is cheaper.

@@ -20,22 +20,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "geometry/Box2d.h"
+
 namespace wirvela {
-
-// A closed box, drawing units: x0 <= x1 and y0 <= y1.
-struct GridBox {
-    double x0 = 0.0;
-    double y0 = 0.0;
-    double x1 = 0.0;
-    double y1 = 0.0;
-
-    // All four bounds finite.
-    bool Finite() const;
-    // Closed boxes overlap (touching counts).
-    bool Meets(const GridBox& other) const {
-        return x0 <= other.x1 && other.x0 <= x1 && y0 <= other.y1 && other.y0 <= y1;
-    }
-};
 
 class SegmentGrid {
 public:
@@ -45,30 +32,30 @@ public:
     // cellSize in drawing units (one that is not positive and finite becomes 1); `core`:
     // the rectangle kept as a plain array of cells, when that takes at most maxCoreCells
     // cells (else every cell is hashed).
-    SegmentGrid(double cellSize, const GridBox& core, std::int64_t maxCoreCells);
+    SegmentGrid(double cellSize, const Box2d& core, std::int64_t maxCoreCells);
 
     double CellSize() const { return cell_; }
 
     // Items 0 … boxes.size()-1 get these boxes, those whose `placed` flag is 0 excepted.
     // Only on a grid where nothing is placed yet. The grid keeps `boxes` as its own.
-    void PlaceAll(std::vector<GridBox> boxes, const std::vector<char>& placed);
+    void PlaceAll(std::vector<Box2d> boxes, const std::vector<char>& placed);
     // Item `id` (>= 0) now has `box`; an item placed before is moved.
-    void Place(int id, GridBox box);
+    void Place(int id, Box2d box);
     // Forgets item `id` (nothing when it is not placed).
     void Remove(int id);
     bool Placed(int id) const;
     // The box of a placed item.
-    const GridBox& BoxOf(int id) const { return boxes_[static_cast<std::size_t>(id)]; }
+    const Box2d& BoxOf(int id) const { return boxes_[static_cast<std::size_t>(id)]; }
 
     // The ids above `after` whose boxes meet `box`, ascending, into `out` (cleared first).
-    void Query(const GridBox& box, int after, std::vector<int>& out) const;
+    void Query(const Box2d& box, int after, std::vector<int>& out) const;
     // As Query, unless it would look at more than maxLoad entries (Load): then false, and
     // `out` is left cleared. Each cell is looked up once, where Load and then Query would
     // look it up twice; a refused query has looked at no more than maxLoad entries.
-    bool QueryUpTo(const GridBox& box, int after, std::int64_t maxLoad, std::vector<int>& out) const;
+    bool QueryUpTo(const Box2d& box, int after, std::int64_t maxLoad, std::vector<int>& out) const;
     // The number of entries Query(box, …) looks at: those of the cells the box covers and
     // the wide items, or every item when the query looks at every item.
-    std::int64_t Load(const GridBox& box) const;
+    std::int64_t Load(const Box2d& box) const;
 
     // Every Place and Remove after PlaceAll is a change, numbered from 1 on; Stamp() is the
     // number of the last one (0: none yet).
@@ -76,13 +63,13 @@ public:
     // True when no change after `stamp` touched what a query with `box` looks at (the
     // cells it covers and the wide items), so that the query answers as it did then.
     // False also for a box whose query looks at every item.
-    bool UnchangedSince(const GridBox& box, std::uint32_t stamp) const;
+    bool UnchangedSince(const Box2d& box, std::uint32_t stamp) const;
 
 private:
     // An item listed in a cell. cx0, cy0: the first cell of the item's range, so that a
     // query over several cells reports the item from one of them only.
     struct Entry {
-        GridBox box;
+        Box2d box;
         std::int32_t id;    // kDead: the item has left this place of the sorted array
         std::int32_t slot;  // which cell of the item's range this is
         std::int32_t cx0;
@@ -114,7 +101,7 @@ private:
     };
 
     // The cells a finite box covers; false when the box lies beyond the cell numbering.
-    bool Cells(const GridBox& box, CellRange& range) const;
+    bool Cells(const Box2d& box, CellRange& range) const;
     // Index into cells_ of cell (cx, cy); -1 when it has none (and `create` is false).
     std::int32_t CellIndex(std::int64_t cx, std::int64_t cy) const {
         const std::int64_t dx = cx - coreX0_;
@@ -127,10 +114,10 @@ private:
     std::int32_t CellIndex(std::int64_t cx, std::int64_t cy, bool create);
     Item& At(int id);
     // The item's range for the cells, or false when it goes on the wide list.
-    bool Range(const GridBox& box, CellRange& range) const;
+    bool Range(const Box2d& box, CellRange& range) const;
     void SetRange(Item& item, const CellRange& range);
     void PlaceWide(int id, Item& item);
-    void QueryAll(const GridBox& box, int after, std::vector<int>& out) const;
+    void QueryAll(const Box2d& box, int after, std::vector<int>& out) const;
 
     double cell_;
     // 1 / cell_, when finite: cell numbers are then taken by multiplying, which is as
@@ -143,7 +130,7 @@ private:
     std::vector<Entry> sorted_;
     std::vector<std::vector<Entry>> extras_;
     std::vector<Item> items_;
-    std::vector<GridBox> boxes_;      // box of each placed item
+    std::vector<Box2d> boxes_;      // box of each placed item
     std::vector<std::int32_t> pos_;   // entry places, see Item::posBase
     std::vector<std::int32_t> wide_;  // items on the list
     std::uint32_t clock_ = 0;         // the last change

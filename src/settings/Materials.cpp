@@ -5,11 +5,11 @@
 #include <limits>
 
 #include "config/LocalisableWindow.h"
+#include "config/MessageFormat.h"
 #include "config/Messages.h"
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
-#include "controller/MessageFormat.h"
 
 namespace wirvela {
 

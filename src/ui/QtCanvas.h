@@ -11,7 +11,7 @@
 #include <memory>
 #include <string_view>
 
-#include "drawing/Canvas.h"
+#include "view/Canvas.h"
 
 namespace wirvela {
 

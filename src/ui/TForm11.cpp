@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "settings/ScaleDialogModel.h"
+#include "app/windows/ScaleDialogModel.h"
 #include "ui/ControlBinding.h"
 #include "ui/QtLocalisableWindow.h"
 #include "ui/ViewSupport.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "settings/ParameterEditorModel.h"
+#include "app/windows/ParameterEditorModel.h"
 
 class QTreeWidgetItem;
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "settings/ColoursModel.h"
+#include "app/windows/ColoursModel.h"
 
 namespace wirvela {
 

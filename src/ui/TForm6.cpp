@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/windows/AboutModel.h"
 #include "config/Messages.h"
-#include "settings/AboutModel.h"
 #include "ui/ControlBinding.h"
 #include "ui/Icons.h"
 #include "ui/QtLocalisableWindow.h"

@@ -22,9 +22,9 @@
 
 #include "app/AppCore.h"
 #include "app/StartupDirectory.h"
+#include "app/windows/AboutModel.h"
 #include "platform/EventChannel.h"
 #include "platform/WorkingMemory.h"
-#include "settings/AboutModel.h"
 #include "ui/ControlBinding.h"
 #include "ui/Icons.h"
 #include "ui/QtBeep.h"

@@ -1,4 +1,4 @@
-#include "drawing/DrawingPainter.h"
+#include "view/DrawingPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Messages.h"
-#include "controller/MessageFormat.h"
 #include "drawing/Drawing.h"
 
 namespace wirvela {
@@ -80,9 +80,9 @@ CanvasPoint Shifted(CanvasPoint p, CanvasPoint d) {
 
 }  // namespace
 
-DrawingBox ViewBox(const TDrawing& drawing, double offsetX, double offsetY) {
+Box2d ViewBox(const TDrawing& drawing, double offsetX, double offsetY) {
     const TVert& v1 = drawing.Set(TDrawing::kFigure1).V;
-    DrawingBox box{std::trunc(v1.MinX(true)), std::trunc(v1.MinY(true)), std::trunc(v1.MaxX(true)),
+    Box2d box{std::trunc(v1.MinX(true)), std::trunc(v1.MinY(true)), std::trunc(v1.MaxX(true)),
                    std::trunc(v1.MaxY(true))};
     const TVert& v2 = drawing.Set(TDrawing::kFigure2).V;
     if (v2.Count() > 0) {
@@ -222,7 +222,7 @@ void DrawingPainter::PaintForPendant(Canvas& canvas, double offsetX, double offs
     settings.offsetY = offsetY;
     settings.width = canvas.Width();
     settings.height = canvas.Height();
-    const DrawingBox box = ViewBox(drawing_, offsetX, offsetY);
+    const Box2d box = ViewBox(drawing_, offsetX, offsetY);
     TZoom zoom;
     zoom.FitView(settings.width, settings.height, box.minX, box.minY, box.maxX, box.maxY);
     PaintDrawing(canvas, zoom, settings, false);

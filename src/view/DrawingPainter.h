@@ -10,23 +10,16 @@
 #include <functional>
 #include <string_view>
 
-#include "drawing/Canvas.h"
-#include "drawing/PaintSettings.h"
-#include "drawing/Zoom.h"
+#include "geometry/Box2d.h"
+#include "view/Canvas.h"
+#include "view/PaintSettings.h"
+#include "view/Zoom.h"
 
 namespace wirvela {
 
 class MessageLog;
 class TDrawing;
 class TMessages;
-
-// A box of drawing units.
-struct DrawingBox {
-    double minX = 0.0;
-    double minY = 0.0;
-    double maxX = 0.0;
-    double maxY = 0.0;
-};
 
 // Where the painter reports. Every member is optional.
 struct PainterServices {
@@ -39,7 +32,7 @@ struct PainterServices {
 // The box Zoom All and the pendant's picture fit: figure 1's vertices (all of them), each
 // bound truncated toward zero, widened by figure 2's (when it has vertices) shifted by
 // its offset on the view.
-DrawingBox ViewBox(const TDrawing& drawing, double offsetX, double offsetY);
+Box2d ViewBox(const TDrawing& drawing, double offsetX, double offsetY);
 
 class DrawingPainter {
 public:

@@ -1,11 +1,11 @@
-#include "drawing/DrawingView.h"
+#include "view/DrawingView.h"
 
 #include <cstdint>
 
+#include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
-#include "controller/MessageFormat.h"
 #include "drawing/Drawing.h"
 
 namespace wirvela {
@@ -102,7 +102,7 @@ void DrawingView::ZoomAll() {
         DrawingLock drawing(s_.drawingMutex, kMutexWaitMs);
         if (!drawing.Usable()) return;
         const PaintSettings settings = CurrentSettings();
-        const DrawingBox box = ViewBox(*s_.drawing, settings.offsetX, settings.offsetY);
+        const Box2d box = ViewBox(*s_.drawing, settings.offsetX, settings.offsetY);
         std::lock_guard<std::mutex> guard(lock_);
         zoom_.FitView(width_, height_, box.minX, box.minY, box.maxX, box.maxY);
     }
@@ -168,7 +168,7 @@ std::string DrawingView::Readout(int x, int y) const {
     // The joining worker may be changing the drawing: no waiting on a mouse move.
     DrawingLock drawing(s_.drawingMutex, 0);
     if (!drawing.Usable()) return {};
-    const DrawingPoint p = Zoom().ToDrawing(x, y);
+    const Point2d p = Zoom().ToDrawing(x, y);
     const double s = s_.parameters->GetNumber("Drawings", "SkalaHPGL", 0.025);
     const TVert& v = s_.drawing->V();
     const std::string format = s_.messages != nullptr ? s_.messages->MessageText(kReadoutMessage) : std::string();

@@ -19,11 +19,11 @@
 #include <string>
 #include <string_view>
 
-#include "drawing/Canvas.h"
-#include "drawing/DrawingPainter.h"
-#include "drawing/PaintSettings.h"
-#include "drawing/Zoom.h"
 #include "platform/Sync.h"
+#include "view/Canvas.h"
+#include "view/DrawingPainter.h"
+#include "view/PaintSettings.h"
+#include "view/Zoom.h"
 
 namespace wirvela {
 

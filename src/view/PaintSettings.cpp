@@ -1,4 +1,4 @@
-#include "drawing/PaintSettings.h"
+#include "view/PaintSettings.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "drawing/RasterCanvas.h"
+#include "view/RasterCanvas.h"
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "drawing/Canvas.h"
+#include "view/Canvas.h"
 
 namespace wirvela {
 

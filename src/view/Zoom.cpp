@@ -1,8 +1,8 @@
-#include "drawing/Zoom.h"
+#include "view/Zoom.h"
 
 #include <cmath>
 
-#include "mesh3d/Vector3.h"
+#include "geometry/Vector3.h"
 
 namespace wirvela {
 
@@ -42,7 +42,7 @@ CanvasPoint TZoom::ToScreen(double x, double y) const {
     return {ScreenCoordinate(p.x), ScreenCoordinate(p.y)};
 }
 
-DrawingPoint TZoom::ToDrawing(double column, double row) const {
+Point2d TZoom::ToDrawing(double column, double row) const {
     const TVector3 p = m_.Inverse() * TVector3(column, row, 1.0);
     return {p.x, p.y};
 }

@@ -2,16 +2,11 @@
 // The view transform of the drawing view: maps drawing units to pixels of the drawing
 // area (columns to the right, rows downward). The main window owns one for its view; the
 // pendant's picture fits a temporary one. Not thread-safe: DrawingView guards its own.
-#include "drawing/Canvas.h"
-#include "mesh3d/Matrix33.h"
+#include "geometry/Matrix33.h"
+#include "geometry/Point2d.h"
+#include "view/Canvas.h"
 
 namespace wirvela {
-
-// A point of the drawing, drawing units.
-struct DrawingPoint {
-    double x = 0.0;
-    double y = 0.0;
-};
 
 class TZoom {
 public:
@@ -39,7 +34,7 @@ public:
     // The pixel of a drawing point, each coordinate truncated toward zero (NaN gives 0).
     CanvasPoint ToScreen(double x, double y) const;
     // The drawing point of a pixel, through the inverse matrix.
-    DrawingPoint ToDrawing(double column, double row) const;
+    Point2d ToDrawing(double column, double row) const;
 
     // Scales the view by f about the pixel (cx, cy), which keeps its drawing point.
     // A factor that is not a finite positive number changes nothing.

@@ -1,6 +1,6 @@
 // The about box: its texts with and without a controller, the versions it records, the
 // splash timer, and the build date text.
-#include "settings/AboutModel.h"
+#include "app/windows/AboutModel.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 #include <set>
 
 #include "AppRig.h"
+#include "app/windows/AboutModel.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "cutting/CuttingJob.h"
 #include "cutting/ManualControl.h"
-#include "settings/AboutModel.h"
 #include "settings/Materials.h"
 
 namespace wirvela::test {

@@ -24,8 +24,8 @@
 #include "controller/SimulatedController.h"
 #include "cutting/CuttingJob.h"
 #include "drawing/Drawing.h"
-#include "drawing/RasterCanvas.h"
 #include "support/TempDir.h"
+#include "view/RasterCanvas.h"
 
 namespace wirvela::test {
 

@@ -1,5 +1,5 @@
 // The colours dialog: defaults, loading, applying, cancelling and the colour dialog.
-#include "settings/ColoursModel.h"
+#include "app/windows/ColoursModel.h"
 
 #include <gtest/gtest.h>
 

@@ -8,11 +8,11 @@
 #include <thread>
 
 #include "AppRig.h"
+#include "app/ConnectCommand.h"
+#include "app/windows/ScaleDialogModel.h"
+#include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Parameters.h"
-#include "controller/MessageFormat.h"
-#include "planning/ObjectConnection.h"
-#include "settings/ScaleDialogModel.h"
 
 namespace wirvela::test {
 namespace {

@@ -1,6 +1,6 @@
 // The parameter editor: the tree, selecting and committing by display name (with the
 // quirks of shared names), the colour panel, and writing the store back.
-#include "settings/ParameterEditorModel.h"
+#include "app/windows/ParameterEditorModel.h"
 
 #include <gtest/gtest.h>
 

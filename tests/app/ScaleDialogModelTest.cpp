@@ -1,5 +1,5 @@
 // The scale dialog and the scaled copy of figure 1 that becomes figure 2.
-#include "settings/ScaleDialogModel.h"
+#include "app/windows/ScaleDialogModel.h"
 
 #include <gtest/gtest.h>
 

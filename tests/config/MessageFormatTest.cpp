@@ -1,7 +1,7 @@
 // Filling messages of local.txt that act as printf formats, whatever the file holds.
 #include <gtest/gtest.h>
 
-#include "controller/MessageFormat.h"
+#include "config/MessageFormat.h"
 
 namespace wirvela {
 namespace {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -22,9 +23,9 @@
 #include "controller/SimulatedFtdi.h"
 #include "cutting/CuttingJob.h"
 #include "cutting/MotionTiming.h"
-#include "drawing/DrawingLoader.h"
+#include "formats/DrawingLoader.h"
+#include "planning/FigurePlanner.h"
 #include "planning/FigureSeparation.h"
-#include "planning/ObjectConnection.h"
 #include "settings/Materials.h"
 #include "support/CuttingWiring.h"
 
@@ -42,8 +43,8 @@ std::string ShippedIni() {
     return text.str();
 }
 
-// Loads a drawing as the Open command does (questions answered Yes) and runs the connect
-// command to its end. True when a cut path was found.
+// Loads a drawing as the Open command does (questions answered Yes) and plans it to its
+// end, as the connect command does. True when a cut path was found.
 bool LoadAndJoin(TDrawing& drawing, LoaderWindowState& window, const TParameters& parameters, const TMessages& messages,
                  const std::filesystem::path& file) {
     DeriveDrawingSettings(drawing, parameters);
@@ -51,23 +52,29 @@ bool LoadAndJoin(TDrawing& drawing, LoaderWindowState& window, const TParameters
     MessageLog log;
     HpglPenState pens;
     AcceptingPrompt prompt;
-    EventChannel mainWindow([](int, std::intptr_t) { return std::intptr_t{0}; });
-    ConnectContext cc(drawing, &mutex, parameters, messages, log, window);
-    cc.prompt = &prompt;
-    cc.mainWindow = &mainWindow;
-    TConnectCommand connect(std::move(cc));
     LoaderContext context(drawing, &mutex, parameters, messages, log, &prompt, pens, window);
     SeparationEnv env;
     env.messages = &messages;
     env.log = &log;
     context.separation = FigureSeparationFor(drawing, env);
-    context.connect.start = [&](int interactive) { return connect.StartConnect(interactive); };
-    context.connect.resume = [&] { connect.Resume(); };
+    std::atomic<bool> crossingSplit{false};
+    std::atomic<int> segmentStartNode{-1};
+    bool planned = false;
+    context.connect.start = [](int) { return 16; };
+    context.connect.resume = [&] {
+        PlanSettings settings(parameters, messages);
+        settings.splitJunctions = window.planarisationPending;
+        settings.scalePercent = window.scalePercent;
+        settings.prompt = &prompt;
+        settings.crossingSplit = &crossingSplit;
+        settings.segmentStartNode = &segmentStartNode;
+        PlanSink quiet;
+        const PlanOutcome outcome = PlanDrawing(drawing, settings, quiet);
+        planned = outcome.end == PlanOutcome::End::Done && !outcome.pathFailed;
+    };
     if (LoadDrawing(context, file, 1) != 16) return false;
-    connect.Wait();
-    mainWindow.ProcessPending();
     drawing.SelectFigure(TDrawing::kFigure1);
-    return connect.Report().state == kConnectSucceeded;
+    return planned;
 }
 
 // The cutting window, its materials table, the dispatcher and a link to the simulated

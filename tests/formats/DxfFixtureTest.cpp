@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "drawing/DxfReader.h"
+#include "formats/DxfReader.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "drawing/TDXFanalizator.h"
+#include "formats/TDXFanalizator.h"
 
 namespace wirvela {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "config/Messages.h"
 #include "config/Prompt.h"
-#include "drawing/DxfTestSupport.h"
-#include "drawing/ProfileFile.h"
+#include "formats/DxfTestSupport.h"
+#include "formats/ProfileFile.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

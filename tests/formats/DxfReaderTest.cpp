@@ -4,9 +4,9 @@
 #include <set>
 #include <string>
 
-#include "drawing/DxfEntityReader.h"
-#include "drawing/DxfReader.h"
-#include "drawing/DxfTestSupport.h"
+#include "formats/DxfEntityReader.h"
+#include "formats/DxfReader.h"
+#include "formats/DxfTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "drawing/HpglReader.h"
+#include "formats/HpglReader.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

@@ -10,7 +10,7 @@
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
-#include "drawing/DrawingLoader.h"
+#include "formats/DrawingLoader.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "mesh3d/FitToArea.h"
-#include "mesh3d/Matrix33.h"
-#include "mesh3d/Vector3.h"
+#include "geometry/FitToArea.h"
+#include "geometry/Matrix33.h"
+#include "geometry/Vector3.h"
 
 namespace wirvela {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "ConnectTestSupport.h"
 #include "planning/ObjectConnection.h"
 #include "planning/Predicates.h"
+#include "support/ConnectTestSupport.h"
 
 namespace wirvela {
 namespace {

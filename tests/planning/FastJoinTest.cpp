@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "ConnectTestSupport.h"
 #include "planning/CrossingIndex.h"
 #include "planning/FastJoin.h"
 #include "planning/ObjectConnection.h"
 #include "planning/Predicates.h"
+#include "support/ConnectTestSupport.h"
 
 namespace wirvela {
 namespace {
@@ -372,8 +372,8 @@ TEST(CrossingIndex, AnswersExactlyAsTheFullScan) {
         }
         CrossingIndex index(t.l);
         for (int q = 0; q < 200; ++q) {
-            Point2D P;
-            Point2D Q;
+            Point2d P;
+            Point2d Q;
             if (rng() % 2 == 0 && t.v.Count() > 1) {
                 P = t.v[static_cast<int>(rng() % static_cast<unsigned>(t.v.Count()))];
                 Q = t.v[static_cast<int>(rng() % static_cast<unsigned>(t.v.Count()))];
@@ -393,7 +393,7 @@ TEST(CrossingIndex, LinesWithEndsThatAreNotFiniteAreStillJudged) {
     t.l.AddLine(t.v.AddVertex(5, -1e300), t.v.AddVertex(5, std::numeric_limits<double>::infinity()), 1);
     t.l.AddLine(t.v.AddVertex(std::nan(""), 3), t.v.AddVertex(7, 3), 1);
     CrossingIndex index(t.l);
-    for (const auto& [P, Q] : std::vector<std::pair<Point2D, Point2D>>{{{0, 10}, {10, 0}},
+    for (const auto& [P, Q] : std::vector<std::pair<Point2d, Point2d>>{{{0, 10}, {10, 0}},
                                                                        {{1, 5}, {9, 5}},
                                                                        {{20, 20}, {30, 30}},
                                                                        {{std::nan(""), 1}, {3, 3}},

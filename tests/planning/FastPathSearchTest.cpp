@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "ConnectTestSupport.h"
 #include "planning/FastJoin.h"
 #include "planning/ObjectConnection.h"
 #include "planning/PathFindingMethods.h"
 #include "planning/PathSearch.h"
+#include "support/ConnectTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

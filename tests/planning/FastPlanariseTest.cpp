@@ -578,10 +578,10 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, FastPlanariseFixture, ::testing::Range<std::s
 TEST(SegmentGrid, QueryAnswersEveryMeetingBoxAboveAfterInOrder) {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     constexpr double inf = std::numeric_limits<double>::infinity();
-    SegmentGrid grid(2.0, GridBox{-20, -20, 20, 20}, 1000);
+    SegmentGrid grid(2.0, Box2d{-20, -20, 20, 20}, 1000);
     std::mt19937 rng(5);
     const auto below = [&rng](int n) { return static_cast<double>(rng() % static_cast<std::uint32_t>(n)); };
-    std::vector<GridBox> boxes;
+    std::vector<Box2d> boxes;
     for (int i = 0; i < 300; ++i) {
         const double x = below(100) - 50;
         const double y = below(100) - 50;
@@ -589,7 +589,7 @@ TEST(SegmentGrid, QueryAnswersEveryMeetingBoxAboveAfterInOrder) {
         boxes.push_back({x, y, x + w, y + below(4)});
     }
     // The first 200 at once (every fifth left out), the rest one by one.
-    std::vector<GridBox> first(boxes.begin(), boxes.begin() + 200);
+    std::vector<Box2d> first(boxes.begin(), boxes.begin() + 200);
     std::vector<char> placed(200, 1);
     for (std::size_t i = 0; i < 200; i += 5) placed[i] = 0;
     grid.PlaceAll(first, placed);
@@ -600,7 +600,7 @@ TEST(SegmentGrid, QueryAnswersEveryMeetingBoxAboveAfterInOrder) {
     boxes[9] = {1e300, 1e300, 1e301, 1e301};  // beyond the cell numbering
     for (int i = 7; i <= 9; ++i) grid.Place(i, boxes[static_cast<std::size_t>(i)]);
     for (int i = 0; i < 300; i += 3) {
-        boxes[static_cast<std::size_t>(i)].x0 -= 30;
+        boxes[static_cast<std::size_t>(i)].minX -= 30;
         grid.Place(i, boxes[static_cast<std::size_t>(i)]);
     }
     grid.Remove(11);
@@ -608,7 +608,7 @@ TEST(SegmentGrid, QueryAnswersEveryMeetingBoxAboveAfterInOrder) {
     EXPECT_FALSE(grid.Placed(11));
     std::vector<int> out;
     for (int q = 0; q < 300; ++q) {
-        const GridBox& box = boxes[static_cast<std::size_t>(q)];
+        const Box2d& box = boxes[static_cast<std::size_t>(q)];
         const int after = q / 2;
         grid.Query(box, after, out);
         std::vector<int> expected;
@@ -631,10 +631,10 @@ TEST(SegmentGrid, QueryAnswersEveryMeetingBoxAboveAfterInOrder) {
 // within one cell, across cells, and of boxes lying on cell borders answer exactly the
 // meeting boxes above `after`, ascending.
 TEST(SegmentGrid, QueriesOfAGridPlacedAtOnceAnswerInOrder) {
-    SegmentGrid grid(1.0, GridBox{0, 0, 16, 16}, 1000);
+    SegmentGrid grid(1.0, Box2d{0, 0, 16, 16}, 1000);
     std::mt19937 rng(11);
     const auto coordinate = [&rng] { return static_cast<double>(rng() % 64) / 4.0; };
-    std::vector<GridBox> boxes;
+    std::vector<Box2d> boxes;
     for (int i = 0; i < 400; ++i) {
         const double x = coordinate();
         const double y = coordinate();
@@ -644,7 +644,7 @@ TEST(SegmentGrid, QueriesOfAGridPlacedAtOnceAnswerInOrder) {
     for (int i = 0; i < 400; i += 7) grid.Remove(i);
     std::vector<int> out;
     for (int q = 0; q < 400; ++q) {
-        const GridBox& box = boxes[static_cast<std::size_t>(q)];
+        const Box2d& box = boxes[static_cast<std::size_t>(q)];
         const int after = q % 3 == 0 ? -1 : q / 2;
         ASSERT_TRUE(grid.QueryUpTo(box, after, grid.Load(box), out));
         std::vector<int> expected;
@@ -657,12 +657,12 @@ TEST(SegmentGrid, QueriesOfAGridPlacedAtOnceAnswerInOrder) {
 // A kept answer is reused only while nothing changed where its query looks: a place or
 // removal marks the cells it touches, a wide item every query, an item far away none.
 TEST(SegmentGrid, ChangesAreSeenWhereTheyTouchTheGrid) {
-    SegmentGrid grid(1.0, GridBox{0, 0, 16, 16}, 1000);
-    std::vector<GridBox> boxes;
+    SegmentGrid grid(1.0, Box2d{0, 0, 16, 16}, 1000);
+    std::vector<Box2d> boxes;
     for (int i = 0; i < 16; ++i) boxes.push_back({i + 0.25, 0.25, i + 0.75, 0.75});  // one per cell of row 0
     grid.PlaceAll(boxes, std::vector<char>(boxes.size(), 1));
-    const GridBox left{0.1, 0.1, 2.9, 0.9};    // cells 0 … 2
-    const GridBox right{10.1, 0.1, 12.9, 0.9};  // cells 10 … 12
+    const Box2d left{0.1, 0.1, 2.9, 0.9};    // cells 0 … 2
+    const Box2d right{10.1, 0.1, 12.9, 0.9};  // cells 10 … 12
     const std::uint32_t start = grid.Stamp();
     EXPECT_TRUE(grid.UnchangedSince(left, start));
 
@@ -687,15 +687,15 @@ TEST(SegmentGrid, ChangesAreSeenWhereTheyTouchTheGrid) {
 // still answers exactly the meeting boxes.
 TEST(SegmentGrid, BoxesAtCellBordersAndAtTheNumberingsEndsAreFound) {
     constexpr double limit = 1073741824.0;  // 2^30 cells of size 1
-    std::vector<GridBox> boxes;
+    std::vector<Box2d> boxes;
     for (const double x : {-2.5, -1.0, -0.25, 0.0, 0.75, limit - 1.5, limit - 0.25, limit, limit + 0.5, limit + 1.0,
                            limit + 2.0, -limit - 0.5, -limit, -limit + 0.5}) {
         boxes.push_back({x, -0.5, x + 0.25, 0.5});
         boxes.push_back({-0.5, x, 0.5, x + 0.25});
     }
-    SegmentGrid grid(1.0, GridBox{-4, -4, 4, 4}, 1000);
+    SegmentGrid grid(1.0, Box2d{-4, -4, 4, 4}, 1000);
     const std::size_t half = boxes.size() / 2;
-    grid.PlaceAll(std::vector<GridBox>(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(half)),
+    grid.PlaceAll(std::vector<Box2d>(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(half)),
                   std::vector<char>(half, 1));
     for (std::size_t i = half; i < boxes.size(); ++i) grid.Place(static_cast<int>(i), boxes[i]);
     std::vector<int> out;

@@ -10,8 +10,8 @@
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
-#include "drawing/DrawingLoader.h"
-#include "drawing/HpglReader.h"
+#include "formats/DrawingLoader.h"
+#include "formats/HpglReader.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

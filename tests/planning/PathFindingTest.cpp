@@ -6,8 +6,8 @@
 #include <numbers>
 #include <vector>
 
-#include "ConnectTestSupport.h"
 #include "planning/PathFindingMethods.h"
+#include "support/ConnectTestSupport.h"
 #include "support/TempDir.h"
 
 namespace wirvela {

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "ConnectTestSupport.h"
 #include "planning/PathSearch.h"
+#include "support/ConnectTestSupport.h"
 
 namespace wirvela {
 namespace {

@@ -10,8 +10,8 @@
 #include <numeric>
 #include <random>
 
-#include "ConnectTestSupport.h"
 #include "planning/Predicates.h"
+#include "support/ConnectTestSupport.h"
 
 namespace wirvela {
 namespace {
@@ -142,7 +142,7 @@ private:
     }
 
     static bool SamePlace(Pt a, Pt b) { return a.x == b.x && a.y == b.y; }
-    static Point2D P(Pt a) { return {a.x, a.y}; }
+    static Point2d P(Pt a) { return {a.x, a.y}; }
 
     // Collinear and sharing more than a point.
     static bool Overlap(const Segment& s, const Segment& t) {
@@ -208,7 +208,7 @@ private:
             for (std::size_t j = i + 1; j < all.size(); ++j) {
                 const int c = SegmentsCross(P(all[i].a), P(all[i].b), P(all[j].a), P(all[j].b));
                 if (c == kSegmentsCrossProper) {
-                    const Point2D x = LineIntersection(P(all[i].a), P(all[i].b), P(all[j].a), P(all[j].b));
+                    const Point2d x = LineIntersection(P(all[i].a), P(all[i].b), P(all[j].a), P(all[j].b));
                     contacts.push_back({std::trunc(x.x), std::trunc(x.y)});
                 }
             }

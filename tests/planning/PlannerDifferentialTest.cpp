@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "drawing/Drawing.h"
-#include "drawing/HpglReader.h"
 #include "drawinggen/DrawingRandom.h"
 #include "drawinggen/PlanningRun.h"
 #include "drawinggen/RandomDrawing.h"
+#include "formats/HpglReader.h"
 #include "planning/Planarise.h"
 #include "planning/PlanariseSink.h"
 #include "support/TempDir.h"

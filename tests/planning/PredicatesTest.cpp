@@ -28,7 +28,7 @@ TEST(SideSignTest, SignOfAValue) {
 
 struct CrossCase {
     const char* name;
-    Point2D p1, p2, q1, q2;
+    Point2d p1, p2, q1, q2;
     int expected;
 };
 
@@ -42,9 +42,9 @@ TEST_P(SegmentsCrossTest, Classifies) {
 TEST_P(SegmentsCrossTest, TurnedOrMirroredGivesTheSameClass) {
     const CrossCase& c = GetParam();
     for (Transform t : kAllTransforms) {
-        auto tr = [t](Point2D p) {
+        auto tr = [t](Point2d p) {
             const auto a = Apply(t, p.x, p.y);
-            return Point2D(a[0], a[1]);
+            return Point2d(a[0], a[1]);
         };
         EXPECT_EQ(SegmentsCross(tr(c.p1), tr(c.p2), tr(c.q1), tr(c.q2)), c.expected) << test::TransformName(t);
     }
@@ -81,7 +81,7 @@ TEST(OppositeSidesTest, TwoOnlyForStrictlyOppositeSides) {
 
 struct InsideCase {
     const char* name;
-    Point2D p1, p2, q;
+    Point2d p1, p2, q;
     bool expected;
 };
 
@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PointInsideSegmentTest,
 
 struct NearCase {
     const char* name;
-    Point2D p1, p2, q;
+    Point2d p1, p2, q;
     double tol;
     bool expected;
 };
@@ -140,23 +140,23 @@ INSTANTIATE_TEST_SUITE_P(Table, PointNearSegmentTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineIntersectionTest, CrossingLines) {
-    const Point2D a = LineIntersection({0, 0}, {10, 10}, {0, 10}, {10, 0});
+    const Point2d a = LineIntersection({0, 0}, {10, 10}, {0, 10}, {10, 0});
     EXPECT_EQ(a.x, 5);
     EXPECT_EQ(a.y, 5);
-    const Point2D b = LineIntersection({0, 0}, {4, 2}, {0, 3}, {3, 0});
+    const Point2d b = LineIntersection({0, 0}, {4, 2}, {0, 3}, {3, 0});
     EXPECT_EQ(b.x, 2);
     EXPECT_EQ(b.y, 1);
     // The infinite lines, not the segments.
-    const Point2D c = LineIntersection({0, 0}, {1, 0}, {5, 5}, {5, 6});
+    const Point2d c = LineIntersection({0, 0}, {1, 0}, {5, 5}, {5, 6});
     EXPECT_EQ(c.x, 5);
     EXPECT_EQ(c.y, 0);
 }
 
 TEST(LineIntersectionTest, ParallelCollinearAndDegenerateGiveTheOrigin) {
-    for (const auto& [p1, p2, q1, q2] : {std::array<Point2D, 4>{{{1, 1}, {5, 3}, {1, 2}, {5, 4}}},
-                                         std::array<Point2D, 4>{{{1, 1}, {5, 3}, {9, 5}, {13, 7}}},
-                                         std::array<Point2D, 4>{{{1, 1}, {1, 1}, {0, 3}, {3, 0}}}}) {
-        const Point2D r = LineIntersection(p1, p2, q1, q2);
+    for (const auto& [p1, p2, q1, q2] : {std::array<Point2d, 4>{{{1, 1}, {5, 3}, {1, 2}, {5, 4}}},
+                                         std::array<Point2d, 4>{{{1, 1}, {5, 3}, {9, 5}, {13, 7}}},
+                                         std::array<Point2d, 4>{{{1, 1}, {1, 1}, {0, 3}, {3, 0}}}}) {
+        const Point2d r = LineIntersection(p1, p2, q1, q2);
         EXPECT_EQ(r.x, 0);
         EXPECT_EQ(r.y, 0);
     }
@@ -189,9 +189,9 @@ TEST_F(CrossesAnyLineTest, ACandidateEndingOnTheInsideOfALineDoesNot) {
 TEST(CrossesAnyLineSharedEndTest, ALineSharingAnEndPositionWithTheCandidateNeverCounts) {
     // Rounding makes SegmentsCross call this candidate, which starts at the line's start,
     // a proper crossing of the line; sharing the end position excludes the line.
-    const Point2D e1(-7.2718592726760551, -7.3224671197493452);
-    const Point2D e2(-9.5795154316654596, -0.97570192310923609);
-    const Point2D q(8.2271609582235357, -2.982037724341609);
+    const Point2d e1(-7.2718592726760551, -7.3224671197493452);
+    const Point2d e2(-9.5795154316654596, -0.97570192310923609);
+    const Point2d q(8.2271609582235357, -2.982037724341609);
     ASSERT_EQ(SegmentsCross(e1, q, e1, e2), kSegmentsCrossProper);
     test::TestDrawing d;
     d.Line(e1.x, e1.y, e2.x, e2.y);

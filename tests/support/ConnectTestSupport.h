@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "app/ConnectCommand.h"
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
 #include "drawing/Drawing.h"
-#include "drawing/DrawingLoader.h"
-#include "planning/ObjectConnection.h"
+#include "formats/DrawingLoader.h"
 #include "planning/PlanariseSink.h"
 #include "platform/EventChannel.h"
 #include "support/TempDir.h"

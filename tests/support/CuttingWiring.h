@@ -7,7 +7,7 @@
 #include "controller/ControllerDispatcher.h"
 #include "cutting/CuttingJob.h"
 #include "drawing/Drawing.h"
-#include "drawing/DrawingLoader.h"
+#include "formats/DrawingLoader.h"
 #include "settings/Materials.h"
 
 namespace wirvela::test {

@@ -17,7 +17,7 @@
 #include "controller/ControllerDispatcher.h"
 #include "cutting/CuttingJob.h"
 #include "drawing/Drawing.h"
-#include "drawing/DrawingLoader.h"
+#include "formats/DrawingLoader.h"
 #include "settings/Materials.h"
 #include "support/CuttingWiring.h"
 #include "ui/ClickPanel.h"

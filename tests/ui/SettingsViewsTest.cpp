@@ -13,10 +13,10 @@
 #include <sstream>
 
 #include "ViewTestSupport.h"
-#include "settings/AboutModel.h"
-#include "settings/ColoursModel.h"
-#include "settings/ParameterEditorModel.h"
-#include "settings/ScaleDialogModel.h"
+#include "app/windows/AboutModel.h"
+#include "app/windows/ColoursModel.h"
+#include "app/windows/ParameterEditorModel.h"
+#include "app/windows/ScaleDialogModel.h"
 #include "ui/ClickPanel.h"
 #include "ui/QtCanvas.h"
 #include "ui/TForm11.h"

@@ -1,14 +1,14 @@
 // The painter: colour rules, sets and offsets, faulty nodes, numbers, the overlay, the size
 // report, the pendant's picture and the full-speed simulation picture. The transform is
 // the identity, so a drawing point (x, y) is the pixel (x, y).
-#include "drawing/DrawingPainter.h"
+#include "view/DrawingPainter.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "PaintFixture.h"
-#include "controller/MessageFormat.h"
+#include "config/MessageFormat.h"
 
 namespace wirvela {
 namespace {
@@ -291,7 +291,7 @@ TEST(ViewBoxTest, FigureOneTruncatedAndWidenedByShiftedFigureTwo) {
     TDrawingSet& one = d.Set(TDrawing::kFigure1);
     one.V.AddVertex(10.9, 20.9);
     one.V.AddVertex(-100.7, 50.2);
-    DrawingBox box = ViewBox(d, 1000, 1000);
+    Box2d box = ViewBox(d, 1000, 1000);
     EXPECT_EQ(box.minX, -100);
     EXPECT_EQ(box.minY, 20);
     EXPECT_EQ(box.maxX, 10);

@@ -1,6 +1,6 @@
 // The main window's view: Zoom All and its flag, the menu, wheel and drag, the mouse
 // readout and Rysuj's mutex handling.
-#include "drawing/DrawingView.h"
+#include "view/DrawingView.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "PaintFixture.h"
-#include "controller/MessageFormat.h"
+#include "config/MessageFormat.h"
 
 namespace wirvela {
 namespace {
@@ -103,10 +103,10 @@ TEST_F(DrawingViewTest, FitToBoxSetsTheFlagWithoutRepainting) {
 
 TEST_F(DrawingViewTest, WheelScalesByTenPercentPerStepAboutTheMouse) {
     DrawingView& v = FittedView();
-    const DrawingPoint under = v.Zoom().ToDrawing(120, 330);
+    const Point2d under = v.Zoom().ToDrawing(120, 330);
     for (int i = 0; i < 3; ++i) v.Wheel(true, 120, 330);
     EXPECT_NEAR(v.Zoom().Matrix().m[0][0], 4.0 * 1.1 * 1.1 * 1.1, 1e-12);
-    const DrawingPoint still = v.Zoom().ToDrawing(120, 330);
+    const Point2d still = v.Zoom().ToDrawing(120, 330);
     EXPECT_NEAR(still.x, under.x, 1e-9);
     EXPECT_NEAR(still.y, under.y, 1e-9);
     for (int i = 0; i < 3; ++i) v.Wheel(false, 120, 330);
@@ -126,7 +126,7 @@ TEST_P(DrawingViewMenuTest, ZoomsAboutWhereTheMenuOpened) {
     DrawingView& v = FittedView();
     simulating = true;  // menu commands are no mouse buttons: they work during a simulation
     v.PopupAt(50, 60);
-    const DrawingPoint under = v.Zoom().ToDrawing(50, 60);
+    const Point2d under = v.Zoom().ToDrawing(50, 60);
     v.MenuCommand(GetParam().command);
     EXPECT_NEAR(v.Zoom().Matrix().m[0][0], 4.0 * GetParam().factor, 1e-12);
     EXPECT_NEAR(v.Zoom().ToDrawing(50, 60).x, under.x, 1e-9);

@@ -13,9 +13,9 @@
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "drawing/Drawing.h"
-#include "drawing/DrawingPainter.h"
-#include "drawing/RasterCanvas.h"
 #include "support/TempDir.h"
+#include "view/DrawingPainter.h"
+#include "view/RasterCanvas.h"
 
 namespace wirvela::test {
 

@@ -1,5 +1,5 @@
 // The software raster: lines with both ends, clipping of far lines, circles and texts.
-#include "drawing/RasterCanvas.h"
+#include "view/RasterCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The view transform: fitting a box, the pixel mapping both ways, zoom and pan.
-#include "drawing/Zoom.h"
+#include "view/Zoom.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "mesh3d/FitToArea.h"
+#include "geometry/FitToArea.h"
 
 namespace wirvela {
 namespace {
@@ -103,7 +103,7 @@ TEST(ZoomTest, ToDrawingInvertsTheMapping) {
     z.ZoomBy(1.7, 100, 50);
     z.Pan(13, -4);
     const TVector3 px = z.Matrix() * TVector3(42.25, 100.5, 1);
-    const DrawingPoint back = z.ToDrawing(px.x, px.y);
+    const Point2d back = z.ToDrawing(px.x, px.y);
     EXPECT_NEAR(back.x, 42.25, 1e-9);
     EXPECT_NEAR(back.y, 100.5, 1e-9);
 }
@@ -112,9 +112,9 @@ TEST(ZoomTest, ZoomKeepsTheCentreAndZoomOutRestores) {
     TZoom z;
     z.FitView(800, 600, 0, 0, 4000, 2000);
     const TMatrix33 before = z.Matrix();
-    const DrawingPoint centre = z.ToDrawing(300, 200);
+    const Point2d centre = z.ToDrawing(300, 200);
     z.ZoomBy(1.5, 300, 200);
-    const DrawingPoint after = z.ToDrawing(300, 200);
+    const Point2d after = z.ToDrawing(300, 200);
     EXPECT_NEAR(after.x, centre.x, 1e-9);
     EXPECT_NEAR(after.y, centre.y, 1e-9);
     EXPECT_NEAR(z.Matrix().m[0][0], before.m[0][0] * 1.5, 1e-12);

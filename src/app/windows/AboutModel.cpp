@@ -1,4 +1,4 @@
-#include "settings/AboutModel.h"
+#include "app/windows/AboutModel.h"
 
 #include <array>
 #include <cmath>

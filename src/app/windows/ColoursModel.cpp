@@ -1,4 +1,4 @@
-#include "settings/ColoursModel.h"
+#include "app/windows/ColoursModel.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "settings/ParameterEditorModel.h"
+#include "app/windows/ParameterEditorModel.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "settings/ScaleDialogModel.h"
+#include "app/windows/ScaleDialogModel.h"
 
 #include <array>
 #include <cstdio>
