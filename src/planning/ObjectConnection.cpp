@@ -14,6 +14,7 @@
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "planning/FastJoin.h"
 #include "planning/FastPlanarise.h"
 #include "planning/JoinProgress.h"
@@ -628,7 +629,7 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
     fig.figure = d_.Figure();
 
     if (a_.planarisationPending) {
-        const double conModif = c_.parameters.GetNumber("Ploter", "ConModif", 0.0);
+        const double conModif = c_.parameters.GetNumber(settings::kConModif);
         const bool split = c_.planner == Planner::Fast
                                ? SplitJunctionsFast(d_.L(), d_.Oelems(), conModif, sink_, stop_)
                                : SplitJunctions(d_.L(), d_.Oelems(), conModif, sink_, stop_);
@@ -656,7 +657,7 @@ TConnectCommand::Run::Outcome TConnectCommand::Run::Figure() {
             return Outcome::End;
         }
     }
-    const bool crossingTest = c_.parameters.GetNumber("Ploter", "CrossingTest", 0.0) != 0.0;
+    const bool crossingTest = c_.parameters.GetFlag(settings::kCrossingTest);
     const std::uint64_t joinStart = TickCount64();
     const auto progress = [this](int percent) {
         const int value[] = {percent};
