@@ -10,6 +10,7 @@
 #include "config/DebugLog.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/DeviceList.h"
 #include "controller/LinkServices.h"
@@ -97,8 +98,8 @@ AppCore::StartResult AppCore::Start() {
     const std::filesystem::path& dir = o_.directory;
 
     parameters_.Load(dir, "wirvela.ini", "local.txt");
-    debugLog_ = std::make_unique<DebugLog>(dir, parameters_.GetNumber("Testing", "DebugLogEnabled", 0) != 0,
-                                           parameters_.GetNumber("Testing", "DebugLogTimeStamp", 0) != 0);
+    debugLog_ = std::make_unique<DebugLog>(dir, parameters_.GetFlag(settings::kDebugLogEnabled),
+                                           parameters_.GetFlag(settings::kDebugLogTimeStamp));
     if (messages_.CheckLocalFile(dir)) {
         messages_.LoadMessages();
     } else {
@@ -110,9 +111,9 @@ AppCore::StartResult AppCore::Start() {
     }
 
     MessageLogSwitches switches;
-    switches.memo = parameters_.GetNumber("Debug", "DebugMemo", 0) != 0;
-    switches.file = parameters_.GetNumber("Debug", "DebugFile", 0) != 0;
-    switches.flush = parameters_.GetNumber("Debug", "DebugFlush", 0) != 0;
+    switches.memo = parameters_.GetFlag(settings::kDebugMemo);
+    switches.file = parameters_.GetFlag(settings::kDebugFile);
+    switches.flush = parameters_.GetFlag(settings::kDebugFlush);
     log_ = std::make_unique<MessageLog>(dir, switches);
     drawing_ = std::make_unique<TDrawing>();
     ftdi_ = o_.makeFtdi ? o_.makeFtdi() : MakeDefaultFtdi();

@@ -11,6 +11,7 @@
 #include "config/Messages.h"
 #include "config/NumberText.h"
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "drawing/Drawing.h"
 #include "formats/DxfReader.h"
 #include "planning/FigureSeparation.h"
@@ -336,11 +337,11 @@ void MainWindowModel::SetHooks(Hooks hooks) {
 
 void MainWindowModel::Create() {
     s_.messages->LocaliseForm(*this, kLocalised);
-    c_.ScrollBar1Position = std::clamp(static_cast<int>(Setting("Ploter", "DefaultSimulationSpeed", 200)),
-                                       c_.ScrollBar1Min, c_.ScrollBar1Max);
+    c_.ScrollBar1Position =
+        std::clamp(static_cast<int>(Setting(settings::kDefaultSimulationSpeed)), c_.ScrollBar1Min, c_.ScrollBar1Max);
     simulation_->SetSpeed(c_.ScrollBar1Position);
     DeriveDrawingSettings(*s_.drawing, *s_.parameters);
-    s_.drawing->SetEntryOffset(Setting("Ploter", "WejscieX", 0), Setting("Ploter", "WejscieY", 0));
+    s_.drawing->SetEntryOffset(Setting(settings::kWejscieX), Setting(settings::kWejscieY));
     ShowTwoFigureControls();
     window_.pen2 = false;
     Changed();
@@ -349,14 +350,14 @@ void MainWindowModel::Create() {
 bool MainWindowModel::FirstActivation() {
     if (!firstActivation_) return false;
     firstActivation_ = false;
-    if (Setting("Ploter", "Debug", 0) != 0) ShowDebugControls(true);
+    if (s_.parameters->GetFlag(settings::kPloterDebug)) ShowDebugControls(true);
     Changed();
     if (hooks_.showModal) hooks_.showModal(Dialog::Splash);
     return true;
 }
 
 int MainWindowModel::SplashMs() const {
-    return static_cast<int>(Setting("Ploter", "CzasWiniety", 4000));
+    return static_cast<int>(Setting(settings::kCzasWiniety));
 }
 
 // ---- helpers --------------------------------------------------------------------------
@@ -386,8 +387,8 @@ const std::string& MainWindowModel::Message(int key) const {
     return s_.messages->MessageText(key);
 }
 
-double MainWindowModel::Setting(const char* section, const char* key, double def) const {
-    return s_.parameters->GetNumber(section, key, def);
+double MainWindowModel::Setting(const SettingKey& key) const {
+    return s_.parameters->GetNumber(key);
 }
 
 void MainWindowModel::SetEnabled(std::initializer_list<Control*> controls, bool enabled) {
@@ -405,7 +406,7 @@ void MainWindowModel::SetSimulate(bool enabled) {
 }
 
 void MainWindowModel::ShowTwoFigureControls() {
-    cone_ = Setting("Ploter", "Cone", 0) != 0;
+    cone_ = s_.parameters->GetFlag(settings::kCone);
     for (Control* c : {&c_.SpeedButton9, &c_.SpeedButton10, &c_.SpeedButton11, &c_.TEoffsetX, &c_.TEoffsetY, &c_.Label4,
                        &c_.Label5}) {
         c->visible = cone_;
@@ -630,11 +631,11 @@ void MainWindowModel::RunOpenDialog(int figure) {
     if (!hooks_.openDialog) return;
     OpenDialogRequest request;
     request.filter = c_.OpenDialog1.text;
-    request.filterIndex = static_cast<int>(Setting("LastParameters", "FileOpenExt", 1));
+    request.filterIndex = static_cast<int>(Setting(settings::kFileOpenExt));
     const std::optional<OpenDialogResult> chosen = hooks_.openDialog(request);
     if (!chosen) return;
     if (chosen->filterIndex != request.filterIndex)
-        s_.parameters->SetText("LastParameters", "FileOpenExt", std::to_string(chosen->filterIndex));
+        s_.parameters->SetText(settings::kFileOpenExt, std::to_string(chosen->filterIndex));
     LoadFile(chosen->file, 1);
 }
 
@@ -814,7 +815,7 @@ void MainWindowModel::Clear() {
     ApplyDeferredSettings();
 
     TDrawing& d = *s_.drawing;
-    d.SetEntryOffset(Setting("Ploter", "WejscieX", 0), Setting("Ploter", "WejscieY", 0));
+    d.SetEntryOffset(Setting(settings::kWejscieX), Setting(settings::kWejscieY));
     window_.planarisationPending = true;
     window_.pen2 = false;
     SetEnabled({&c_.Zapiszjako1}, false);
@@ -996,28 +997,28 @@ void MainWindowModel::Devices() {
 
 void MainWindowModel::AdvancedParameters() {
     const TParameters& p = *s_.parameters;
-    const std::string com = p.GetText("RSparam", "COM", "COM1");
-    const double entryX = p.GetNumber("Ploter", "WejscieX", 0);
-    const double entryY = p.GetNumber("Ploter", "WejscieY", 0);
-    const double debug = p.GetNumber("Ploter", "Debug", 0);
+    const std::string com = p.GetText(settings::kCOM);
+    const double entryX = p.GetNumber(settings::kWejscieX);
+    const double entryY = p.GetNumber(settings::kWejscieY);
+    const double debug = p.GetNumber(settings::kPloterDebug);
 
     if (hooks_.showModal) hooks_.showModal(Dialog::ParameterEditor);
 
-    const double newX = p.GetNumber("Ploter", "WejscieX", 0);
-    const double newY = p.GetNumber("Ploter", "WejscieY", 0);
+    const double newX = p.GetNumber(settings::kWejscieX);
+    const double newY = p.GetNumber(settings::kWejscieY);
     if (newX != entryX || newY != entryY) deferred_.entry = std::make_pair(newX, newY);
-    const double newDebug = p.GetNumber("Ploter", "Debug", 0);
+    const double newDebug = p.GetNumber(settings::kPloterDebug);
     if (newDebug != debug) {
         ShowDebugControls(newDebug != 0);
         Repaint();
     }
-    s_.log->SetMemoEnabled(p.GetNumber("Debug", "DebugMemo", 0) != 0);
+    s_.log->SetMemoEnabled(p.GetFlag(settings::kDebugMemo));
     ShowTwoFigureControls();
     deferred_.derive = true;
     // The joining worker reads the drawing settings while it runs: they change once it
     // has ended.
     if (!JoiningRunning()) ApplyDeferredSettings();
-    if (p.GetText("RSparam", "COM", "COM1") != com && s_.recreateLink) s_.recreateLink();
+    if (p.GetText(settings::kCOM) != com && s_.recreateLink) s_.recreateLink();
     Changed();
 }
 

@@ -43,6 +43,7 @@ namespace wirvela {
 
 class MessageLog;
 class ScaleDialogModel;
+struct SettingKey;
 class TConnectCommand;
 class TDrawing;
 class TDxfReader;
@@ -370,7 +371,7 @@ private:
     void Present();
     PaintInputs CurrentPaintInputs() const;
     const std::string& Message(int key) const;
-    double Setting(const char* section, const char* key, double def) const;
+    double Setting(const SettingKey& key) const;
     void SetEnabled(std::initializer_list<Control*> controls, bool enabled);
     void SetCut(bool enabled);
     void SetSimulate(bool enabled);

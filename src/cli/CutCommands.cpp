@@ -16,6 +16,7 @@
 #include "cli/InterruptGuard.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
@@ -327,8 +328,8 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
     up.link.reset();
 
     const CuttingJob::Estimate& estimate = job.CurrentEstimate();
-    const double wearTime = session.Parameters().GetNumber("Ploter", "CzasDrutu", 0);
-    const double wearLength = session.Parameters().GetNumber("Ploter", "DlugDrutu", 0);
+    const double wearTime = session.Parameters().GetNumber(settings::kCzasDrutu);
+    const double wearLength = session.Parameters().GetNumber(settings::kDlugDrutu);
     const bool twoFigures = drawing.Set(TDrawing::kFigure2).V.Count() > 0;
     std::optional<SimSnapshot> snapshot;
     if (sim) snapshot = sim->Snapshot();

@@ -13,6 +13,7 @@
 #include "cli/InterruptGuard.h"
 #include "config/NumberText.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
@@ -126,7 +127,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         if (args.speed) window.Edit1Changed(std::to_string(static_cast<long long>(std::trunc(*args.speed))));
         window.Edit4Changed(NumberToText(args.dx));
         window.Edit5Changed(NumberToText(args.dy));
-        double scaling = session.Parameters().GetNumber("Ploter", "manualScaling", 1);
+        double scaling = session.Parameters().GetNumber(settings::kManualScaling);
         if (scaling == 0) scaling = 1;
         const std::int32_t x = window.Steps(args.dx / scaling);
         const std::int32_t y = window.Steps(args.dy / scaling);

@@ -11,6 +11,7 @@
 #include "cli/DrawingSession.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "cutting/SimulationModel.h"
 #include "settings/Materials.h"
 
@@ -52,9 +53,8 @@ int RunSimulate(const CliOptions& options, const SimulateArgs& args, std::ostrea
     SimulationInputs inputs;
     inputs.material = materials.Material(material);
     inputs.scalePercent = window.scalePercent;
-    inputs.v2 =
-        std::clamp(p.GetNumber("Ploter", "DefaultV2", 100), p.GetNumber("ParamsLimits", "VxyMin", 4),
-                   std::max(p.GetNumber("ParamsLimits", "VxyMin", 4), p.GetNumber("ParamsLimits", "VxyMax", 60)));
+    inputs.v2 = std::clamp(p.GetNumber(settings::kDefaultV2), p.GetNumber(settings::kVxyMin),
+                           std::max(p.GetNumber(settings::kVxyMin), p.GetNumber(settings::kVxyMax)));
     MessageLog log;
     SimulationModel model(*drawing, p, &session.Messages(), &log, SimulationView{});
     model.Prepare(inputs);

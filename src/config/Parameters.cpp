@@ -1,6 +1,9 @@
 #include "config/Parameters.h"
 
+#include <cassert>
+
 #include "config/NumberText.h"
+#include "config/SettingKey.h"
 #include "platform/IniFile.h"
 
 namespace wirvela {
@@ -101,6 +104,44 @@ bool TParameters::SaveAll(std::string* error) const {
         for (int i = section.First; i < SectionEnd(s); ++i) file.SetString(section.Name, Params(i).Key, Params(i).Value);
     }
     return file.Save(fileName_, error);
+}
+
+std::string TParameters::GetText(const SettingKey& key) const {
+    return GetText(key.section, key.key, key.def.text);
+}
+
+std::string TParameters::GetText(const SettingKey& key, const SettingDefault& siteDefault) const {
+    assert(siteDefault.text == key.def.text || siteDefault.text == key.second.text);
+    return GetText(key.section, key.key, siteDefault.text);
+}
+
+double TParameters::GetNumber(const SettingKey& key) const {
+    return GetNumber(key.section, key.key, key.def.number);
+}
+
+double TParameters::GetNumber(const SettingKey& key, const SettingDefault& siteDefault) const {
+    assert(siteDefault.number == key.def.number || siteDefault.number == key.second.number);
+    return GetNumber(key.section, key.key, siteDefault.number);
+}
+
+bool TParameters::GetFlag(const SettingKey& key) const {
+    return GetNumber(key) != 0;
+}
+
+int TParameters::SetText(const SettingKey& key, std::string_view value) {
+    return SetText(key.section, key.key, value);
+}
+
+std::string TParameters::GetText(std::string_view section, const SettingKey& key) const {
+    return GetText(section, key.key, key.def.text);
+}
+
+double TParameters::GetNumber(std::string_view section, const SettingKey& key) const {
+    return GetNumber(section, key.key, key.def.number);
+}
+
+int TParameters::SetText(std::string_view section, const SettingKey& key, std::string_view value) {
+    return SetText(section, key.key, value);
 }
 
 std::string TParameters::HintOf(std::string_view section, std::string_view key) const {

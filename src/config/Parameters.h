@@ -17,6 +17,9 @@
 
 namespace wirvela {
 
+struct SettingDefault;
+struct SettingKey;
+
 struct TParameter {
     std::string Key;
     std::string DisplayName;
@@ -55,6 +58,20 @@ public:
     // Returns false, with the reason in `error`, when the file could not be written; the
     // file is then unchanged. An empty store writes nothing and succeeds.
     bool SaveAll(std::string* error = nullptr) const;
+
+    // The same by descriptor of the settings registry (config/Settings.h), with the key's
+    // own default, or with the named second default of the places that read it so.
+    std::string GetText(const SettingKey& key) const;
+    std::string GetText(const SettingKey& key, const SettingDefault& siteDefault) const;
+    double GetNumber(const SettingKey& key) const;
+    double GetNumber(const SettingKey& key, const SettingDefault& siteDefault) const;
+    // On when the number is not 0 (NaN included).
+    bool GetFlag(const SettingKey& key) const;
+    int SetText(const SettingKey& key, std::string_view value);
+    // A key that stands in numbered sections (one per material), in one of them.
+    std::string GetText(std::string_view section, const SettingKey& key) const;
+    double GetNumber(std::string_view section, const SettingKey& key) const;
+    int SetText(std::string_view section, const SettingKey& key, std::string_view value);
 
     int FindSection(std::string_view section) const;
     int FindParameter(std::string_view section, std::string_view key) const;

@@ -1,20 +1,19 @@
 #include "controller/ComClass.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 
 #include "config/DebugLog.h"
 #include "config/MessageFormat.h"
 #include "config/Messages.h"
+#include "config/Settings.h"
 #include "controller/ControllerCodes.h"
 
 namespace wirvela {
 
 namespace {
 
-constexpr const char* kRs = "RSparam";
 constexpr int kCancelTries = 5;
 constexpr int kMaxHeating = 96;
 constexpr double kTickFactor = 1.25e-7;  // controller timer ticks per (Hz × µs)
@@ -140,7 +139,7 @@ int ComClass::FlushAndStart(const Frame& frame, std::uint8_t& reply, bool purge)
     int r = RawExchange(begin, reply, purge);
     if (r != 0 || reply != STAT_OK) return r;  // a refusal travels up as the reply
     LogMessage("Flush DMA block ------------");
-    r = BlockWrite(blockLength_, ReadInt(kRs, "WRpacketSize", 1000, 1, INT_MAX));
+    r = BlockWrite(blockLength_, ReadInt(settings::kWRpacketSize));
     if (r != 0) return r;
     return RawExchange(frame, reply, purge);
 }

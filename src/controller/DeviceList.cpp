@@ -4,6 +4,7 @@
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 
 namespace wirvela {
 
@@ -45,9 +46,9 @@ DeviceList::Result DeviceList::Choose(TParameters& parameters, Prompt& prompt) {
         return Result::None;
     }
     const Entry& entry = entries_[static_cast<std::size_t>(selected_)];
-    parameters.SetText("RSparam", "VID", std::to_string(entry.vid));
-    parameters.SetText("RSparam", "PID", std::to_string(entry.pid));
-    parameters.SetText("RSparam", "SerialNo", entry.serialNo);
+    parameters.SetText(settings::kVID, std::to_string(entry.vid));
+    parameters.SetText(settings::kPID, std::to_string(entry.pid));
+    parameters.SetText(settings::kSerialNo, entry.serialNo);
     result_ = Result::Ok;
     return result_;
 }

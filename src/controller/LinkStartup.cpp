@@ -6,6 +6,7 @@
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "controller/ControllerCodes.h"
 
 namespace wirvela {
@@ -52,7 +53,8 @@ LinkStartup LinkStartup::Run(const LinkServices& services, EventChannel* manualW
     if (error != 0 && error != STAT_OK) {
         std::string text = ControllerCodes::FormatCode(m, error);
         if (error == RS_OPEN_COM_ERR) {
-            text += m.MessageText(kPortPrefix) + services.parameters->GetText("RSparam", "COM", "?") +
+            text += m.MessageText(kPortPrefix) +
+                    services.parameters->GetText(settings::kCOM, settings::kCOMForLinkFailure) +
                     m.MessageText(kPortSuffix);
         }
         const ControllerCode* code = ControllerCodes::Find(error);

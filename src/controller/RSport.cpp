@@ -7,6 +7,7 @@
 #include "config/DebugLog.h"
 #include "config/MessageLog.h"
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "controller/ControllerCodes.h"
 #include "platform/Clock.h"
 #include "platform/EventChannel.h"
@@ -15,8 +16,6 @@ namespace wirvela {
 
 namespace {
 
-constexpr const char* kRs = "RSparam";
-constexpr const char* kPloter = "Ploter";
 constexpr int kResyncTries = 24;
 constexpr std::uint32_t kResyncPauseMs = 2;
 
@@ -43,26 +42,26 @@ int ReadFailureCode(FtStatus status) {
 
 DeviceIdentity DeviceIdentity::Configured(const TParameters& p) {
     DeviceIdentity id;
-    const double vid = p.GetNumber(kRs, "VID", 1027);
-    const double pid = p.GetNumber(kRs, "PID", 24592);
+    const double vid = p.GetNumber(settings::kVID);
+    const double pid = p.GetNumber(settings::kPID);
     id.vid = static_cast<std::uint16_t>(std::isfinite(vid) ? static_cast<long long>(std::fmod(std::trunc(vid), 65536.0))
                                                            : 0);
     id.pid = static_cast<std::uint16_t>(std::isfinite(pid) ? static_cast<long long>(std::fmod(std::trunc(pid), 65536.0))
                                                            : 0);
-    id.serialNo = p.GetText(kRs, "SerialNo", "00000000");
+    id.serialNo = p.GetText(settings::kSerialNo);
     return id;
 }
 
 RSport::RSport(LinkServices services, EventChannel* eventWindow) : services_(std::move(services)) {
     const TParameters& p = *services_.parameters;
-    buffered_ = p.GetNumber(kRs, "Buffered", 0) != 0;
+    buffered_ = p.GetFlag(settings::kBuffered);
     if (buffered_) block_.assign(kBlockBufferBytes, 0);
-    frameDump_ = p.GetNumber(kPloter, "Debug", 0) == 1;
+    frameDump_ = p.GetNumber(settings::kPloterDebug) == 1;
     eventWindow_.store(eventWindow);
-    xAxisDir_ = p.GetNumber(kPloter, "XaxisDir", 1);
-    yAxisDir_ = p.GetNumber(kPloter, "YaxisDir", 1);
-    const bool traceOn = p.GetNumber(kRs, "DebugRS", 0) == 1;
-    waitTimeout_ = ReadInt(kRs, "WaitSynchMutexTimeout", 100, 0, 3600000);
+    xAxisDir_ = p.GetNumber(settings::kXaxisDir);
+    yAxisDir_ = p.GetNumber(settings::kYaxisDir);
+    const bool traceOn = p.GetNumber(settings::kDebugRS) == 1;
+    waitTimeout_ = ReadInt(settings::kWaitSynchMutexTimeout);
     wanted_ = services_.identity ? *services_.identity : DeviceIdentity::Configured(p);
 
     if (FindAndOpen() != 0) {
@@ -91,10 +90,10 @@ RSport::~RSport() {
     if (handle_ != 0) services_.ftdi->Close(handle_);
 }
 
-int RSport::ReadInt(const char* section, const char* key, double def, long low, long high) const {
-    const double v = services_.parameters->GetNumber(section, key, def);
-    if (!(v >= static_cast<double>(low))) return static_cast<int>(low);
-    if (v > static_cast<double>(high)) return static_cast<int>(high);
+int RSport::ReadInt(const SettingKey& key) const {
+    const double v = services_.parameters->GetNumber(key);
+    if (!(v >= key.limits.lower)) return static_cast<int>(key.limits.lower);
+    if (v > key.limits.upper) return static_cast<int>(key.limits.upper);
     return static_cast<int>(std::trunc(v));
 }
 
@@ -157,10 +156,10 @@ int RSport::OpenByIndex(std::uint32_t index) {
     }
     FtHandle handle = 0;
     if (ft.Open(index, handle) != kFtOk || handle == 0) return RS_SETRS_COM_ERR;
-    const auto divisor = static_cast<std::uint16_t>(ReadInt(kRs, "BaudDivisor", 1, 0, 0xFFFF));
-    const auto latency = static_cast<std::uint8_t>(ReadInt(kRs, "Latency", 2, 0, 0xFF));
-    const auto rx = static_cast<std::uint32_t>(ReadInt(kRs, "TimeoutRX", 10, 0, 3600000));
-    const auto tx = static_cast<std::uint32_t>(ReadInt(kRs, "TimeoutTX", 10, 0, 3600000));
+    const auto divisor = static_cast<std::uint16_t>(ReadInt(settings::kBaudDivisor));
+    const auto latency = static_cast<std::uint8_t>(ReadInt(settings::kLatency));
+    const auto rx = static_cast<std::uint32_t>(ReadInt(settings::kTimeoutRX));
+    const auto tx = static_cast<std::uint32_t>(ReadInt(settings::kTimeoutTX));
     if (ft.SetDataCharacteristics(handle, 8, 0, 0) != kFtOk || ft.SetDivisor(handle, divisor) != kFtOk ||
         ft.SetLatencyTimer(handle, latency) != kFtOk || ft.SetTimeouts(handle, rx, tx) != kFtOk) {
         // A half-configured device is not kept: every later write fails with 297.
@@ -190,7 +189,7 @@ int RSport::RawExchange(const Frame& frame, std::uint8_t& reply, bool purge) {
     std::uint8_t byte = 0;
     std::uint32_t count = 0;
     if (buffered_ && (running_.load() || SentByteByByte(frame[0]))) {
-        const auto delay = static_cast<std::uint32_t>(ReadInt(kRs, "InterCharDelay", 2, 0, 60000));
+        const auto delay = static_cast<std::uint32_t>(ReadInt(settings::kInterCharDelay));
         for (std::uint8_t b : frame) {
             std::uint32_t written = 0;
             if (ft.Write(handle_, &b, 1, written) != kFtOk || written != 1) return RS_WRITE_ERR;

@@ -27,6 +27,7 @@
 namespace wirvela {
 
 class EventChannel;
+struct SettingKey;
 
 class RSport {
 public:
@@ -86,7 +87,8 @@ protected:
     // report being handled meets a complete link.
     void StopReader();
 
-    int ReadInt(const char* section, const char* key, double def, long low, long high) const;
+    // An integer setting of the link, clamped into the key's limits (NaN reads as the lower).
+    int ReadInt(const SettingKey& key) const;
     void LogMessage(std::string_view text) const;
     // One line to "debug_lines.txt" when the parameter trace is on.
     void Trace(const char* format, ...) const __attribute__((format(printf, 2, 3)));

@@ -12,6 +12,7 @@
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
@@ -25,7 +26,6 @@ namespace wirvela {
 
 namespace {
 
-constexpr const char* kPloter = "Ploter";
 constexpr int kNoLink = RS_OPEN_COM_ERR;  // no controller link: as if the port could not be opened
 constexpr int kSecondsPerDay = 24 * 3600;
 
@@ -80,14 +80,14 @@ int SystemTimeOfDay() {
 CuttingJob::CuttingJob(Services services)
     : s_(std::move(services)), channel_([this](int code, std::intptr_t arg) { return HandleEvent(code, arg); }) {
     const TParameters& p = *s_.parameters;
-    heatingMin_ = ClampToInt(std::trunc(p.GetNumber("ParamsLimits", "TempMin", 1)));
-    heatingMax_ = std::max(heatingMin_, ClampToInt(std::trunc(p.GetNumber("ParamsLimits", "TempMax", 100))));
-    v2Min_ = ClampToInt(std::trunc(p.GetNumber("ParamsLimits", "VxyMin", 4)));
-    v2Max_ = std::max(v2Min_, ClampToInt(std::trunc(p.GetNumber("ParamsLimits", "VxyMax", 60))));
+    heatingMin_ = ClampToInt(std::trunc(p.GetNumber(settings::kTempMin)));
+    heatingMax_ = std::max(heatingMin_, ClampToInt(std::trunc(p.GetNumber(settings::kTempMax))));
+    v2Min_ = ClampToInt(std::trunc(p.GetNumber(settings::kVxyMin)));
+    v2Max_ = std::max(v2Min_, ClampToInt(std::trunc(p.GetNumber(settings::kVxyMax))));
     // A stored position outside the bar's range stands at the nearer end.
-    v2Position_ = std::clamp(ClampToInt(std::trunc(Setting("DefaultV2", 100))), v2Min_, v2Max_);
+    v2Position_ = std::clamp(ClampToInt(std::trunc(Setting(settings::kDefaultV2))), v2Min_, v2Max_);
     heatingPosition_ = std::clamp(heatingPosition_, heatingMin_, heatingMax_);
-    holdVisible_ = Setting("Hold", 0) == 1;
+    holdVisible_ = Setting(settings::kHold) == 1;
     texts_.edit1 = std::to_string(facesPosition_);
     texts_.edit2 = std::to_string(anglePosition_);
     texts_.edit5 = kPitchDefault;
@@ -111,12 +111,12 @@ const std::string& CuttingJob::Message(int key) const {
     return s_.messages->MessageText(key);
 }
 
-double CuttingJob::Setting(const char* key, double def) const {
-    return s_.parameters->GetNumber(kPloter, key, def);
+double CuttingJob::Setting(const SettingKey& key) const {
+    return s_.parameters->GetNumber(key);
 }
 
-void CuttingJob::StoreNumber(const char* section, const char* key, double value) {
-    s_.parameters->SetText(section, key, NumberToText(value));
+void CuttingJob::StoreNumber(const SettingKey& key, double value) {
+    s_.parameters->SetText(key, NumberToText(value));
 }
 
 void CuttingJob::DebugText(std::string_view text) {
@@ -194,7 +194,7 @@ void CuttingJob::Show() {
     texts_.lerrors.clear();
     statusTimer_ = false;
     v2Visible_ = s_.mainWindow && s_.mainWindow->pen2;
-    holdVisible_ = Setting("Hold", 0) == 1;
+    holdVisible_ = Setting(settings::kHold) == 1;
     ShowWear();
     // The drawing may have changed since the last material selection; Start relies on
     // the estimate for the wear check and the wear counters.
@@ -202,15 +202,15 @@ void CuttingJob::Show() {
 }
 
 void CuttingJob::Close() {
-    StoreNumber(kPloter, "DefaultV2", v2Position_);
+    StoreNumber(settings::kDefaultV2, v2Position_);
     visible_ = false;
 }
 
 void CuttingJob::ShowWear() {
-    texts_.label12 = std::to_string(ClampToInt(std::trunc(Setting("CzasDrutu", 0))));
-    texts_.label15 = std::to_string(ClampToInt(std::trunc(Setting("MaxCzasDrutu", 600))));
-    texts_.label19 = Fixed2(Setting("DlugDrutu", 0));
-    texts_.label20 = Fixed2(Setting("MaxDlugDrutu", 100));
+    texts_.label12 = std::to_string(ClampToInt(std::trunc(Setting(settings::kCzasDrutu))));
+    texts_.label15 = std::to_string(ClampToInt(std::trunc(Setting(settings::kMaxCzasDrutu))));
+    texts_.label19 = Fixed2(Setting(settings::kDlugDrutu));
+    texts_.label20 = Fixed2(s_.parameters->GetNumber(settings::kMaxDlugDrutu, settings::kMaxDlugDrutuShown));
 }
 
 void CuttingJob::ShowStatus(std::string_view text) {
@@ -270,7 +270,7 @@ void CuttingJob::SelectionHandling(int index) {
     if (s_.materials) {
         s_.materials->SetSelected(index);
     } else {
-        StoreNumber("Material", "Ostatni", index);
+        StoreNumber(settings::kOstatni, index);
     }
     Recalculate();
     SetHeatingBar(100 - CurrentMaterial().t);
@@ -394,7 +394,7 @@ void CuttingJob::Recalculate() {
         const double n = facesPosition_;
         const double a = anglePosition_;
         const double turned = a == 360 ? a * (n - 1) / n : a;
-        seconds = seconds * n + turned * Setting("StepsPer360", 100) * ms.defRotVelocity * 0.001 / 360.0;
+        seconds = seconds * n + turned * Setting(settings::kStepsPer360) * ms.defRotVelocity * 0.001 / 360.0;
     }
     estimate_.seconds = std::max(0, ClampToInt(std::trunc(seconds)));
     texts_.label24 = Fixed2(estimate_.lengthMetres);
@@ -413,13 +413,13 @@ void CuttingJob::UpdateClockTexts() {
 
 CutParameters CuttingJob::Record(const MaterialValues& m) const {
     CutParameters p;
-    p.feedPeriod = FeedPeriod(Setting("mmPerStep", 1.0), m.v);
+    p.feedPeriod = FeedPeriod(Setting(settings::kMmPerStep), m.v);
     // The controller takes at most 99 % heating.
     p.heating = ClampTo<std::uint8_t>(std::min(m.t, 99));
     p.heatingTime = ClampTo<std::uint16_t>(m.rozgrzew);
     p.cornerDelay = ClampTo<std::uint16_t>(m.opWKacie);
     p.steps = 0;
-    p.rotVelocity = ClampTo<std::uint16_t>(static_cast<long long>(std::trunc(Setting("DefRotVelocity", 10))));
+    p.rotVelocity = ClampTo<std::uint16_t>(static_cast<long long>(std::trunc(Setting(settings::kDefRotVelocity))));
     p.rotRatio = 0;
     return p;
 }
@@ -431,9 +431,9 @@ int CuttingJob::Start(bool interactive) {
     const MaterialValues m = CurrentMaterial();
 
     // Wire wear, from what the window shows.
-    const double limitTime = std::trunc(Setting("MaxCzasDrutu", 600) * 60);
+    const double limitTime = std::trunc(Setting(settings::kMaxCzasDrutu) * 60);
     const double usedTime = static_cast<double>(IntegerPrefix(texts_.label12)) * 60;
-    const double limitLength = Setting("MaxDlugDrutu", 600);
+    const double limitLength = Setting(settings::kMaxDlugDrutu);
     const double usedLength = DecimalPrefixWithCommas(texts_.label19);
     if (usedTime > limitTime || usedLength > limitLength) {
         if (interactive) {
@@ -483,9 +483,9 @@ int CuttingJob::Start(bool interactive) {
     }
     // The wear counters are charged with the estimate whenever streaming was attempted.
     const double total = usedTime + estimate_.seconds;
-    StoreNumber(kPloter, "CzasDrutu", total / 60);
+    StoreNumber(settings::kCzasDrutu, total / 60);
     texts_.label12 = std::to_string(static_cast<long long>(std::trunc(total)) / 60);
-    StoreNumber(kPloter, "DlugDrutu", usedLength + estimate_.lengthMetres);
+    StoreNumber(settings::kDlugDrutu, usedLength + estimate_.lengthMetres);
     return result;
 }
 
@@ -505,7 +505,7 @@ CutParameters CuttingJob::SingleFigureParameters(const CutParameters& record) co
     CutParameters p = record;
     const double n = facesPosition_;
     const double a = anglePosition_;
-    const double stepsPer360 = Setting("StepsPer360", 100);
+    const double stepsPer360 = Setting(settings::kStepsPer360);
     const double turn = a == 360 ? a / n * stepsPer360 / 360 + 1 : a / (n - 1) * stepsPer360 / 360 + 1;
     std::uint32_t aStep = static_cast<std::uint32_t>(std::clamp(std::trunc(turn), 0.0, 2147483647.0));
     if (reverseFaces_) aStep |= 0x80000000u;
@@ -517,7 +517,7 @@ CutParameters CuttingJob::SingleFigureParameters(const CutParameters& record) co
 bool CuttingJob::TurnDuringCutRatio(const CutParameters& record, double& rotRatio, bool interactive) {
     rotRatio = 0;
     if (!turnDuringCut_) return true;
-    const double mmPerStep = Setting("mmPerStep", 1.0);
+    const double mmPerStep = Setting(settings::kMmPerStep);
     const double pitch = DecimalPrefixWithCommas(texts_.edit5);  // cm per revolution
     const double q = 360.0 / pitch;
     if (q < 0) {
@@ -526,7 +526,7 @@ bool CuttingJob::TurnDuringCutRatio(const CutParameters& record, double& rotRati
         if (interactive) BoxText(text, kRotaryCaption, kPitchNotPositive);
         return false;
     }
-    rotRatio = std::max(0.0, q * mmPerStep * Setting("StepsPer360", 100) / 3600);
+    rotRatio = std::max(0.0, q * mmPerStep * Setting(settings::kStepsPer360) / 3600);
     if (FeedPeriod(mmPerStep, 60) * rotRatio * 0.2 > record.feedPeriod) {
         const std::string text = FormatMessage(
             Message(kTableTooSlow),
@@ -623,8 +623,8 @@ int CuttingJob::Continue(bool interactive) {
 }
 
 void CuttingJob::WireReplaced() {
-    StoreNumber(kPloter, "CzasDrutu", 0);
-    StoreNumber(kPloter, "DlugDrutu", 0);
+    StoreNumber(settings::kCzasDrutu, 0);
+    StoreNumber(settings::kDlugDrutu, 0);
     ShowWear();
     wirePanelRed_ = false;
 }

@@ -36,6 +36,7 @@ class TDrawing;
 class TMessages;
 class TParameters;
 struct LoaderWindowState;
+struct SettingKey;
 
 // The pendant as the cutting window talks to it: the program's "set parameter" request
 // (3 heating, 19 the selected material number). The pendant module implements it.
@@ -261,8 +262,8 @@ private:
     void BoxText(const std::string& text, int captionMessage, int key);
     void DebugText(std::string_view text);
     const std::string& Message(int key) const;
-    double Setting(const char* key, double def) const;
-    void StoreNumber(const char* section, const char* key, double value);
+    double Setting(const SettingKey& key) const;
+    void StoreNumber(const SettingKey& key, double value);
     bool TwoFigureDrawing() const;
     // The motion timing's settings with this window's options, and its outputs.
     MotionSettings Motion(int katGr) const;

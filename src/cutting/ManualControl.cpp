@@ -13,6 +13,7 @@
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
@@ -83,8 +84,6 @@ private:
 
 namespace {
 
-constexpr const char* kSection = "Ploter";
-constexpr const char* kLimits = "ParamsLimits";
 constexpr int kMovedCancelled = 100;
 constexpr int kControllerErrorCaption = 112;
 constexpr int kErrorCaption = 109;
@@ -182,8 +181,8 @@ int ManualControl::HandleEvent(int code) {
     return 0;
 }
 
-double ManualControl::Setting(const char* key, double def) const {
-    return s_.link.parameters->GetNumber(kSection, key, def);
+double ManualControl::Setting(const SettingKey& key) const {
+    return s_.link.parameters->GetNumber(key);
 }
 
 void ManualControl::Log(std::string_view line) const {
@@ -192,15 +191,15 @@ void ManualControl::Log(std::string_view line) const {
 
 void ManualControl::ReadConstants() {
     MachineConstants& m = machine_;
-    m.mmPerStep = Setting("mmPerStep", 1);
+    m.mmPerStep = Setting(settings::kMmPerStep);
     m.stepsPerMm = m.mmPerStep != 0 ? 1 / m.mmPerStep : 1;
-    m.stepsPer360 = Setting("StepsPer360", 100);
-    m.defHeating = Setting("DefHeating", 100);
-    m.defDelay = Setting("DefDelay", 100);
-    m.defTemp = Setting("DefTemp", 35);
-    m.defPhases = Setting("DefPhases", 10);
-    m.defVelocity = Setting("DefVelocity", 10);
-    m.defRotVelocity = Setting("DefRotVelocity", 10);
+    m.stepsPer360 = Setting(settings::kStepsPer360);
+    m.defHeating = Setting(settings::kDefHeating);
+    m.defDelay = Setting(settings::kDefDelay);
+    m.defTemp = Setting(settings::kDefTemp);
+    m.defPhases = Setting(settings::kDefPhases);
+    m.defVelocity = Setting(settings::kDefVelocity);
+    m.defRotVelocity = Setting(settings::kDefRotVelocity);
 }
 
 ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
@@ -208,20 +207,20 @@ ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
     ReadConstants();
 
     ScrollBar& heating = c_.ScrollBar1;
-    heating.Min = TruncInt(p.GetNumber(kLimits, "TempMin", 1));
-    heating.Max = std::max(heating.Min, TruncInt(p.GetNumber(kLimits, "TempMax", 100)));
+    heating.Min = TruncInt(p.GetNumber(settings::kTempMin));
+    heating.Max = std::max(heating.Min, TruncInt(p.GetNumber(settings::kTempMax)));
     heating.Position = std::clamp(100 - TruncInt(machine_.defTemp), heating.Min, heating.Max);
     c_.Label23 = std::to_string(100 - heating.Position);
 
     ScrollBar& speed = c_.ScrollBar2;
-    speed.Min = TruncInt(p.GetNumber(kLimits, "VxyManMin", 4));
-    speed.Max = std::max(speed.Min, TruncInt(p.GetNumber(kLimits, "VxyManMax", 4000)));
+    speed.Min = TruncInt(p.GetNumber(settings::kVxyManMin));
+    speed.Max = std::max(speed.Min, TruncInt(p.GetNumber(settings::kVxyManMax, settings::kVxyManMaxForManualBar)));
     speed.Position = std::clamp(TruncInt(machine_.defVelocity), speed.Min, speed.Max);
     c_.Edit1.Text = std::to_string(speed.Position);
 
     c_.Edit11.Text = std::to_string(TruncInt(machine_.defHeating));
     c_.Edit3.Text = NumberToText(machine_.mmPerStep);
-    imperial_ = Setting("Imperial", 0) != 0;
+    imperial_ = p.GetFlag(settings::kImperial);
     c_.Edit14.Visible = imperial_;
     c_.Edit15.Visible = imperial_;
     if (imperial_) {
@@ -230,7 +229,7 @@ ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
     }
     Show();
     if (view) s_.link.messages->LocaliseForm(*view, kLocalised);
-    if (s_.pendant && p.GetNumber("Pilot", "PilotConnect", 0) != 0) s_.pendant->Connect();
+    if (s_.pendant && p.GetFlag(settings::kPilotConnect)) s_.pendant->Connect();
 
     // A re-created link replaces the old one: the old one closes its device first.
     s_.dispatcher->SetLink(nullptr);
@@ -248,7 +247,7 @@ ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
 
 void ManualControl::Show() {
     if (link_) link_->SetEventWindow(&events_);
-    const bool cone = Setting("Cone", 0) != 0;
+    const bool cone = s_.link.parameters->GetFlag(settings::kCone);
     c_.CheckBox1.Visible = cone;
     c_.CheckBox2.Visible = cone;
     c_.Label24Visible = cone;
@@ -266,7 +265,7 @@ void ManualControl::Close() {
 // ---- motions ---------------------------------------------------------------------------
 
 double ManualControl::ManualFeedPeriod() const {
-    return FeedPeriod(machine_.mmPerStep * Setting("manualScaling", 1), c_.ScrollBar2.Position);
+    return FeedPeriod(machine_.mmPerStep * Setting(settings::kManualScaling), c_.ScrollBar2.Position);
 }
 
 std::int32_t ManualControl::Steps(double mm) const {
@@ -339,7 +338,8 @@ int ManualControl::Turn(double degrees, bool interactive) {
     const double period = ManualFeedPeriod();
 
     CutParameters parameters = Parameters(period, 0);
-    double steps = std::trunc(std::fabs(degrees) * Setting("StepsPer360", 1000) / 360);
+    const double stepsPer360 = s_.link.parameters->GetNumber(settings::kStepsPer360, settings::kStepsPer360ForTurn);
+    double steps = std::trunc(std::fabs(degrees) * stepsPer360 / 360);
     if (!(steps >= 1)) steps = 1;  // also NaN
     std::uint32_t aStep = static_cast<std::uint32_t>(std::min(steps, 2147483647.0));
     if (degrees < 0) aStep |= 0x80000000u;
@@ -449,7 +449,7 @@ int ManualControl::MoveByDistance(bool interactive) {
     }
     movingToStart_ = false;
     pendantMove_ = false;
-    double scaling = Setting("manualScaling", 1);
+    double scaling = Setting(settings::kManualScaling);
     if (scaling == 0) scaling = 1;  // a zero factor would make every distance infinite
     return Move(Steps(DecimalPrefixWithCommas(c_.Edit4.Text) / scaling),
                 Steps(DecimalPrefixWithCommas(c_.Edit5.Text) / scaling), 0, interactive);
@@ -457,7 +457,7 @@ int ManualControl::MoveByDistance(bool interactive) {
 
 int ManualControl::PendantMoveBy(double dxMm, double dyMm) {
     ValidateFields();
-    double scaling = Setting("manualScaling", 1);
+    double scaling = Setting(settings::kManualScaling);
     if (scaling == 0) scaling = 1;
     movingToStart_ = false;
     pendantMove_ = true;
@@ -608,8 +608,8 @@ void ManualControl::Edit11Changed(std::string_view text) {
 
 void ManualControl::Edit11Exit() {
     const TParameters& p = *s_.link.parameters;
-    const int low = TruncInt(p.GetNumber(kLimits, "HeatingTimeMin", 1));
-    const int high = std::max(low, TruncInt(p.GetNumber(kLimits, "HeatingTimeMax", 10000)));
+    const int low = TruncInt(p.GetNumber(settings::kHeatingTimeMin));
+    const int high = std::max(low, TruncInt(p.GetNumber(settings::kHeatingTimeMax)));
     const int v = std::clamp(TextToInt(c_.Edit11.Text), low, high);
     c_.Edit11.Text = std::to_string(v);
     SendPendant(4, v);

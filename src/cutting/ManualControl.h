@@ -34,6 +34,7 @@ class ComClass;
 class ControllerDispatcher;
 class LocalisableWindow;
 class Prompt;
+struct SettingKey;
 
 // The pendant as the manual-control window talks to it. The pendant module implements it.
 class ManualControlPendant {
@@ -286,7 +287,7 @@ private:
     void InchesChanged(Edit& inch, Edit& mm, std::string_view text);
     // The setup record of a manual motion.
     CutParameters Parameters(double feedPeriod, double rotRatio) const;
-    double Setting(const char* key, double def) const;
+    double Setting(const SettingKey& key) const;
     int HandleEvent(int code);
 
     Services s_;

@@ -7,6 +7,7 @@
 
 #include "config/MessageLog.h"
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/Frame.h"
 #include "cutting/SimulationLines.h"
@@ -80,10 +81,11 @@ StepCarry::Steps StepCarry::Take(double vx, double vy) {
 
 MotionSettings MotionSettings::FromStore(const TParameters& parameters, double scalePercent, double katGr) {
     MotionSettings s;
-    s.mmPerStep = parameters.GetNumber("Ploter", "mmPerStep", 1.0);
-    s.stepScale = StepScale(scalePercent, parameters.GetNumber("Ploter", "SkalaHPGL", 1.0), s.mmPerStep);
-    s.defRotVelocity = parameters.GetNumber("Ploter", "DefRotVelocity", 10);
-    s.stopWhenOtherFigureStops = parameters.GetNumber("Ploter", "StopWhenOtherFigureStops", 0) != 0;
+    s.mmPerStep = parameters.GetNumber(settings::kMmPerStep);
+    s.stepScale =
+        StepScale(scalePercent, parameters.GetNumber(settings::kSkalaHPGL, settings::kSkalaHPGLForMotion), s.mmPerStep);
+    s.defRotVelocity = parameters.GetNumber(settings::kDefRotVelocity);
+    s.stopWhenOtherFigureStops = parameters.GetFlag(settings::kStopWhenOtherFigureStops);
     s.limitCos = LimitCos(katGr);
     return s;
 }

@@ -8,6 +8,7 @@
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "cutting/MotionTiming.h"
 #include "cutting/SimulationLines.h"
 #include "drawing/Drawing.h"
@@ -57,8 +58,8 @@ void SimulationModel::Log(const std::string& text) const {
     if (log_ != nullptr) log_->Log(text);
 }
 
-std::int32_t SimulationModel::Color(const char* key) const {
-    return static_cast<std::int32_t>(parameters_.GetNumber("kolory", key, 0));
+std::int32_t SimulationModel::Color(const SettingKey& key) const {
+    return static_cast<std::int32_t>(parameters_.GetNumber(key));
 }
 
 // ---- start and stop ------------------------------------------------------------------
@@ -247,8 +248,9 @@ CanvasPoint SimulationModel::Screen(int figure, double x, double y) const {
 std::int32_t SimulationModel::PassColor(int figure, int line) const {
     const LineLookup l = drawing_.Set(figure).L.GetLine(line);
     const bool passedBefore = l.found && (l.line.display & kPassMask) != 0;
-    if (figure == TDrawing::kFigure2) return Color(passedBefore ? "linia_2_ciecia_2" : "linia_1_ciecia_2");
-    return Color(passedBefore ? "linia_2_ciecia" : "linia_1_ciecia");
+    if (figure == TDrawing::kFigure2)
+        return Color(passedBefore ? settings::kLinia_2_ciecia_2 : settings::kLinia_1_ciecia_2);
+    return Color(passedBefore ? settings::kLinia_2_ciecia : settings::kLinia_1_ciecia);
 }
 
 void SimulationModel::DrawMove(int figure, double dx, double dy, std::int32_t color) {
@@ -340,7 +342,7 @@ void SimulationModel::Immediate() {
             std::int32_t& display = set.L.Edit(line).display;
             const std::int32_t passes = display & kPassMask;
             if (passes > kPass) continue;  // a line is shown twice at most
-            const std::int32_t color = Color(passes == 0 ? "linia_1_ciecia" : "linia_2_ciecia");
+            const std::int32_t color = Color(passes == 0 ? settings::kLinia_1_ciecia : settings::kLinia_2_ciecia);
             display += kPass;
             Log("x: " + Number(set.V[a].x) + ", y: " + Number(set.V[a].y));
             if (view_.canvas == nullptr) continue;

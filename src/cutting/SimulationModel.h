@@ -26,6 +26,7 @@ class TMessages;
 class TParameters;
 struct SimulationLines;
 struct SimulationRecord;
+struct SettingKey;
 
 // What the simulation reads from the cutting window and the main window when it starts.
 struct SimulationInputs {
@@ -129,7 +130,7 @@ private:
     void DrawMove(int figure, double dx, double dy, std::int32_t color);
     CanvasPoint Screen(int figure, double x, double y) const;
     std::int32_t PassColor(int figure, int line) const;
-    std::int32_t Color(const char* key) const;
+    std::int32_t Color(const SettingKey& key) const;
     void Log(const std::string& text) const;
 
     TDrawing& drawing_;

@@ -12,6 +12,7 @@
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "formats/DxfReader.h"
 
 namespace wirvela {
@@ -130,14 +131,14 @@ void Loader::EmptyAllSets() {
 bool Loader::ReadFile(FileType type) {
     if (type == FileType::Hpgl) {
         if (ReadHpgl(file_, d_, c_.pens) == -1) return false;
-        d_.SetScale(c_.parameters.GetNumber("Ploter", "SkalaHPGL", 0.025));
+        d_.SetScale(c_.parameters.GetNumber(settings::kSkalaHPGL));
         return true;
     }
     double stepsPerMm = 1.0;
     if (c_.stepsPerMm) {
         stepsPerMm = *c_.stepsPerMm;
     } else {
-        const double mmPerStep = c_.parameters.GetNumber("Ploter", "mmPerStep", 1.0);
+        const double mmPerStep = c_.parameters.GetNumber(settings::kMmPerStep);
         stepsPerMm = mmPerStep != 0.0 ? 1.0 / mmPerStep : 1.0;
     }
     std::unique_ptr<TDxfReader> own;
@@ -157,7 +158,7 @@ bool Loader::ReadFile(FileType type) {
 int Loader::Run() {
     using Clock = std::chrono::steady_clock;
     const TParameters& p = c_.parameters;
-    d_.SetEntryOffset(p.GetNumber("Ploter", "WejscieX", 0.0), p.GetNumber("Ploter", "WejscieY", 0.0));
+    d_.SetEntryOffset(p.GetNumber(settings::kWejscieX), p.GetNumber(settings::kWejscieY));
     c_.window.planarisationPending = true;
     c_.window.pen2 = false;
 
@@ -193,7 +194,7 @@ int Loader::Run() {
         return Fail(report_.failure == LoadFailure::CannotOpen ? LoadFailure::CannotOpen : LoadFailure::Empty);
     }
 
-    const bool twoFigureMode = p.GetNumber("Ploter", "Cone", 0.0) != 0.0;
+    const bool twoFigureMode = p.GetFlag(settings::kCone);
     if (!twoFigureMode) d_.SetTwoFigures(false);
     if (c_.pens.penMask & 2) c_.window.pen2 = true;
 
@@ -333,10 +334,10 @@ void ShiftFiguresToOrigin(TDrawing& drawing, MessageLog& log) {
 }
 
 void DeriveDrawingSettings(TDrawing& drawing, const TParameters& parameters) {
-    const double scale = parameters.GetNumber("Ploter", "SkalaHPGL", 0.025);
+    const double scale = parameters.GetNumber(settings::kSkalaHPGL);
     drawing.SetScale(scale);
-    drawing.SetAperture(parameters.GetNumber("Ploter", "PointAperture", 0.1) / scale);
-    drawing.SetSnapGrid(parameters.GetNumber("Ploter", "SnapGridSize", 0.025) / scale);
+    drawing.SetAperture(parameters.GetNumber(settings::kPointAperture) / scale);
+    drawing.SetSnapGrid(parameters.GetNumber(settings::kSnapGridSize) / scale);
 }
 
 }  // namespace wirvela

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "formats/DxfEntityReader.h"
 #include "formats/TDXFanalizator.h"
 
@@ -33,9 +34,9 @@ double DxfScale(const TDXFanalizator& dxf, double skalaDxf) {
 
 DxfSettings DxfSettingsFrom(const TParameters& parameters, double stepsPerMm) {
     DxfSettings s;
-    s.skalaDxf = parameters.GetNumber("Ploter", "SkalaDXF", 0.4);
-    s.approxErr = parameters.GetNumber("Ploter", "DXFapprox_err", 1.0);
-    s.skalaHpgl = parameters.GetNumber("Ploter", "SkalaHPGL", 0.025);
+    s.skalaDxf = parameters.GetNumber(settings::kSkalaDXF);
+    s.approxErr = parameters.GetNumber(settings::kDXFapprox_err);
+    s.skalaHpgl = parameters.GetNumber(settings::kSkalaHPGL);
     s.stepsPerMm = stepsPerMm;
     return s;
 }

@@ -10,6 +10,7 @@
 #include "config/Messages.h"
 #include "config/NumberText.h"
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "planning/FastJoin.h"
 #include "planning/FastPlanarise.h"
 #include "planning/JunctionSplitting.h"
@@ -185,7 +186,7 @@ std::optional<PlanOutcome::End> FigureRun::Figure() {
     fig.figure = d_.Figure();
 
     if (s_.splitJunctions) {
-        const double conModif = s_.parameters.GetNumber("Ploter", "ConModif", 0.0);
+        const double conModif = s_.parameters.GetNumber(settings::kConModif);
         const bool split = s_.planner == Planner::Fast
                                ? SplitJunctionsFast(d_.L(), d_.Oelems(), conModif, sink_, stop_)
                                : SplitJunctions(d_.L(), d_.Oelems(), conModif, sink_, stop_);
@@ -212,7 +213,7 @@ std::optional<PlanOutcome::End> FigureRun::Figure() {
             return PlanOutcome::End::Ended;
         }
     }
-    const bool crossingTest = s_.parameters.GetNumber("Ploter", "CrossingTest", 0.0) != 0.0;
+    const bool crossingTest = s_.parameters.GetFlag(settings::kCrossingTest);
     const std::uint64_t joinStart = TickCount64();
     const auto progress = [this](int percent) {
         const int value[] = {percent};

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "drawing/KeyIndex.h"
 #include "planning/PlanariseSink.h"
 #include "platform/IniFile.h"
@@ -482,7 +483,9 @@ int PATH_FINDING_METHODS::RemoveEdgeAt(G& g, int n, int s) {
 }
 
 int PATH_FINDING_METHODS::TestDuplicates(int keepNode) {
-    const long enabled = env_.iniFile.empty() ? 1 : IniFile::ReadInt(env_.iniFile, "Ploter", "TestDuplicates", 1);
+    const SettingKey& setting = settings::kTestDuplicates;
+    const auto def = static_cast<long>(setting.def.number);
+    const long enabled = env_.iniFile.empty() ? def : IniFile::ReadInt(env_.iniFile, setting.section, setting.key, def);
     if (enabled == 0) return 0;
     Log("++++ TestDuplicates()");
     const int keep = NodeOfVertex(keepNode);

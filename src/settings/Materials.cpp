@@ -10,37 +10,34 @@
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 
 namespace wirvela {
 
 namespace {
 
-constexpr const char* kKeys[Materials::kColumns] = {"Nazwa", "V", "T", "Rozgrzew", "OpWKacie", "KatGr"};
-constexpr double kDefaults[Materials::kColumns] = {0, 50, 35, 100, 100, 90};
+constexpr const SettingKey* kKeys[Materials::kColumns] = {
+    &settings::kMaterialNazwa,    &settings::kMaterialV,        &settings::kMaterialT,
+    &settings::kMaterialRozgrzew, &settings::kMaterialOpWKacie, &settings::kMaterialKatGr,
+};
 
 struct LimitKeys {
-    const char* minKey;
-    double minDefault;
-    const char* maxKey;
-    double maxDefault;
+    const SettingKey* min;
+    const SettingKey* max;
     int message;  // shown when a cell of the column leaves its limits
 };
 
 // Columns 1 … 5.
 constexpr LimitKeys kLimitKeys[Materials::kColumns - 1] = {
-    {"VxyMin", 4, "VxyMax", 60, 168},
-    {"TempMin", 1, "TempMax", 100, 169},
-    {"HeatingTimeMin", 1, "HeatingTimeMax", 10000, 170},
-    {"PauseMin", 1, "PauseMax", 10000, 171},
-    {"AlphaBoundsMin", 0, "AlphaBoundsMax", 180, 172},
+    {&settings::kVxyMin, &settings::kVxyMax, 168},
+    {&settings::kTempMin, &settings::kTempMax, 169},
+    {&settings::kHeatingTimeMin, &settings::kHeatingTimeMax, 170},
+    {&settings::kPauseMin, &settings::kPauseMax, 171},
+    {&settings::kAlphaBoundsMin, &settings::kAlphaBoundsMax, 172},
 };
 
 // Material parameter numbers of the pendant for columns 1 … 5.
 constexpr int kPendantParameters[Materials::kColumns - 1] = {1, 3, 4, 5, 6};
-
-constexpr const char* kLimitsSection = "ParamsLimits";
-constexpr const char* kSelectionSection = "Material";
-constexpr const char* kSelectionKey = "Ostatni";
 
 constexpr LocalisedControl kLocalised[] = {
     {"Label1", LocalisedText::Caption},
@@ -71,10 +68,6 @@ bool IsCheckedColumn(int c) {
 
 }  // namespace
 
-std::string Materials::SectionOf(int material) {
-    return "Material" + std::to_string(material);
-}
-
 int Materials::PendantParameterOfColumn(int column) {
     return IsCheckedColumn(column) ? kPendantParameters[column - 1] : -1;
 }
@@ -91,13 +84,13 @@ void Materials::Create(LocalisableWindow* view) {
     const TParameters& p = *s_.parameters;
     if (view) m.LocaliseForm(*view, kLocalised);
     for (int c = 0; c < kColumns; ++c) grid_[0][static_cast<std::size_t>(c)] = m.MessageText(kHeaderMessage + c);
-    rangeLabels_[0] = "4 - " + std::to_string(TruncInt(p.GetNumber(kLimitsSection, "VxyMax", 60)));
+    rangeLabels_[0] = "4 - " + std::to_string(TruncInt(p.GetNumber(settings::kVxyMax)));
     for (int n = 1; n <= kMaterials; ++n) {
         auto& row = grid_[static_cast<std::size_t>(n)];
-        const std::string section = SectionOf(n);
-        row[0] = p.GetText(section, kKeys[0], "");
+        const std::string section = settings::MaterialSection(n);
+        row[0] = p.GetText(section, *kKeys[0]);
         for (int c = 1; c < kColumns; ++c) {
-            row[static_cast<std::size_t>(c)] = std::to_string(TruncInt(p.GetNumber(section, kKeys[c], kDefaults[c])));
+            row[static_cast<std::size_t>(c)] = std::to_string(TruncInt(p.GetNumber(section, *kKeys[c])));
         }
     }
     RefreshCutting();
@@ -126,8 +119,7 @@ Materials::ColumnLimits Materials::Limits(int column) const {
     if (!IsCheckedColumn(column)) return {};
     const LimitKeys& k = kLimitKeys[column - 1];
     const TParameters& p = *s_.parameters;
-    return {TruncInt(p.GetNumber(kLimitsSection, k.minKey, k.minDefault)),
-            TruncInt(p.GetNumber(kLimitsSection, k.maxKey, k.maxDefault))};
+    return {TruncInt(p.GetNumber(*k.min)), TruncInt(p.GetNumber(*k.max))};
 }
 
 void Materials::Box(std::string text, int key) {
@@ -189,7 +181,7 @@ Materials::ModalResult Materials::CloseByOtherMeans() {
 Materials::ModalResult Materials::CloseCheck(CloseBy by) {
     if (const int n = FirstFailingRow(); n != 0) {
         const auto& row = grid_[static_cast<std::size_t>(n)];
-        const int vxyMax = TruncInt(s_.parameters->GetNumber(kLimitsSection, "VxyMax", 60));
+        const int vxyMax = TruncInt(s_.parameters->GetNumber(settings::kVxyMax));
         Box(FormatMessage(s_.messages->MessageText(kRowFailsMessage),
                           {row[0], row[1], vxyMax, row[2], row[3], row[4], row[5]}),
             kRowFailsMessage);
@@ -209,15 +201,15 @@ bool Materials::StoreAll() {
     const int selected = Selected();
     bool selectedChanged = false;
     for (int n = 1; n <= kMaterials; ++n) {
-        const std::string section = SectionOf(n);
+        const std::string section = settings::MaterialSection(n);
         const auto& row = grid_[static_cast<std::size_t>(n)];
-        p.SetText(section, kKeys[0], row[0]);
+        p.SetText(section, *kKeys[0], row[0]);
         bool changed = false;
         for (int c = 1; c < kColumns; ++c) {
             const int v = Value(n, c);
-            if (p.GetNumber(section, kKeys[c], kDefaults[c]) != static_cast<double>(v)) changed = true;
+            if (p.GetNumber(section, *kKeys[c]) != static_cast<double>(v)) changed = true;
             // The store gets the value the check accepted, not stray characters after it.
-            p.SetText(section, kKeys[c], std::to_string(v));
+            p.SetText(section, *kKeys[c], std::to_string(v));
         }
         if (changed && n - 1 == selected) selectedChanged = true;
     }
@@ -233,7 +225,7 @@ void Materials::Hide() {
 bool Materials::SetFromPendant(int material, int column, std::int32_t value) {
     if (!IsMaterial(material) || !IsCheckedColumn(column)) return false;
     grid_[static_cast<std::size_t>(material)][static_cast<std::size_t>(column)] = std::to_string(value);
-    s_.parameters->SetText(SectionOf(material), kKeys[column], std::to_string(value));
+    s_.parameters->SetText(settings::MaterialSection(material), *kKeys[column], std::to_string(value));
     if (s_.cutting && s_.cutting->SelectedMaterial() == material - 1) {
         if (column == 2) s_.cutting->SetHeatingBar(100 - value);
         s_.cutting->ReReadMaterial();
@@ -280,12 +272,12 @@ int Materials::Value(int material, int column) const {
 
 int Materials::Selected() const {
     // An Ostatni edited out of range must not select a row that does not exist.
-    return std::clamp(TruncInt(s_.parameters->GetNumber(kSelectionSection, kSelectionKey, 0)), 0, kMaterials - 1);
+    return std::clamp(TruncInt(s_.parameters->GetNumber(settings::kOstatni)), 0, kMaterials - 1);
 }
 
 void Materials::SetSelected(int index) {
     if (index < 0 || index >= kMaterials) return;
-    s_.parameters->SetText(kSelectionSection, kSelectionKey, std::to_string(index));
+    s_.parameters->SetText(settings::kOstatni, std::to_string(index));
 }
 
 }  // namespace wirvela

@@ -178,8 +178,6 @@ public:
     // and back; -1 for a number or column without a partner.
     static int PendantParameterOfColumn(int column);
     static int ColumnOfPendantParameter(int parameter);
-    // The store's section of material n: "Material%d".
-    static std::string SectionOf(int material);
 
 private:
     enum class CloseBy { Button, OtherMeans };

@@ -6,6 +6,7 @@
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "drawing/Drawing.h"
 
 namespace wirvela {
@@ -169,7 +170,7 @@ std::string DrawingView::Readout(int x, int y) const {
     DrawingLock drawing(s_.drawingMutex, 0);
     if (!drawing.Usable()) return {};
     const Point2d p = Zoom().ToDrawing(x, y);
-    const double s = s_.parameters->GetNumber("Drawings", "SkalaHPGL", 0.025);
+    const double s = s_.parameters->GetNumber(settings::kDrawingsSkalaHPGL);
     const TVert& v = s_.drawing->V();
     const std::string format = s_.messages != nullptr ? s_.messages->MessageText(kReadoutMessage) : std::string();
     return FormatMessage(format, {(p.x - v.MinX(false)) * s, (p.y - v.MinY(false)) * s});

@@ -4,17 +4,17 @@
 #include <limits>
 
 #include "config/Parameters.h"
+#include "config/Settings.h"
 #include "drawing/Drawing.h"
 
 namespace wirvela {
 
 namespace {
 
-constexpr const char* kColoursSection = "kolory";
 constexpr std::int32_t kWhite = 16777215;
 
-std::int32_t Colour(const TParameters& p, const char* key) {
-    const double v = std::trunc(p.GetNumber(kColoursSection, key, 0));
+std::int32_t Colour(const TParameters& p, const SettingKey& key) {
+    const double v = std::trunc(p.GetNumber(key));
     // A colour is a 32-bit value; anything outside is no colour at all.
     if (!(v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())) return 0;
     return static_cast<std::int32_t>(v);
@@ -24,13 +24,15 @@ std::int32_t Colour(const TParameters& p, const char* key) {
 
 PaintColours PaintColours::FromStore(const TParameters& p) {
     PaintColours c;
-    c.background = Colour(p, "tlo");
-    c.figure1 = {Colour(p, "obiekty"), Colour(p, "linie_laczace"), Colour(p, "linia_1_ciecia"),
-                 Colour(p, "linia_2_ciecia"), Colour(p, "kolor_szybkosc_2")};
-    c.figure2 = {Colour(p, "obiekty_2"), Colour(p, "linie_laczace_2"), Colour(p, "linia_1_ciecia_2"),
-                 Colour(p, "linia_2_ciecia_2"), Colour(p, "kolor_szybkosc_2_2")};
-    c.segmentLines = Colour(p, "kolor_linii_segmentow");
-    c.faultyNode = Colour(p, "niepoprawny_wezel_jednoczesnosci");
+    c.background = Colour(p, settings::kTlo);
+    c.figure1 = {Colour(p, settings::kObiekty), Colour(p, settings::kLinie_laczace),
+                 Colour(p, settings::kLinia_1_ciecia), Colour(p, settings::kLinia_2_ciecia),
+                 Colour(p, settings::kKolor_szybkosc_2)};
+    c.figure2 = {Colour(p, settings::kObiekty_2), Colour(p, settings::kLinie_laczace_2),
+                 Colour(p, settings::kLinia_1_ciecia_2), Colour(p, settings::kLinia_2_ciecia_2),
+                 Colour(p, settings::kKolor_szybkosc_2_2)};
+    c.segmentLines = Colour(p, settings::kKolor_linii_segmentow);
+    c.faultyNode = Colour(p, settings::kNiepoprawny_wezel_jednoczesnosci);
     return c;
 }
 
@@ -60,7 +62,7 @@ PaintSettings GatherPaintSettings(const TParameters& parameters, const TDrawing&
     s.width = width;
     s.height = height;
     s.scalePercent = inputs.scalePercent;
-    s.sizeScale = parameters.GetNumber("Drawings", "SkalaHPGL", 1.0);
+    s.sizeScale = parameters.GetNumber(settings::kDrawingsSkalaHPGL, settings::kDrawingsSkalaHPGLForPainter);
     return s;
 }
 

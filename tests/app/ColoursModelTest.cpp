@@ -14,7 +14,7 @@ namespace {
 // Every kolory key present (so that Apply can store), all with the value `v`.
 std::string ColoursIni(const std::string& v) {
     std::string ini = "[kolory]\n";
-    for (const ColoursModel::Panel& p : ColoursModel::kPanelTable) ini += std::string(p.key) + "=" + v + "\n";
+    for (const ColoursModel::Panel& p : ColoursModel::kPanelTable) ini += std::string(p.key->key) + "=" + v + "\n";
     return ini;
 }
 
@@ -74,7 +74,7 @@ TEST_F(ColoursModelTest, ApplyWritesAllThirteenKeysAndClosesWithOk) {
     EXPECT_EQ(model.Button1Click(), ColoursModel::ModalResult::Ok);
     EXPECT_FALSE(model.Visible());
     for (int i = 0; i < ColoursModel::kPanels; ++i)
-        EXPECT_EQ(parameters.GetText("kolory", ColoursModel::kPanelTable[static_cast<std::size_t>(i)].key, ""),
+        EXPECT_EQ(parameters.GetText("kolory", ColoursModel::kPanelTable[static_cast<std::size_t>(i)].key->key, ""),
                   std::to_string(100 + i));
 }
 

@@ -4,7 +4,8 @@
 // the settings file (the store never adds keys, so a missing one loses its changes) and
 // has a name and a hint in the parameter editor.
 //
-// When a part starts using a new message or setting, add it to the tables below.
+// When a part starts using a new message, add it to the table below; settings come from
+// the settings registry (config/Settings.h).
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -13,13 +14,13 @@
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "config/Settings.h"
 #include "platform/IniFile.h"
 #include "support/TempDir.h"
 
@@ -140,8 +141,6 @@ struct RequiredMessage {
     const char* placeholders;
 };
 
-void PrintTo(const RequiredMessage& m, std::ostream* os) { *os << MessageKey(m.key); }
-
 std::vector<RequiredMessage> RequiredMessages() {
     std::vector<RequiredMessage> table = {
         // Application title; caption of general boxes (device list, pendant).
@@ -234,10 +233,7 @@ std::vector<RequiredMessage> RequiredMessages() {
     return table;
 }
 
-class RequiredMessageTest : public ::testing::TestWithParam<RequiredMessage> {};
-
-TEST_P(RequiredMessageTest, HasATextWithThePlaceholdersItsCallerPasses) {
-    const RequiredMessage& m = GetParam();
+void ExpectTextWithThePlaceholdersItsCallerPasses(const RequiredMessage& m) {
     const std::string text = LocalTxt().GetString("Strings", MessageKey(m.key), kAbsent, kUnlimited);
     ASSERT_NE(text, kAbsent) << "no text for message " << MessageKey(m.key);
     EXPECT_NE(text.find_first_not_of(" \t"), std::string::npos) << "blank message";
@@ -250,10 +246,12 @@ TEST_P(RequiredMessageTest, HasATextWithThePlaceholdersItsCallerPasses) {
     EXPECT_EQ(Joined(*actual), Joined(*expected)) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(LocalTxt, RequiredMessageTest, ::testing::ValuesIn(RequiredMessages()),
-                         [](const ::testing::TestParamInfo<RequiredMessage>& info) {
-                             return "Message" + MessageKey(info.param.key);
-                         });
+TEST(ShippedMessages, EveryRequiredMessageHasATextWithThePlaceholdersItsCallerPasses) {
+    for (const RequiredMessage& m : RequiredMessages()) {
+        SCOPED_TRACE("message " + MessageKey(m.key));
+        ExpectTextWithThePlaceholdersItsCallerPasses(m);
+    }
+}
 
 TEST(ShippedMessages, FileIsMarkedPresentWithTitleAndCharacterSet) {
     for (const char* name : {"local.txt", "wirvela.ini"}) {
@@ -297,72 +295,25 @@ TEST(ShippedMessages, NoSectionRepeatsAKey) {
 // ---------------------------------------------------------------------------------------
 // Settings
 
-using SettingsTable = std::vector<std::pair<std::string, std::vector<std::string>>>;
-
-const SettingsTable& RequiredSettings() {
-    static const SettingsTable table = [] {
-        SettingsTable t = {
-            {"Ploter",
-             {"SkalaHPGL", "SkalaDXF", "DXFapprox_err", "PointAperture", "SnapGridSize", "WejscieX",
-              "WejscieY", "Cone", "ConModif", "CrossingTest", "TestDuplicates", "Debug",
-              "CzasWiniety", "DefaultSimulationSpeed", "DefDelay", "DefAlphaBounds", "DefHeating",
-              "DefTemp", "DefPhases", "DefVelocity", "DefRotVelocity", "StepsPer360", "mmPerStep",
-              "manualScaling", "Imperial", "DefaultV2", "Hold", "CzasDrutu", "DlugDrutu",
-              "MaxCzasDrutu", "MaxDlugDrutu", "StopWhenOtherFigureStops", "XaxisDir", "YaxisDir",
-              "Multiwire"}},
-            {"ParamsLimits",
-             {"VxyMin", "VxyMax", "VxyManMin", "VxyManMax", "TempMin", "TempMax", "HeatingTimeMin",
-              "HeatingTimeMax", "PauseMin", "PauseMax", "AlphaBoundsMin", "AlphaBoundsMax"}},
-            {"VelocityLimits", {"Vfmin", "Vfmax", "Vmaxmin", "Vmaxmax"}},
-            {"Material", {"Ostatni"}},
-            {"RSparam",
-             {"VID", "PID", "SerialNo", "COM", "BaudDivisor", "Latency", "TimeoutRX", "TimeoutTX",
-              "InterCharDelay", "WRpacketSize", "WaitSynchMutexTimeout", "Buffered", "DebugRS"}},
-            {"Pilot",
-             {"PilotPort", "PilotAutoSearch", "PilotConnect", "RspTimeout", "ComDelay",
-              "WaitAfterCreated", "WaitAfterConnected", "Workspace"}},
-            {"Debug", {"DebugMemo", "DebugFile", "DebugFlush"}},
-            {"Testing", {"DebugLogEnabled", "DebugLogTimeStamp", "SOFTWAREversion", "FIRMWAREversion"}},
-            {"LastParameters", {"FileOpenExt", "FileSaveExt", "FrameType", "FrameSizeType"}},
-            {"Drawings", {"SkalaHPGL"}},
-            {"kolory",
-             {"tlo", "obiekty", "linie_laczace", "linia_1_ciecia", "linia_2_ciecia",
-              "kolor_szybkosc_2", "obiekty_2", "linie_laczace_2", "linia_1_ciecia_2",
-              "linia_2_ciecia_2", "kolor_szybkosc_2_2", "niepoprawny_wezel_jednoczesnosci",
-              "kolor_linii_segmentow"}},
-            {"3D",
-             {"maly_skok", "duzy_skok", "czasy", "scale", "dfi", "bryla", "K_dlug", "K_szer",
-              "K_prom", "L1_x", "L1_y", "L1_z", "L2_x", "L2_y", "L2_z", "L1_amb", "L1_dif",
-              "L1_spe", "L2_amb", "L2_dif", "L2_spe", "M_col", "M_dif", "M_spe", "BG_kol"}},
-            {"3D_raw", {"Scale", "BaseOffset", "TollPktSnapToLine", "SnapToLine2nd"}},
-        };
-        for (int n = 1; n <= 10; ++n) {
-            t.push_back({"Material" + std::to_string(n),
-                         {"Nazwa", "V", "T", "Rozgrzew", "OpWKacie", "KatGr"}});
-        }
-        return t;
-    }();
-    return table;
-}
-
 struct RequiredSetting {
     std::string section;
     std::string key;
 };
 
-void PrintTo(const RequiredSetting& s, std::ostream* os) { *os << s.section << "/" << s.key; }
-
+// Every registered key in every section it stands in.
 std::vector<RequiredSetting> RequiredSettingList() {
     std::vector<RequiredSetting> list;
-    for (const auto& [section, keys] : RequiredSettings()) {
-        for (const auto& key : keys) list.push_back({section, key});
+    for (const SettingKey* key : settings::All()) {
+        for (const std::string& section : settings::SectionsOf(*key)) list.push_back({section, std::string(key->key)});
     }
     return list;
 }
 
+using SettingsFile = std::map<std::string, std::map<std::string, std::string>>;
+
 // The settings file as the store sees it: names compared exactly, byte for byte.
-std::map<std::string, std::map<std::string, std::string>> ShippedSettings() {
-    std::map<std::string, std::map<std::string, std::string>> settings;
+SettingsFile ShippedSettings() {
+    SettingsFile settings;
     for (const std::string& section : WirvelaIni().SectionNames(kUnlimited)) {
         auto& keys = settings[section];
         for (const std::string& entry : WirvelaIni().SectionEntries(section, kUnlimited)) {
@@ -373,13 +324,9 @@ std::map<std::string, std::map<std::string, std::string>> ShippedSettings() {
     return settings;
 }
 
-class RequiredSettingTest : public ::testing::TestWithParam<RequiredSetting> {};
-
-TEST_P(RequiredSettingTest, StandsInTheSettingsFileWithANameAndAHint) {
-    const RequiredSetting& s = GetParam();
-    const auto settings = ShippedSettings();
-    const auto section = settings.find(s.section);
-    ASSERT_NE(section, settings.end()) << "wirvela.ini has no section [" << s.section << "]";
+void ExpectInTheSettingsFileWithANameAndAHint(const SettingsFile& shipped, const RequiredSetting& s) {
+    const auto section = shipped.find(s.section);
+    ASSERT_NE(section, shipped.end()) << "wirvela.ini has no section [" << s.section << "]";
     EXPECT_TRUE(section->second.count(s.key)) << "[" << s.section << "] has no key " << s.key;
 
     EXPECT_NE(LocalTxt().GetString("SectionsNames", s.section, "", kUnlimited), "");
@@ -391,10 +338,13 @@ TEST_P(RequiredSettingTest, StandsInTheSettingsFileWithANameAndAHint) {
         << "no hint for " << s.key;
 }
 
-INSTANTIATE_TEST_SUITE_P(WirvelaIni, RequiredSettingTest, ::testing::ValuesIn(RequiredSettingList()),
-                         [](const ::testing::TestParamInfo<RequiredSetting>& info) {
-                             return info.param.section + "_" + info.param.key;
-                         });
+TEST(ShippedSettings, EveryRegisteredKeyStandsInTheSettingsFileWithANameAndAHint) {
+    const SettingsFile shipped = ShippedSettings();
+    for (const RequiredSetting& s : RequiredSettingList()) {
+        SCOPED_TRACE("[" + s.section + "] " + s.key);
+        ExpectInTheSettingsFileWithANameAndAHint(shipped, s);
+    }
+}
 
 // A key the program does not know is a typo: the program then reads its default and
 // cannot keep a changed value.
@@ -448,38 +398,52 @@ TEST(ShippedSettings, DisplayNamesAreUniqueWhereTheEditorLooksThemUp) {
     }
 }
 
+// The value of a key in one section of the settings file; throws when either is missing.
+const std::string& ShippedText(const SettingsFile& shipped, std::string_view section, std::string_view key) {
+    return shipped.at(std::string(section)).at(std::string(key));
+}
+
+long ShippedInteger(const SettingsFile& shipped, std::string_view section, const SettingKey& key) {
+    return std::strtol(ShippedText(shipped, section, key.key).c_str(), nullptr, 10);
+}
+
 // A shipped material outside the limits would make the materials dialog refuse every close.
 TEST(ShippedSettings, MaterialsLieWithinTheirLimits) {
-    const auto settings = ShippedSettings();
-    const auto number = [&](const std::string& section, const std::string& key) {
-        return std::strtol(settings.at(section).at(key).c_str(), nullptr, 10);
+    const SettingsFile shipped = ShippedSettings();
+    struct Column {
+        const SettingKey& value;
+        const SettingKey& min;
+        const SettingKey& max;
     };
-    const std::vector<std::pair<std::string, std::string>> columns = {
-        {"V", "Vxy"}, {"T", "Temp"}, {"Rozgrzew", "HeatingTime"}, {"OpWKacie", "Pause"},
-        {"KatGr", "AlphaBounds"}};
+    const Column columns[] = {
+        {settings::kMaterialV, settings::kVxyMin, settings::kVxyMax},
+        {settings::kMaterialT, settings::kTempMin, settings::kTempMax},
+        {settings::kMaterialRozgrzew, settings::kHeatingTimeMin, settings::kHeatingTimeMax},
+        {settings::kMaterialOpWKacie, settings::kPauseMin, settings::kPauseMax},
+        {settings::kMaterialKatGr, settings::kAlphaBoundsMin, settings::kAlphaBoundsMax},
+    };
 
-    for (int n = 1; n <= 10; ++n) {
-        const std::string section = "Material" + std::to_string(n);
-        ASSERT_TRUE(settings.count(section)) << section;
-        EXPECT_NE(settings.at(section).at("Nazwa"), "") << section;
-        for (const auto& [key, limit] : columns) {
-            const long value = number(section, key);
-            EXPECT_GE(value, number("ParamsLimits", limit + "Min")) << section << "/" << key;
-            EXPECT_LE(value, number("ParamsLimits", limit + "Max")) << section << "/" << key;
+    for (int n = 1; n <= settings::kMaterialSections; ++n) {
+        const std::string section = settings::MaterialSection(n);
+        ASSERT_TRUE(shipped.count(section)) << section;
+        EXPECT_NE(ShippedText(shipped, section, settings::kMaterialNazwa.key), "") << section;
+        for (const Column& c : columns) {
+            const long value = ShippedInteger(shipped, section, c.value);
+            EXPECT_GE(value, ShippedInteger(shipped, c.min.section, c.min)) << section << "/" << c.value.key;
+            EXPECT_LE(value, ShippedInteger(shipped, c.max.section, c.max)) << section << "/" << c.value.key;
         }
     }
-    const long selected = number("Material", "Ostatni");
+    const long selected = ShippedInteger(shipped, settings::kOstatni.section, settings::kOstatni);
     EXPECT_GE(selected, 0);
-    EXPECT_LE(selected, 9);
+    EXPECT_LT(selected, settings::kMaterialSections);
 }
 
 // A first start must find the simulated cutter, so a new user can run a job without a machine.
 TEST(ShippedSettings, FirstStartSelectsTheSimulatedController) {
-    const auto settings = ShippedSettings();
-    const auto& link = settings.at("RSparam");
-    EXPECT_EQ(link.at("VID"), "1027");
-    EXPECT_EQ(link.at("PID"), "24592");
-    EXPECT_EQ(link.at("SerialNo"), "SIM00001");
+    const SettingsFile shipped = ShippedSettings();
+    EXPECT_EQ(ShippedText(shipped, settings::kRSparam, settings::kVID.key), "1027");
+    EXPECT_EQ(ShippedText(shipped, settings::kRSparam, settings::kPID.key), "24592");
+    EXPECT_EQ(ShippedText(shipped, settings::kRSparam, settings::kSerialNo.key), "SIM00001");
 }
 
 }  // namespace

@@ -87,12 +87,12 @@ void AboutModel::Create(const ControllerIdentity& controller, LocalisableWindow*
     label9_ = clock;
 
     TParameters& p = *s_.parameters;
-    p.SetText("Testing", "SOFTWAREversion", "v" + s_.version.version + "   (" + s_.version.buildDate + ")");
-    p.SetText("Testing", "FIRMWAREversion", " " + firmware_ + "   (" + label9_ + ")");
+    p.SetText(settings::kSOFTWAREversion, "v" + s_.version.version + "   (" + s_.version.buildDate + ")");
+    p.SetText(settings::kFIRMWAREversion, " " + firmware_ + "   (" + label9_ + ")");
 }
 
 void AboutModel::ShowSplash() {
-    const double ms = std::trunc(s_.parameters->GetNumber("Ploter", "CzasWiniety", kDefaultSplashMs));
+    const double ms = std::trunc(s_.parameters->GetNumber(settings::kCzasWiniety));
     // A timer needs a positive interval that fits its counter; otherwise the default.
     timerInterval_ = ms >= 1 && ms <= std::numeric_limits<int>::max() ? static_cast<int>(ms) : kDefaultSplashMs;
     timerEnabled_ = true;

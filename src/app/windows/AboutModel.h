@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/Settings.h"
+
 namespace wirvela {
 
 class ComClass;
@@ -52,7 +54,7 @@ public:
     static constexpr const char* kButton1 = "Zamknij";
     static constexpr int kNoFirmwareMessage = 467;
     static constexpr int kNoDeviceMessage = 468;
-    static constexpr int kDefaultSplashMs = 4000;  // CzasWiniety
+    static constexpr int kDefaultSplashMs = static_cast<int>(settings::kCzasWiniety.def.number);
 
     struct Services {
         TParameters* parameters = nullptr;    // required: CzasWiniety, the two version keys

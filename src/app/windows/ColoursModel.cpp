@@ -21,8 +21,8 @@ constexpr LocalisedControl kLocalised[] = {
     {"Button1", LocalisedText::Caption}, {"Button2", LocalisedText::Caption},
 };
 
-std::int32_t StoredColour(const TParameters& p, const char* key, std::int32_t def) {
-    const double v = std::trunc(p.GetNumber(ColoursModel::kSection, key, def));
+std::int32_t StoredColour(const TParameters& p, const SettingKey& key) {
+    const double v = std::trunc(p.GetNumber(key, key.second));
     if (!(v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())) return 0;
     return static_cast<std::int32_t>(v);
 }
@@ -42,7 +42,7 @@ int ColoursModel::IndexOf(std::string_view panel) {
 void ColoursModel::Show() {
     for (int i = 0; i < kPanels; ++i) {
         const Panel& p = kPanelTable[static_cast<std::size_t>(i)];
-        colours_[static_cast<std::size_t>(i)] = StoredColour(parameters_, p.key, p.def);
+        colours_[static_cast<std::size_t>(i)] = StoredColour(parameters_, *p.key);
     }
     visible_ = true;
     result_ = ModalResult::None;
@@ -75,7 +75,7 @@ void ColoursModel::ClickPanel(std::string_view panel, const ColourDialog& dialog
 
 ColoursModel::ModalResult ColoursModel::Button1Click() {
     for (int i = 0; i < kPanels; ++i)
-        parameters_.SetText(kSection, kPanelTable[static_cast<std::size_t>(i)].key,
+        parameters_.SetText(*kPanelTable[static_cast<std::size_t>(i)].key,
                             std::to_string(colours_[static_cast<std::size_t>(i)]));
     visible_ = false;
     result_ = ModalResult::Ok;

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "config/Settings.h"
+
 namespace wirvela {
 
 class LocalisableWindow;
@@ -20,33 +22,31 @@ class ColoursModel {
 public:
     static constexpr const char* kFormName = "Form2";
     static constexpr const char* kCaption = "Ustawianie kolorów";
-    static constexpr const char* kSection = "kolory";
     static constexpr int kPanels = 13;
 
     struct Panel {
         const char* name;   // Panel1 … Panel13
         const char* label;  // the design-time caption of its label
         const char* group;  // GroupBox1 "Rysunek 1", GroupBox2 "Rysunek 2", or none
-        const char* key;    // key of section kolory
-        std::int32_t def;   // when the key is missing
+        const SettingKey* key;  // of section kolory, with the dialog's default as its second one
     };
 
     // In the order the dialog lays them out: background, segment lines, faulty node, the
     // five colours of figure 1, the five of figure 2.
     static constexpr std::array<Panel, kPanels> kPanelTable{{
-        {"Panel1", "Tło programu", nullptr, "tlo", 0},
-        {"Panel12", "Kolor linii segmentw", nullptr, "kolor_linii_segmentow", 32768},
-        {"Panel13", "Niepoprawny wezel jednoznacznosci", nullptr, "niepoprawny_wezel_jednoczesnosci", 32768},
-        {"Panel2", "Obiekty", "GroupBox1", "obiekty", 16711680},
-        {"Panel3", "Linie łączące", "GroupBox1", "linie_laczace", 16777215},
-        {"Panel4", "Pierwsze cięcie", "GroupBox1", "linia_1_ciecia", 65535},
-        {"Panel5", "Drugie cięcie", "GroupBox1", "linia_2_ciecia", 255},
-        {"Panel6", "Inna prędkość", "GroupBox1", "kolor_szybkosc_2", 32768},
-        {"Panel7", "Obiekty", "GroupBox2", "obiekty_2", 16711680},
-        {"Panel8", "Linie łączące", "GroupBox2", "linie_laczace_2", 16777215},
-        {"Panel9", "Pierwsze cięcie", "GroupBox2", "linia_1_ciecia_2", 65535},
-        {"Panel10", "Drugie cięcie", "GroupBox2", "linia_2_ciecia_2", 255},
-        {"Panel11", "Inna prędkość", "GroupBox2", "kolor_szybkosc_2_2", 32768},
+        {"Panel1", "Tło programu", nullptr, &settings::kTlo},
+        {"Panel12", "Kolor linii segmentw", nullptr, &settings::kKolor_linii_segmentow},
+        {"Panel13", "Niepoprawny wezel jednoznacznosci", nullptr, &settings::kNiepoprawny_wezel_jednoczesnosci},
+        {"Panel2", "Obiekty", "GroupBox1", &settings::kObiekty},
+        {"Panel3", "Linie łączące", "GroupBox1", &settings::kLinie_laczace},
+        {"Panel4", "Pierwsze cięcie", "GroupBox1", &settings::kLinia_1_ciecia},
+        {"Panel5", "Drugie cięcie", "GroupBox1", &settings::kLinia_2_ciecia},
+        {"Panel6", "Inna prędkość", "GroupBox1", &settings::kKolor_szybkosc_2},
+        {"Panel7", "Obiekty", "GroupBox2", &settings::kObiekty_2},
+        {"Panel8", "Linie łączące", "GroupBox2", &settings::kLinie_laczace_2},
+        {"Panel9", "Pierwsze cięcie", "GroupBox2", &settings::kLinia_1_ciecia_2},
+        {"Panel10", "Drugie cięcie", "GroupBox2", &settings::kLinia_2_ciecia_2},
+        {"Panel11", "Inna prędkość", "GroupBox2", &settings::kKolor_szybkosc_2_2},
     }};
 
     enum class ModalResult { None, Ok, Cancel };
@@ -61,7 +61,7 @@ public:
     // Button1, Button2) onto the view, when both are given.
     void Create(const TMessages* messages, LocalisableWindow* view);
 
-    // Showing: every panel from its key, with the defaults of kPanelTable.
+    // Showing: every panel from its key, with the dialog's defaults.
     void Show();
     bool Visible() const { return visible_; }
 

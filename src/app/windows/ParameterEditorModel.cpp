@@ -6,6 +6,7 @@
 #include "config/LocalisableWindow.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
+#include "config/Settings.h"
 
 namespace wirvela {
 
@@ -121,7 +122,7 @@ void ParameterEditorModel::Close() {
 void ParameterEditorModel::Destroy() {
     Commit();
     if (s_.simulationSpeed)
-        s_.parameters->SetText("Ploter", "DefaultSimulationSpeed", std::to_string(s_.simulationSpeed()));
+        s_.parameters->SetText(settings::kDefaultSimulationSpeed, std::to_string(s_.simulationSpeed()));
     Save();
     visible_ = false;
 }
