@@ -22,6 +22,7 @@
 #include "planning/ObjectConnection.h"
 #include "planning/Planarise.h"
 #include "planning/SegmentGrid.h"
+#include "support/TestBudget.h"
 
 namespace wirvela {
 namespace {
@@ -306,7 +307,8 @@ TEST(FastPlanarise, RandomDrawingsGiveTheReferenceResult) {
     const std::vector<NamedPass> passes = AllPasses();
     int runs = 0;
     int runaways = 0;
-    for (std::uint32_t seed = 1; seed <= 1500; ++seed) {
+    const auto drawings = static_cast<std::uint32_t>(test::BudgetedCases(1500, 150));
+    for (std::uint32_t seed = 1; seed <= drawings; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Generator g(seed);
         const Source source = g.Make();
@@ -322,7 +324,7 @@ TEST(FastPlanarise, RandomDrawingsGiveTheReferenceResult) {
 // Larger drawings: several cells of the grid, long lines over many of them.
 TEST(FastPlanarise, LargerDrawingsGiveTheReferenceResult) {
     const std::vector<NamedPass> passes = AllPasses();
-    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(test::BudgetedCases(8, 4)); ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Generator g(seed * 7919);
         Source source;

@@ -5,8 +5,9 @@
 // part of the program calls yet, is not compared.)
 //
 // WIRVELA_DIFF_SEED (default 1) is the seed of the first case, case i has seed + i;
-// WIRVELA_DIFF_CASES (default 2000) the number of cases. A failure names the case's
-// seed; WIRVELA_DIFF_SEED=<seed> WIRVELA_DIFF_CASES=1 runs that case alone.
+// WIRVELA_DIFF_CASES the number of cases (default 2000 times WIRVELA_TEST_BUDGET). A
+// failure names the case's seed; WIRVELA_DIFF_SEED=<seed> WIRVELA_DIFF_CASES=1 runs that
+// case alone.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "drawinggen/PlanningRun.h"
 #include "drawinggen/RandomDrawing.h"
 #include "support/TempDir.h"
+#include "support/TestBudget.h"
 
 namespace wirvela {
 namespace {
@@ -46,7 +48,8 @@ class PlannerDifferential : public testing::TestWithParam<int> {};
 
 TEST_P(PlannerDifferential, FastAndReferenceLeaveTheSameDrawingPathAndMessages) {
     const std::uint64_t first = EnvNumber("WIRVELA_DIFF_SEED", 1);
-    const std::uint64_t cases = EnvNumber("WIRVELA_DIFF_CASES", 2000);
+    const std::uint64_t cases =
+        EnvNumber("WIRVELA_DIFF_CASES", static_cast<std::uint64_t>(test::BudgetedCases(2000, kShards)));
     test::TempDir dir;
     PlanningRun reference(dir.Path() / "reference");
     PlanningRun fast(dir.Path() / "fast");
