@@ -1,6 +1,6 @@
 # The layers of src/, bottom up. A subsystem may include headers of its own folder and of
 # the layers below it, never of a layer above it or beside it on the same rung (ui and cli
-# are both front ends and know nothing of each other). tests/Layers.cmake checks the
+# are both front ends and know nothing of each other). tests/layers/CheckLayers.cmake checks the
 # sources against this list; the include directories below make the compiler enforce it.
 set(WIRVELA_LAYERS platform geometry config drawing formats view settings planning controller cutting mesh3d app ui cli)
 
@@ -55,8 +55,21 @@ function(wirvela_test_suite name)
   endif()
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE wirvela_${name} ${ARG_DEPS} wirvela_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  wirvela_test_compile_options(test_${name})
+  target_precompile_headers(test_${name} REUSE_FROM wirvela_testpch)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
     NO_PRETTY_VALUES)
+endfunction()
+
+# Test code is compiled for a quick build rather than quick code: most of a clean build's
+# compile time went into optimising test sources, while the time of a test run is spent in
+# the libraries under test, which keep the build type's flags. The options come after the
+# build type's and CMAKE_CXX_FLAGS (the asan preset's -O1), so they win; the sanitizer
+# flags stay. An invalid precompiled header is an error rather than a silent slow build.
+set(WIRVELA_TEST_COMPILE_OPTIONS "-O0;-g1" CACHE STRING
+    "Compile options of the test sources, after the build type's (empty: the build type's own)")
+function(wirvela_test_compile_options target)
+  target_compile_options(${target} PRIVATE ${WIRVELA_TEST_COMPILE_OPTIONS} -Winvalid-pch)
 endfunction()

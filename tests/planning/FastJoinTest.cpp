@@ -14,6 +14,7 @@
 #include "planning/ObjectConnection.h"
 #include "planning/Predicates.h"
 #include "support/ConnectTestSupport.h"
+#include "support/TestBudget.h"
 
 namespace wirvela {
 namespace {
@@ -187,7 +188,7 @@ private:
 };
 
 TEST(FastJoin, SmallRandomDrawingsJoinExactlyAsTheReference) {
-    for (std::uint32_t seed = 1; seed <= 3000; ++seed) {
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(test::BudgetedCases(3000, 300)); ++seed) {
         const RandomDrawing d(seed, 8, 6);
         ExpectSameJoin([&](Tables& t) { d.Build(t); }, d.objectCount, d.crossingTest, d.Context());
         if (::testing::Test::HasFailure()) break;
@@ -196,7 +197,8 @@ TEST(FastJoin, SmallRandomDrawingsJoinExactlyAsTheReference) {
 
 TEST(FastJoin, LargerRandomDrawingsJoinExactlyAsTheReference) {
     // Enough vertices for a k-d tree of several levels, from which joined units are removed.
-    for (std::uint32_t seed = 100001; seed <= 100150; ++seed) {
+    for (std::uint32_t seed = 100001; seed < 100001 + static_cast<std::uint32_t>(test::BudgetedCases(150, 15));
+         ++seed) {
         const RandomDrawing d(seed, 40, 12);
         ExpectSameJoin([&](Tables& t) { d.Build(t); }, d.objectCount, d.crossingTest, d.Context());
         if (::testing::Test::HasFailure()) break;
@@ -205,7 +207,8 @@ TEST(FastJoin, LargerRandomDrawingsJoinExactlyAsTheReference) {
 
 TEST(FastJoin, LongPolylinesJoinExactlyAsTheReference) {
     // Units of many vertices, which the fast joining looks at in several groups.
-    for (std::uint32_t seed = 200001; seed <= 200100; ++seed) {
+    for (std::uint32_t seed = 200001; seed < 200001 + static_cast<std::uint32_t>(test::BudgetedCases(100, 10));
+         ++seed) {
         const RandomDrawing d(seed, 10, 50);
         ExpectSameJoin([&](Tables& t) { d.Build(t); }, d.objectCount, d.crossingTest, d.Context());
         if (::testing::Test::HasFailure()) break;
@@ -332,7 +335,7 @@ TEST(FastJoin, ALineEndingBeyondTheVertexTableStillMakesItsValidEndAUnit) {
 // common) or at awkward fractions, and random candidates: the index answers exactly as
 // the full scan.
 TEST(CrossingIndex, AnswersExactlyAsTheFullScan) {
-    for (std::uint32_t seed = 1; seed <= 400; ++seed) {
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(test::BudgetedCases(400, 40)); ++seed) {
         std::mt19937 rng(seed);
         const int style = static_cast<int>(rng() % 4);
         const auto coordinate = [&] {

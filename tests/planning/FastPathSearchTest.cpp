@@ -15,6 +15,7 @@
 #include "planning/PathSearch.h"
 #include "support/ConnectTestSupport.h"
 #include "support/TempDir.h"
+#include "support/TestBudget.h"
 
 namespace wirvela {
 namespace {
@@ -168,7 +169,8 @@ protected:
 
 TEST_F(FastPathSearch, RandomGraphsGiveTheReferenceTourMarksForcedAttemptsAndLimits) {
     Coverage coverage;
-    for (std::uint32_t seed = 1; seed <= 20000; ++seed) {
+    const int graphs = test::BudgetedCases(20000, 2000);
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(graphs); ++seed) {
         std::mt19937 rng(seed);
         // Mostly without the line table's merging: repeated lines make the failed walks.
         Tables& t = Reused().Reset(rng() % 3 != 0, rng() % 4 == 0);
@@ -179,10 +181,11 @@ TEST_F(FastPathSearch, RandomGraphsGiveTheReferenceTourMarksForcedAttemptsAndLim
         ExpectSameSearch(t.l, start, duplicates, "seed " + std::to_string(seed), coverage);
         if (HasFailure()) break;
     }
-    // The graphs must reach the rare branches, or the comparison proves little.
-    EXPECT_GT(coverage.forced, 100);
-    EXPECT_GT(coverage.sweepLimit, 100);
-    EXPECT_GT(coverage.refused, 10);
+    // The graphs must reach the rare branches, or the comparison proves little (the
+    // thresholds are for 20000 graphs).
+    EXPECT_GT(coverage.forced, 100 * graphs / 20000);
+    EXPECT_GT(coverage.sweepLimit, 100 * graphs / 20000);
+    EXPECT_GT(coverage.refused, 10 * graphs / 20000);
 }
 
 // Drawings as the connect command leaves them: contours of several objects on a coarse
@@ -216,7 +219,7 @@ TEST_F(FastPathSearch, CrowdedMergesGiveTheReferenceGraphAndTour) {
 }
 
 TEST_F(FastPathSearch, JoinedDrawingsGiveTheReferenceCutPath) {
-    for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(test::BudgetedCases(200, 20)); ++seed) {
         std::mt19937 rng(seed);
         const bool duplicates = rng() % 4 != 0;
         Tables& t = Reused().Reset();
@@ -259,7 +262,8 @@ TEST_F(FastPathSearch, JoinedDrawingsGiveTheReferenceCutPath) {
 // or 80 lines, some with both (the first fault in line order counts).
 TEST_F(FastPathSearch, TheCheckOfADrawingAnswersAsBuildingItsGraph) {
     int faults = 0;
-    for (std::uint32_t seed = 1; seed <= 600; ++seed) {
+    const int graphs = test::BudgetedCases(600, 60);
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(graphs); ++seed) {
         std::mt19937 rng(seed);
         Tables& t = Reused().Reset(true, rng() % 2 == 0);
         RandomGraph(rng, t);
@@ -293,7 +297,7 @@ TEST_F(FastPathSearch, TheCheckOfADrawingAnswersAsBuildingItsGraph) {
         if (results[0] != 0) ++faults;
         if (HasFailure()) break;
     }
-    EXPECT_GT(faults, 100) << "the faults must be met";
+    EXPECT_GT(faults, 100 * graphs / 600) << "the faults must be met";
 }
 
 TEST_F(FastPathSearch, AStopRequestEndsTheSearch) {

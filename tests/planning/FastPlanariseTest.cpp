@@ -22,6 +22,7 @@
 #include "planning/ObjectConnection.h"
 #include "planning/Planarise.h"
 #include "planning/SegmentGrid.h"
+#include "support/TestBudget.h"
 
 namespace wirvela {
 namespace {
@@ -160,33 +161,15 @@ struct NamedPass {
     Pass pass;
 };
 
+// Only the fast passes the program runs (the junction splitting of the connect command,
+// with the duplicate removal it ends with, and the splitting by connecting lines) are
+// compared. The fast passes of the whole planarisation (snapping, crossing reduction) have
+// no caller yet; their checks come back with the first caller of Planarise.
 std::vector<NamedPass> AllPasses() {
     std::vector<NamedPass> passes;
     passes.push_back({"RemoveDuplicates", [](Built& d, const Source&, RecordingSink& s, bool fast, std::stop_token t) {
                           return Run{fast ? RemoveDuplicatesFast(d.L, s, t) : RemoveDuplicates(d.L, s, t)};
                       }});
-    passes.push_back({"SnapPktsToLines", [](Built& d, const Source&, RecordingSink& s, bool fast, std::stop_token t) {
-                          return Run{fast ? SnapPktsToLinesFast(d.L, s, t) : SnapPktsToLines(d.L, s, t)};
-                      }});
-    for (const bool all : {true, false}) {
-        passes.push_back({all ? "ReduceCrossings(all)" : "ReduceCrossings(objects)",
-                          [all](Built& d, const Source&, RecordingSink& s, bool fast, std::stop_token t) {
-                              return Run{fast ? ReduceCrossingsFast(d.L, all, s, t) : ReduceCrossings(d.L, all, s, t)};
-                          }});
-    }
-    struct Snap2 {
-        const char* name;
-        double tol;
-        double aperture;
-    };
-    for (const Snap2 p : {Snap2{"SnapPktsToLines2(exact)", 0.0, 4.0}, Snap2{"SnapPktsToLines2(tol 0.6)", 0.6, 1.5},
-                          Snap2{"SnapPktsToLines2(tol 1.5, aperture 4)", 1.5, 4.0},
-                          Snap2{"SnapPktsToLines2(tol 0.3, aperture 0)", 0.3, 0.0}}) {
-        passes.push_back({p.name, [p](Built& d, const Source&, RecordingSink& s, bool fast, std::stop_token t) {
-                              return Run{fast ? SnapPktsToLines2Fast(d.L, p.tol, p.aperture, s, t)
-                                              : SnapPktsToLines2(d.L, p.tol, p.aperture, s, t)};
-                          }});
-    }
     for (const double conModif : {1.0, 0.0}) {
         passes.push_back({conModif == 1.0 ? "SplitJunctions(merge mode)" : "SplitJunctions",
                           [conModif](Built& d, const Source& src, RecordingSink& s, bool fast, std::stop_token t) {
@@ -201,13 +184,6 @@ std::vector<NamedPass> AllPasses() {
              return Run{fast ? SplitConnectingLinesFast(d.L, src.entryLine, t)
                              : SplitConnectingLines(d.L, src.entryLine, t)};
          }});
-    passes.push_back({"Planarise", [](Built& d, const Source& src, RecordingSink& s, bool fast, std::stop_token t) {
-                          PlanariseOptions options;
-                          options.tol = 0.5;
-                          options.aperture = 2.0;
-                          options.planner = fast ? Planner::Fast : Planner::Reference;
-                          return Run{Planarise(d.L, src.oelems, options, s, t)};
-                      }});
     return passes;
 }
 
@@ -331,7 +307,8 @@ TEST(FastPlanarise, RandomDrawingsGiveTheReferenceResult) {
     const std::vector<NamedPass> passes = AllPasses();
     int runs = 0;
     int runaways = 0;
-    for (std::uint32_t seed = 1; seed <= 1500; ++seed) {
+    const auto drawings = static_cast<std::uint32_t>(test::BudgetedCases(1500, 150));
+    for (std::uint32_t seed = 1; seed <= drawings; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Generator g(seed);
         const Source source = g.Make();
@@ -347,7 +324,7 @@ TEST(FastPlanarise, RandomDrawingsGiveTheReferenceResult) {
 // Larger drawings: several cells of the grid, long lines over many of them.
 TEST(FastPlanarise, LargerDrawingsGiveTheReferenceResult) {
     const std::vector<NamedPass> passes = AllPasses();
-    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(test::BudgetedCases(8, 4)); ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Generator g(seed * 7919);
         Source source;

@@ -12,6 +12,7 @@
 
 #include "planning/Predicates.h"
 #include "support/ConnectTestSupport.h"
+#include "support/TestBudget.h"
 
 namespace wirvela {
 namespace {
@@ -25,7 +26,6 @@ using test::Pt;
 using test::Rect;
 
 constexpr unsigned kSeed = 20240611;
-constexpr int kDrawings = 400;
 
 struct Segment {
     Pt a;
@@ -273,9 +273,10 @@ TEST(PlanProperty, TheCutPathRunsClosedContoursOnceAndEverythingElseOutAndBack) 
     ConnectHarness plain;
     ConnectHarness crossingTest(std::map<std::string, std::string>{{"CrossingTest", "1"}});
     Generator gen(kSeed);
+    const int drawings = test::BudgetedCases(400, 40);
     int checked = 0;
     int skipped = 0;
-    for (int n = 0; n < kDrawings; ++n) {
+    for (int n = 0; n < drawings; ++n) {
         SCOPED_TRACE("seed " + std::to_string(kSeed) + ", drawing " + std::to_string(n));
         ConnectHarness& h = n % 5 == 4 ? crossingTest : plain;
         const bool splitCrossings = n % 3 == 2;
@@ -326,7 +327,7 @@ TEST(PlanProperty, TheCutPathRunsClosedContoursOnceAndEverythingElseOutAndBack) 
         }
         if (HasFailure()) break;
     }
-    EXPECT_GT(checked, kDrawings * 3 / 4) << skipped << " drawings skipped";
+    EXPECT_GT(checked, drawings * 3 / 4) << skipped << " drawings skipped";
 }
 
 }  // namespace
