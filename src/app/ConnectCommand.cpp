@@ -159,9 +159,9 @@ void TConnectCommand::Run::FinalReport() {
     const TDrawingSet& f1 = d_.Set(TDrawing::kFigure1);
     const TDrawingSet& f2 = d_.Set(TDrawing::kFigure2);
     SendText(kEventObjectCounts,
-                   c_.messages.MessageText(9) + std::to_string(f1.oelems + 1) + "+" + std::to_string(f2.oelems + 1));
+             c_.messages.MessageText(9) + std::to_string(f1.oelems + 1) + "+" + std::to_string(f2.oelems + 1));
     SendText(kEventLineCounts,
-                   c_.messages.MessageText(10) + std::to_string(f1.L.Count()) + "+" + std::to_string(f2.L.Count()));
+             c_.messages.MessageText(10) + std::to_string(f1.L.Count()) + "+" + std::to_string(f2.L.Count()));
 }
 
 void TConnectCommand::Run::Execute() {

@@ -29,8 +29,6 @@ struct Box2d {
     bool Finite() const {
         return std::isfinite(minX) && std::isfinite(minY) && std::isfinite(maxX) && std::isfinite(maxY);
     }
-    double Width() const { return maxX - minX; }
-    double Height() const { return maxY - minY; }
 
     friend bool operator==(const Box2d&, const Box2d&) = default;
 };
