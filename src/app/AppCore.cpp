@@ -15,12 +15,12 @@
 #include "controller/DeviceList.h"
 #include "controller/LinkServices.h"
 #include "controller/MergedFtdi.h"
-#include "cutting/CuttingJob.h"
-#include "cutting/ManualControl.h"
+#include "app/windows/CuttingJob.h"
+#include "app/windows/ManualControl.h"
 #include "drawing/Drawing.h"
 #include "platform/EventChannel.h"
 #include "platform/Ftdi.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 
 namespace wirvela {
 

@@ -22,9 +22,9 @@
 #include "controller/ControllerDispatcher.h"
 #include "controller/LinkStartup.h"
 #include "controller/SimulatedFtdi.h"
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 #include "platform/FtdiUsb.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 
 namespace wirvela {
 

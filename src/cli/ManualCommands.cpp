@@ -18,7 +18,7 @@
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/SimulatedFtdi.h"
-#include "cutting/ManualControl.h"
+#include "app/windows/ManualControl.h"
 #include "platform/FtdiUsb.h"
 
 namespace wirvela {

@@ -13,7 +13,7 @@
 #include "config/Prompt.h"
 #include "config/Settings.h"
 #include "cutting/SimulationModel.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 
 namespace wirvela {
 

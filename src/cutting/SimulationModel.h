@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "controller/CutParameters.h"
-#include "settings/Materials.h"
+#include "settings/MaterialValues.h"
 #include "view/Canvas.h"
 
 namespace wirvela {

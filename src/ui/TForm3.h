@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "cutting/ManualControl.h"
+#include "app/windows/ManualControl.h"
 
 namespace wirvela {
 

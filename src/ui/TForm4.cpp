@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "config/Messages.h"
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 #include "platform/EventChannel.h"
 #include "ui/ClickPanel.h"
 #include "ui/ControlBinding.h"

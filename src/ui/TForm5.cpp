@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "config/Messages.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 #include "ui/ControlBinding.h"
 #include "ui/QtLocalisableWindow.h"
 #include "ui/ViewSupport.h"

@@ -7,9 +7,9 @@
 #include "app/windows/AboutModel.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
-#include "cutting/CuttingJob.h"
-#include "cutting/ManualControl.h"
-#include "settings/Materials.h"
+#include "app/windows/CuttingJob.h"
+#include "app/windows/ManualControl.h"
+#include "app/windows/Materials.h"
 
 namespace wirvela::test {
 namespace {

@@ -22,7 +22,7 @@
 #include "controller/DeviceList.h"
 #include "controller/MergedFtdi.h"
 #include "controller/SimulatedController.h"
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 #include "drawing/Drawing.h"
 #include "support/TempDir.h"
 #include "view/RasterCanvas.h"

@@ -5,10 +5,10 @@
 // and build both models from the services made here, adding their own seams (pendants,
 // clock) on top.
 #include "controller/ControllerDispatcher.h"
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 
 namespace wirvela::test {
 

@@ -15,10 +15,10 @@
 
 #include "ViewTestSupport.h"
 #include "controller/ControllerDispatcher.h"
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 #include "support/CuttingWiring.h"
 #include "ui/ClickPanel.h"
 #include "ui/QtEventPump.h"

@@ -14,8 +14,8 @@
 
 #include "MainWindowProgram.h"
 #include "controller/SimulatedController.h"
-#include "cutting/CuttingJob.h"
-#include "cutting/ManualControl.h"
+#include "app/windows/CuttingJob.h"
+#include "app/windows/ManualControl.h"
 #include "ui/TForm3.h"
 #include "ui/TForm4.h"
 

@@ -26,7 +26,7 @@
 
 #include "MainWindowProgram.h"
 #include "controller/ControllerCodes.h"
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 #include "drawing/Drawing.h"
 #include "ui/QtCanvas.h"
 

@@ -18,7 +18,7 @@
 #include "controller/ControllerDispatcher.h"
 #include "controller/SimulatedController.h"
 #include "controller/SimulatedFtdi.h"
-#include "cutting/ManualControl.h"
+#include "app/windows/ManualControl.h"
 #include "platform/Beep.h"
 #include "ui/ClickPanel.h"
 #include "ui/QtEventPump.h"

@@ -8,7 +8,7 @@
 #include <QTableWidget>
 
 #include "ViewTestSupport.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 #include "ui/TForm5.h"
 
 namespace wirvela {

@@ -1,4 +1,4 @@
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // The materials table: loading, the cell and close checks with their messages, storing,
 // the selected material, the cutting window's refresh and the pendant.
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 
 #include <gtest/gtest.h>
 

@@ -23,7 +23,7 @@
 #include "controller/CuttingEvents.h"
 #include "cutting/MotionTiming.h"
 #include "platform/EventChannel.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 
 namespace wirvela {
 

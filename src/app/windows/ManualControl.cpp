@@ -1,4 +1,4 @@
-#include "cutting/ManualControl.h"
+#include "app/windows/ManualControl.h"
 
 #include <algorithm>
 #include <atomic>

@@ -20,23 +20,14 @@
 #include <string>
 #include <string_view>
 
+#include "settings/MaterialValues.h"
+
 namespace wirvela {
 
 class LocalisableWindow;
 class Prompt;
 class TMessages;
 class TParameters;
-
-// One material as the cutting window, the rotary window and the pendant use it. Values
-// are the grid's texts read as integers (a text without a number counts as 0).
-struct MaterialValues {
-    std::string name;  // Nazwa
-    int v = 0;         // wire speed, cm/min
-    int t = 0;         // heating, per cent
-    int rozgrzew = 0;  // preheating time, ms
-    int opWKacie = 0;  // pause in corners, ms
-    int katGr = 0;     // limit angle of a corner, degrees
-};
 
 // The cutting window as the materials table keeps it up to date.
 class MaterialsObserver {

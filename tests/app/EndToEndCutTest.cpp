@@ -21,12 +21,12 @@
 #include "controller/LinkRig.h"
 #include "controller/LinkStartup.h"
 #include "controller/SimulatedFtdi.h"
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 #include "cutting/MotionTiming.h"
 #include "formats/DrawingLoader.h"
 #include "planning/FigurePlanner.h"
 #include "planning/FigureSeparation.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 #include "support/CuttingWiring.h"
 
 namespace wirvela {

@@ -16,7 +16,7 @@
 #include "controller/SimFrameDecoder.h"
 #include "controller/SimulatedController.h"
 #include "controller/SimulatedFtdi.h"
-#include "cutting/ManualControl.h"
+#include "app/windows/ManualControl.h"
 #include "support/TempDir.h"
 
 namespace wirvela::test {

@@ -1,4 +1,4 @@
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The cutting window's model over a recording bridge: the estimate and its clock texts,
 // the wear check, the controller preparation of Start (heating, rotary record, screw
 // pitch refusals, failures), Stop, Hold, Continue, and the pendant and materials seams.
-#include "cutting/CuttingJob.h"
+#include "app/windows/CuttingJob.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "MotionTestSupport.h"
+#include "cutting/MotionTestSupport.h"
 #include "config/Prompt.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/LinkRig.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
-#include "settings/Materials.h"
+#include "app/windows/Materials.h"
 #include "support/CuttingWiring.h"
 
 namespace wirvela {
