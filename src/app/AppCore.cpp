@@ -5,6 +5,9 @@
 
 #include "app/MainWindowModel.h"
 #include "app/windows/ColoursModel.h"
+#include "app/windows/CuttingJob.h"
+#include "app/windows/ManualControl.h"
+#include "app/windows/Materials.h"
 #include "app/windows/ParameterEditorModel.h"
 #include "app/windows/ScaleDialogModel.h"
 #include "config/DebugLog.h"
@@ -15,12 +18,9 @@
 #include "controller/DeviceList.h"
 #include "controller/LinkServices.h"
 #include "controller/MergedFtdi.h"
-#include "app/windows/CuttingJob.h"
-#include "app/windows/ManualControl.h"
 #include "drawing/Drawing.h"
 #include "platform/EventChannel.h"
 #include "platform/Ftdi.h"
-#include "app/windows/Materials.h"
 
 namespace wirvela {
 

@@ -29,6 +29,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/Control.h"
 #include "config/LocalisableWindow.h"
 #include "config/Prompt.h"
 #include "cutting/SimulationModel.h"
@@ -49,25 +50,6 @@ class TDrawing;
 class TDxfReader;
 class TMessages;
 class TParameters;
-
-// The state of one control, mirrored by the view onto the widget of the same object name.
-struct Control {
-    bool visible = true;
-    bool enabled = true;
-    std::string caption;   // labels, buttons, check boxes, menu items
-    std::string hint;      // tool-tips of the speed buttons and the scroll bar
-    std::string text;      // edit fields
-    bool checked = false;  // check boxes
-};
-
-// A timer of the window: the view runs a real timer while `enabled` and calls the
-// model's OnTimerN at each tick.
-struct TimerState {
-    bool enabled = false;
-    int interval = 0;  // ms
-    // Raised every time the timer is started again; the view restarts its timer when it changes.
-    unsigned starts = 0;
-};
 
 class MainWindowModel : public LocalisableWindow {
 public:

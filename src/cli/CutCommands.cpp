@@ -10,6 +10,8 @@
 #include <optional>
 #include <ostream>
 
+#include "app/windows/CuttingJob.h"
+#include "app/windows/Materials.h"
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
 #include "cli/DrawingSession.h"
@@ -22,9 +24,7 @@
 #include "controller/ControllerDispatcher.h"
 #include "controller/LinkStartup.h"
 #include "controller/SimulatedFtdi.h"
-#include "app/windows/CuttingJob.h"
 #include "platform/FtdiUsb.h"
-#include "app/windows/Materials.h"
 
 namespace wirvela {
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 
+#include "app/windows/ManualControl.h"
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
 #include "cli/InterruptGuard.h"
@@ -18,7 +19,6 @@
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/SimulatedFtdi.h"
-#include "app/windows/ManualControl.h"
 #include "platform/FtdiUsb.h"
 
 namespace wirvela {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "app/windows/Materials.h"
 #include "cli/CliSession.h"
 #include "cli/DrawingReport.h"
 #include "cli/DrawingSession.h"
@@ -13,7 +14,6 @@
 #include "config/Prompt.h"
 #include "config/Settings.h"
 #include "cutting/SimulationModel.h"
-#include "app/windows/Materials.h"
 
 namespace wirvela {
 

@@ -8,7 +8,7 @@
 #include "controller/ControllerCodes.h"
 #include "controller/CuttingEvents.h"
 #include "controller/ManualControlEvents.h"
-#include "controller/PendantNotifier.h"
+#include "controller/Pendant.h"
 #include "controller/RotaryEvents.h"
 #include "platform/Beep.h"
 
@@ -50,10 +50,9 @@ void ControllerDispatcher::StartLock(bool enable) {
 }
 
 void ControllerDispatcher::NotifyPendant(int event) {
-    if (!pendant_ || !pendant_->TryAcquireShared()) return;
-    const int result = pendant_->SendEvent(0, event);
-    if (result != 0) ShowStatus(pendant_->ErrorText(result));
-    pendant_->ReleaseShared();
+    Pendant::Send(
+        pendant_, [event](Pendant& p) { return p.SendEvent(0, event); },
+        [this](std::string_view text) { ShowStatus(text); });
 }
 
 void ControllerDispatcher::CodeStatus(int code) {

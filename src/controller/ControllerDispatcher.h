@@ -17,7 +17,7 @@ class ComClass;
 class CuttingEvents;
 class ManualControlEvents;
 class MessageLog;
-class PendantNotifier;
+class Pendant;
 class Prompt;
 class RotaryEvents;
 class TMessages;
@@ -41,7 +41,7 @@ public:
     void SetManualControl(ManualControlEvents* window) { manual_ = window; }
     void SetCutting(CuttingEvents* window) { cutting_ = window; }
     void SetRotary(RotaryEvents* window) { rotary_ = window; }
-    void SetPendant(PendantNotifier* pendant) { pendant_ = pendant; }
+    void SetPendant(Pendant* pendant) { pendant_ = pendant; }
 
     // Set by each window before it sends commands.
     void SetActiveMode(int mode) { mode_ = mode; }
@@ -75,7 +75,7 @@ private:
     ManualControlEvents* manual_ = nullptr;
     CuttingEvents* cutting_ = nullptr;
     RotaryEvents* rotary_ = nullptr;
-    PendantNotifier* pendant_ = nullptr;
+    Pendant* pendant_ = nullptr;
     int mode_ = kModeManual;
 };
 

@@ -53,7 +53,7 @@ TForm11::TForm11(ScaleDialogModel& model, const TMessages& messages, QWidget* pa
         anchors->addWidget(button, a.row, a.column);
         const std::string name = a.name;
         connect(button, &QPushButton::clicked, this, [this, name] {
-            if (model_.ClickButton(name) == ScaleDialogModel::ModalResult::Ok) QDialog::accept();
+            if (model_.ClickButton(name) == ModalResult::Ok) QDialog::accept();
         });
     }
     auto* layout = new QVBoxLayout(this);

@@ -76,7 +76,7 @@ TForm110::TForm110(ParameterEditorModel& model, QWidget* parent)
         Refresh();
     });
     connect(ok, &QPushButton::clicked, this, [this] {
-        if (model_.Button1Click() == ParameterEditorModel::ModalResult::Ok) QDialog::accept();
+        if (model_.Button1Click() == ModalResult::Ok) QDialog::accept();
     });
 
     // Localises the window and builds the tree.

@@ -11,8 +11,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "config/Messages.h"
 #include "app/windows/CuttingJob.h"
+#include "config/Messages.h"
 #include "platform/EventChannel.h"
 #include "ui/ClickPanel.h"
 #include "ui/ControlBinding.h"
@@ -335,7 +335,7 @@ void TForm4::Refresh() {
     shownStatus_ = text.lerrors;
     updating_ = false;
 
-    if (isVisible() && !model_.Visible()) done(model_.Result() == CuttingJob::ModalResult::Cancel ? Rejected : Accepted);
+    if (isVisible() && !model_.Visible()) done(model_.Result() == ModalResult::Cancel ? Rejected : Accepted);
 }
 
 }  // namespace wirvela

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "config/Messages.h"
 #include "app/windows/Materials.h"
+#include "config/Messages.h"
 #include "ui/ControlBinding.h"
 #include "ui/QtLocalisableWindow.h"
 #include "ui/ViewSupport.h"
@@ -76,7 +76,7 @@ TForm5::TForm5(Materials& model, const TMessages& messages, QWidget* parent) : Q
         Refresh();
     });
     connect(close, &QPushButton::clicked, this, [this] {
-        if (model_.Button1Click() == Materials::ModalResult::Ok) {
+        if (model_.Button1Click() == ModalResult::Ok) {
             QDialog::accept();
             return;
         }
@@ -106,7 +106,7 @@ bool TForm5::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm5::reject() {
     model_.CloseByOtherMeans();
-    QDialog::done(model_.Result() == Materials::ModalResult::Ok ? Accepted : Rejected);
+    QDialog::done(model_.Result() == ModalResult::Ok ? Accepted : Rejected);
 }
 
 void TForm5::Refresh() {

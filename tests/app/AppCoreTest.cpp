@@ -5,11 +5,11 @@
 
 #include "AppRig.h"
 #include "app/windows/AboutModel.h"
-#include "controller/ComClass.h"
-#include "controller/ControllerCodes.h"
 #include "app/windows/CuttingJob.h"
 #include "app/windows/ManualControl.h"
 #include "app/windows/Materials.h"
+#include "controller/ComClass.h"
+#include "controller/ControllerCodes.h"
 
 namespace wirvela::test {
 namespace {

@@ -71,7 +71,7 @@ TEST_F(ColoursModelTest, ApplyWritesAllThirteenKeysAndClosesWithOk) {
     ColoursModel model(parameters);
     model.Show();
     for (int i = 0; i < ColoursModel::kPanels; ++i) model.SetColour(i, 100 + i);
-    EXPECT_EQ(model.Button1Click(), ColoursModel::ModalResult::Ok);
+    EXPECT_EQ(model.Button1Click(), ModalResult::Ok);
     EXPECT_FALSE(model.Visible());
     for (int i = 0; i < ColoursModel::kPanels; ++i)
         EXPECT_EQ(parameters.GetText("kolory", ColoursModel::kPanelTable[static_cast<std::size_t>(i)].key->key, ""),
@@ -91,11 +91,11 @@ TEST_F(ColoursModelTest, CancelLeavesTheStoreAndTheNextShowingReloads) {
     ColoursModel model(parameters);
     model.Show();
     model.SetColour("Panel4", 999);
-    EXPECT_EQ(model.Button2Click(), ColoursModel::ModalResult::Cancel);
+    EXPECT_EQ(model.Button2Click(), ModalResult::Cancel);
     EXPECT_EQ(parameters.GetText("kolory", "linia_1_ciecia", ""), "7");
     model.Show();
     EXPECT_EQ(model.Colour("Panel4"), 7);
-    EXPECT_EQ(model.Result(), ColoursModel::ModalResult::None);
+    EXPECT_EQ(model.Result(), ModalResult::None);
 }
 
 TEST_F(ColoursModelTest, ClickingAPanelTakesAConfirmedColourOnly) {

@@ -11,15 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "cutting/MotionTestSupport.h"
+#include "app/windows/Materials.h"
 #include "config/Prompt.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/LinkRig.h"
+#include "cutting/MotionTestSupport.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
-#include "app/windows/Materials.h"
 #include "support/CuttingWiring.h"
+#include "support/PendantStub.h"
 
 namespace wirvela {
 namespace {
@@ -47,7 +48,7 @@ const char* kIni =
 constexpr double kSide = 4800;   // drawing units
 constexpr double kEntry = 2400;  // drawing units
 
-class FakePendant : public CuttingPendant {
+class FakePendant : public test::PendantStub {
 public:
     bool TryAcquireShared() override { return available; }
     void ReleaseShared() override { ++released; }
@@ -63,7 +64,7 @@ public:
     std::vector<std::pair<int, std::int32_t>> sent;
 };
 
-class FakeMaterialsPendant : public MaterialsPendant {
+class FakeMaterialsPendant : public test::PendantStub {
 public:
     bool TryAcquireShared() override { return true; }
     void ReleaseShared() override {}
@@ -493,7 +494,7 @@ TEST_F(CuttingJobTest, HoldContinueAndStopDriveTheControllerAndTheButtons) {
     EXPECT_TRUE(job.StartEnabled());
     EXPECT_FALSE(job.HoldEnabled());
     EXPECT_FALSE(job.Visible());
-    EXPECT_EQ(job.Result(), CuttingJob::ModalResult::Cancel);
+    EXPECT_EQ(job.Result(), ModalResult::Cancel);
     EXPECT_EQ(Stored("DefaultV2"), 25);
 }
 

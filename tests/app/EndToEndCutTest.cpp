@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "app/windows/CuttingJob.h"
+#include "app/windows/Materials.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
 #include "controller/ControllerCodes.h"
@@ -21,12 +23,10 @@
 #include "controller/LinkRig.h"
 #include "controller/LinkStartup.h"
 #include "controller/SimulatedFtdi.h"
-#include "app/windows/CuttingJob.h"
 #include "cutting/MotionTiming.h"
 #include "formats/DrawingLoader.h"
 #include "planning/FigurePlanner.h"
 #include "planning/FigureSeparation.h"
-#include "app/windows/Materials.h"
 #include "support/CuttingWiring.h"
 
 namespace wirvela {

@@ -488,7 +488,7 @@ TEST_F(TwoFigureTest, ScaledFigure2AtFullScaleCopiesFigure1WithZeroOffsets) {
     rig.onModal = [this](Dialog d) {
         if (d != Dialog::Scale) return false;
         rig.core->Scale().SetEdit1("100");
-        return rig.core->Scale().ClickButton("Button5") == ScaleDialogModel::ModalResult::Ok;
+        return rig.core->Scale().ClickButton("Button5") == ModalResult::Ok;
     };
     rig.W().ScaledFigure2();
     EXPECT_EQ(rig.C("TEoffsetX").text, "0.00");
@@ -519,7 +519,7 @@ TEST_F(TwoFigureTest, ScaledFigure2AtFullScaleCopiesFigure1WithZeroOffsets) {
 TEST_F(TwoFigureTest, OffsetsPlaceBothEntryVertices) {
     ASSERT_EQ(rig.LoadAndJoin(Example("letters.plt")), 16);
     rig.onModal = [this](Dialog) {
-        return rig.core->Scale().ClickButton("Button7") == ScaleDialogModel::ModalResult::Ok;
+        return rig.core->Scale().ClickButton("Button7") == ModalResult::Ok;
     };
     rig.W().ScaledFigure2();
     rig.W().OffsetXChanged("10");

@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "app/windows/ManualControl.h"
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerDispatcher.h"
-#include "controller/PendantNotifier.h"
 #include "controller/SimFrameDecoder.h"
 #include "controller/SimulatedController.h"
 #include "controller/SimulatedFtdi.h"
-#include "app/windows/ManualControl.h"
+#include "support/PendantStub.h"
 #include "support/TempDir.h"
 
 namespace wirvela::test {
@@ -26,7 +26,7 @@ namespace wirvela::test {
 inline const char* kManualPloter = "mmPerStep=0.01\nDefRotVelocity=2\n";
 inline const char* kManualLink = "[RSparam]\nTimeoutRX=20\nTimeoutTX=20\nInterCharDelay=0\n";
 
-struct FakeManualPendant : ManualControlPendant {
+struct FakeManualPendant : PendantStub {
     void Connect() override { ++connects; }
     bool TryAcquireShared() override { return available; }
     void ReleaseShared() override {}
@@ -42,7 +42,7 @@ struct FakeManualPendant : ManualControlPendant {
     std::vector<std::pair<int, std::int32_t>> sent;
 };
 
-struct FakeNotifier : PendantNotifier {
+struct FakeNotifier : PendantStub {
     bool TryAcquireShared() override { return true; }
     void ReleaseShared() override {}
     int SendEvent(int, int second) override {

@@ -10,6 +10,7 @@
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "config/Prompt.h"
+#include "support/PendantStub.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
@@ -53,7 +54,7 @@ struct FakeCutting : MaterialsObserver {
     std::vector<std::string> calls;
 };
 
-struct FakePendant : MaterialsPendant {
+struct FakePendant : test::PendantStub {
     bool TryAcquireShared() override { return available; }
     void ReleaseShared() override { ++released; }
     int SetMaterialParameter(int material, int parameter, std::int32_t value) override {
@@ -205,7 +206,7 @@ TEST_F(MaterialsTest, CloseStoresEveryRowAndRefreshesTheCuttingWindow) {
     m.SetCell(0, 4, "");
     m.SetCell(1, 9, "33");
     m.SetCell(3, 10, "2500");
-    EXPECT_EQ(m.Button1Click(), Materials::ModalResult::Ok);
+    EXPECT_EQ(m.Button1Click(), ModalResult::Ok);
     EXPECT_FALSE(m.Visible());
     EXPECT_TRUE(asked.empty());
     EXPECT_EQ(parameters.GetText("Material4", "Nazwa", "?"), "");
@@ -218,7 +219,7 @@ TEST_F(MaterialsTest, CloseStoresEveryRowAndRefreshesTheCuttingWindow) {
 TEST_F(MaterialsTest, ButtonRunsTheCellCheckBeforeTheCloseCheck) {
     Materials& m = Make();
     m.SetCell(1, 2, "70");  // the focus leaves the grid for the button
-    EXPECT_EQ(m.Button1Click(), Materials::ModalResult::Ok);
+    EXPECT_EQ(m.Button1Click(), ModalResult::Ok);
     EXPECT_EQ(Keys(), std::vector<int>{168});
     EXPECT_EQ(parameters.GetText("Material2", "V", "?"), "60");
 }
@@ -227,7 +228,7 @@ TEST_F(MaterialsTest, RowOutsideRaisedLimitsBlocksStoringWithMessage166) {
     Load(Replaced(MaterialsIni(), "VxyMin=4", "VxyMin=25"));
     Materials& m = Make();
     m.SetCell(0, 1, "renamed");
-    EXPECT_EQ(m.Button1Click(), Materials::ModalResult::None);
+    EXPECT_EQ(m.Button1Click(), ModalResult::None);
     EXPECT_TRUE(m.Visible());
     ASSERT_EQ(Keys(), std::vector<int>{166});
     // Row 1 is the first that fails (V = 21 < 25): its texts and VxyMax in the message.
@@ -238,7 +239,7 @@ TEST_F(MaterialsTest, RowOutsideRaisedLimitsBlocksStoringWithMessage166) {
     EXPECT_EQ(parameters.GetText("Material1", "Nazwa", "?"), "M1");
 
     asked.clear();
-    EXPECT_EQ(m.CloseByOtherMeans(), Materials::ModalResult::Cancel);
+    EXPECT_EQ(m.CloseByOtherMeans(), ModalResult::Cancel);
     EXPECT_FALSE(m.Visible());
     EXPECT_EQ(Keys(), std::vector<int>{166});
     EXPECT_EQ(parameters.GetText("Material1", "Nazwa", "?"), "M1");
@@ -342,7 +343,7 @@ TEST_F(MaterialsTest, WithoutMaterialSectionsNothingIsStoredAndDefaultsServe) {
     EXPECT_EQ(m.Material(1).v, 50);
     EXPECT_EQ(m.Selected(), 0);
     m.SetCell(1, 1, "30");
-    EXPECT_EQ(m.Button1Click(), Materials::ModalResult::Ok);
+    EXPECT_EQ(m.Button1Click(), ModalResult::Ok);
     EXPECT_EQ(parameters.GetText("Material1", "V", "absent"), "absent");
     EXPECT_EQ(m.Material(1).v, 30);  // the grid keeps the working copy
 }

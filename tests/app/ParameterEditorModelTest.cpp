@@ -147,7 +147,7 @@ TEST_F(ParameterEditorModelTest, ColourPanelCommitsAConfirmedColour) {
 TEST_F(ParameterEditorModelTest, Button1CommitsAndWritesTheFile) {
     model->ClickNode(kCone);
     model->SetEValue("1");
-    EXPECT_EQ(model->Button1Click(), ParameterEditorModel::ModalResult::Ok);
+    EXPECT_EQ(model->Button1Click(), ModalResult::Ok);
     EXPECT_NE(File().find("Cone=1"), std::string::npos);
     EXPECT_TRUE(model->SaveError().empty());
 }

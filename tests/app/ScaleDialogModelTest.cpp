@@ -32,7 +32,7 @@ TEST_P(ScaleAnchorTest, ButtonSetsTheAnchorAndTheOffsetFollows) {
     const AnchorCase& c = GetParam();
     ScaleDialogModel m;
     m.Show();
-    EXPECT_EQ(m.ClickButton(c.button), ScaleDialogModel::ModalResult::Ok);
+    EXPECT_EQ(m.ClickButton(c.button), ModalResult::Ok);
     EXPECT_FALSE(m.Visible());
     EXPECT_EQ(m.AnchorX(), c.a);
     EXPECT_EQ(m.AnchorY(), c.b);
@@ -56,10 +56,10 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ScaleAnchorTest,
 TEST(ScaleDialogModelTest, OtherButtonsAndCancelGiveNoAnchor) {
     ScaleDialogModel m;
     m.Show();
-    EXPECT_EQ(m.ClickButton("Button10"), ScaleDialogModel::ModalResult::None);
+    EXPECT_EQ(m.ClickButton("Button10"), ModalResult::None);
     EXPECT_TRUE(m.Visible());
-    EXPECT_EQ(m.Cancel(), ScaleDialogModel::ModalResult::Cancel);
-    EXPECT_EQ(m.Result(), ScaleDialogModel::ModalResult::Cancel);
+    EXPECT_EQ(m.Cancel(), ModalResult::Cancel);
+    EXPECT_EQ(m.Result(), ModalResult::Cancel);
 }
 
 class ScaleFigure2Test : public testing::Test {

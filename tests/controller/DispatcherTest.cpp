@@ -7,8 +7,8 @@
 #include "controller/ControllerDispatcher.h"
 #include "controller/CuttingEvents.h"
 #include "controller/ManualControlEvents.h"
-#include "controller/PendantNotifier.h"
 #include "controller/RotaryEvents.h"
+#include "support/PendantStub.h"
 
 namespace wirvela {
 namespace {
@@ -77,7 +77,7 @@ public:
     int row = 4;
 };
 
-class FakePendant : public PendantNotifier {
+class FakePendant : public test::PendantStub {
 public:
     bool TryAcquireShared() override { return available; }
     void ReleaseShared() override { ++releases; }

@@ -4,11 +4,11 @@
 // prompt, drawing, dispatcher and main window state. Fixtures keep the parts as members
 // and build both models from the services made here, adding their own seams (pendants,
 // clock) on top.
-#include "controller/ControllerDispatcher.h"
 #include "app/windows/CuttingJob.h"
+#include "app/windows/Materials.h"
+#include "controller/ControllerDispatcher.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
-#include "app/windows/Materials.h"
 
 namespace wirvela::test {
 

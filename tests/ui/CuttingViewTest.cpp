@@ -14,11 +14,11 @@
 #include <thread>
 
 #include "ViewTestSupport.h"
-#include "controller/ControllerDispatcher.h"
 #include "app/windows/CuttingJob.h"
+#include "app/windows/Materials.h"
+#include "controller/ControllerDispatcher.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
-#include "app/windows/Materials.h"
 #include "support/CuttingWiring.h"
 #include "ui/ClickPanel.h"
 #include "ui/QtEventPump.h"
@@ -165,7 +165,7 @@ TEST_F(CuttingViewTest, ButtonsForwardToTheModelAndStopClosesTheWindow) {
     test::Control<QPushButton>(view, "Button1")->click();
     EXPECT_FALSE(prompt.asked.empty());
     EXPECT_FALSE(job.Visible());
-    EXPECT_EQ(job.Result(), CuttingJob::ModalResult::Cancel);
+    EXPECT_EQ(job.Result(), ModalResult::Cancel);
     EXPECT_FALSE(view.isVisible());
     EXPECT_EQ(view.result(), QDialog::Rejected);
 }

@@ -13,9 +13,9 @@
 #include <QWidget>
 
 #include "MainWindowProgram.h"
-#include "controller/SimulatedController.h"
 #include "app/windows/CuttingJob.h"
 #include "app/windows/ManualControl.h"
+#include "controller/SimulatedController.h"
 #include "ui/TForm3.h"
 #include "ui/TForm4.h"
 

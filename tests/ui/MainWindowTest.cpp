@@ -25,8 +25,8 @@
 #include <vector>
 
 #include "MainWindowProgram.h"
-#include "controller/ControllerCodes.h"
 #include "app/windows/CuttingJob.h"
+#include "controller/ControllerCodes.h"
 #include "drawing/Drawing.h"
 #include "ui/QtCanvas.h"
 

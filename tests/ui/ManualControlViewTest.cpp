@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "ViewTestSupport.h"
+#include "app/windows/ManualControl.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/SimulatedController.h"
 #include "controller/SimulatedFtdi.h"
-#include "app/windows/ManualControl.h"
 #include "platform/Beep.h"
 #include "ui/ClickPanel.h"
 #include "ui/QtEventPump.h"

@@ -108,7 +108,7 @@ TEST(ScaleView, TheTypedScaleAndTheClickedAnchorEndTheDialog) {
     view.show();
     EXPECT_EQ(edit->text(), "50");
     view.reject();
-    EXPECT_EQ(model.Result(), ScaleDialogModel::ModalResult::Cancel);
+    EXPECT_EQ(model.Result(), ModalResult::Cancel);
 }
 
 // ---- about ---------------------------------------------------------------------------------

@@ -73,7 +73,7 @@ void ColoursModel::ClickPanel(std::string_view panel, const ColourDialog& dialog
     if (const std::optional<std::int32_t> chosen = dialog(Colour(i))) SetColour(i, *chosen);
 }
 
-ColoursModel::ModalResult ColoursModel::Button1Click() {
+ModalResult ColoursModel::Button1Click() {
     for (int i = 0; i < kPanels; ++i)
         parameters_.SetText(*kPanelTable[static_cast<std::size_t>(i)].key,
                             std::to_string(colours_[static_cast<std::size_t>(i)]));
@@ -82,7 +82,7 @@ ColoursModel::ModalResult ColoursModel::Button1Click() {
     return result_;
 }
 
-ColoursModel::ModalResult ColoursModel::Button2Click() {
+ModalResult ColoursModel::Button2Click() {
     visible_ = false;
     result_ = ModalResult::Cancel;
     return result_;

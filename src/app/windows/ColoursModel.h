@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "app/windows/ModalResult.h"
 #include "config/Settings.h"
 
 namespace wirvela {
@@ -49,7 +50,6 @@ public:
         {"Panel11", "Inna prędkość", "GroupBox2", &settings::kKolor_szybkosc_2_2},
     }};
 
-    enum class ModalResult { None, Ok, Cancel };
 
     // The standard colour dialog, opened with the panel's colour: the chosen colour, or
     // nothing when the operator cancels.

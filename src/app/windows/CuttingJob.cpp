@@ -17,6 +17,7 @@
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/Frame.h"
+#include "controller/Pendant.h"
 #include "cutting/MotionTiming.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
@@ -157,11 +158,9 @@ void CuttingJob::CodeFailure(int code, bool interactive, int caption) {
 }
 
 void CuttingJob::TellPendant(int parameter, std::int32_t value) {
-    CuttingPendant* pendant = s_.pendant;
-    if (!pendant || !pendant->TryAcquireShared()) return;
-    const int result = pendant->SetParameter(parameter, value);
-    if (result != 0) ShowStatus(pendant->ErrorText(result));
-    pendant->ReleaseShared();
+    Pendant::Send(
+        s_.pendant, [&](Pendant& p) { return p.SetParameter(parameter, value); },
+        [this](std::string_view text) { ShowStatus(text); });
 }
 
 MotionSettings CuttingJob::Motion(int katGr) const {

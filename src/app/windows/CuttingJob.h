@@ -19,11 +19,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/windows/Materials.h"
+#include "app/windows/ModalResult.h"
 #include "controller/CutParameters.h"
 #include "controller/CuttingEvents.h"
 #include "cutting/MotionTiming.h"
 #include "platform/EventChannel.h"
-#include "app/windows/Materials.h"
 
 namespace wirvela {
 
@@ -31,26 +32,13 @@ class ComClass;
 class ControllerDispatcher;
 class DebugLog;
 class MessageLog;
+class Pendant;
 class Prompt;
 class TDrawing;
 class TMessages;
 class TParameters;
 struct LoaderWindowState;
 struct SettingKey;
-
-// The pendant as the cutting window talks to it: the program's "set parameter" request
-// (3 heating, 19 the selected material number). The pendant module implements it.
-class CuttingPendant {
-public:
-    virtual ~CuttingPendant() = default;
-    // Shared access to the pendant link; false when it cannot be taken now.
-    virtual bool TryAcquireShared() = 0;
-    virtual void ReleaseShared() = 0;
-    // 0 on success, else a pendant link code.
-    virtual int SetParameter(int parameter, std::int32_t value) = 0;
-    // The pendant's text of a link code.
-    virtual std::string ErrorText(int code) const = 0;
-};
 
 class CuttingJob final : public CuttingEvents, public MaterialsObserver {
 public:
@@ -75,7 +63,6 @@ public:
     static constexpr int kFailed = -2;
     static constexpr int kDeclined = 0;  // Start: the operator answered No to the wear warning
 
-    enum class ModalResult { None, Cancel };
 
     struct Services {
         TParameters* parameters = nullptr;    // required
@@ -88,7 +75,7 @@ public:
         Materials* materials = nullptr;
         // The main window's pen-2 flag and scale percentage; absent: no pen 2, 100 %.
         const LoaderWindowState* mainWindow = nullptr;
-        CuttingPendant* pendant = nullptr;
+        Pendant* pendant = nullptr;
         DebugLog* debugLog = nullptr;      // "Start button pressed", "Temp. changed", …
         MessageLog* messageLog = nullptr;  // the motion timing's trace lines
         // Seconds since midnight of the local time of day; absent: the system clock.

@@ -18,6 +18,7 @@
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
 #include "controller/Frame.h"
+#include "controller/Pendant.h"
 #include "cutting/MotionTiming.h"
 #include "platform/Beep.h"
 #include "platform/Ftdi.h"
@@ -568,10 +569,9 @@ bool ManualControl::KeypadUp(int key) {
 // ---- fields ----------------------------------------------------------------------------
 
 void ManualControl::SendPendant(int number, std::int32_t value) {
-    if (!s_.pendant || !s_.pendant->TryAcquireShared()) return;
-    const int r = s_.pendant->SetParameter(number, value);
-    if (r != 0) ShowStatus(s_.pendant->ErrorText(r));
-    s_.pendant->ReleaseShared();
+    Pendant::Send(
+        s_.pendant, [&](Pendant& p) { return p.SetParameter(number, value); },
+        [this](std::string_view text) { ShowStatus(text); });
 }
 
 void ManualControl::ScrollBar1Changed(int position) {

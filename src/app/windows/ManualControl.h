@@ -33,23 +33,9 @@ namespace wirvela {
 class ComClass;
 class ControllerDispatcher;
 class LocalisableWindow;
+class Pendant;
 class Prompt;
 struct SettingKey;
-
-// The pendant as the manual-control window talks to it. The pendant module implements it.
-class ManualControlPendant {
-public:
-    virtual ~ManualControlPendant() = default;
-    // Starts the background connection (PilotConnect at start-up).
-    virtual void Connect() = 0;
-    // Shared access to the pendant link; false when it cannot be taken now.
-    virtual bool TryAcquireShared() = 0;
-    virtual void ReleaseShared() = 0;
-    // "Set parameter" with a parameter number (2 manual speed, 3 heating, 4 preheating
-    // time); 0 on success, else a pendant link code.
-    virtual int SetParameter(int number, std::int32_t value) = 0;
-    virtual std::string ErrorText(int code) const = 0;
-};
 
 // Machine constants read at creation (section Ploter), shared with the cutting job, the
 // simulation and rotary projects.
@@ -142,7 +128,7 @@ public:
         LinkServices link;
         Prompt* prompt = nullptr;                    // required
         ControllerDispatcher* dispatcher = nullptr;  // required: active mode, start lock, reports
-        ManualControlPendant* pendant = nullptr;     // optional
+        Pendant* pendant = nullptr;                  // optional
     };
 
     // What the creation's link start-up decided (the link itself stays in the model).

@@ -11,6 +11,7 @@
 #include "config/Parameters.h"
 #include "config/Prompt.h"
 #include "config/Settings.h"
+#include "controller/Pendant.h"
 
 namespace wirvela {
 
@@ -169,16 +170,16 @@ int Materials::FirstFailingRow() const {
     return 0;
 }
 
-Materials::ModalResult Materials::Button1Click() {
+ModalResult Materials::Button1Click() {
     CellCheck();
     return CloseCheck(CloseBy::Button);
 }
 
-Materials::ModalResult Materials::CloseByOtherMeans() {
+ModalResult Materials::CloseByOtherMeans() {
     return CloseCheck(CloseBy::OtherMeans);
 }
 
-Materials::ModalResult Materials::CloseCheck(CloseBy by) {
+ModalResult Materials::CloseCheck(CloseBy by) {
     if (const int n = FirstFailingRow(); n != 0) {
         const auto& row = grid_[static_cast<std::size_t>(n)];
         const int vxyMax = TruncInt(s_.parameters->GetNumber(settings::kVxyMax));
@@ -234,14 +235,14 @@ bool Materials::SetFromPendant(int material, int column, std::int32_t value) {
 }
 
 int Materials::SendToPendant(int material) {
-    if (!IsMaterial(material) || !s_.pendant || !s_.pendant->TryAcquireShared()) return -1;
-    int result = 0;
-    for (int c = 1; c < kColumns && result == 0; ++c) {
-        result = s_.pendant->SetMaterialParameter(material, kPendantParameters[c - 1], Value(material, c));
-    }
-    if (result != 0 && s_.mainStatus) s_.mainStatus(s_.pendant->ErrorText(result));
-    s_.pendant->ReleaseShared();
-    return result;
+    if (!IsMaterial(material)) return Pendant::kNotSent;
+    const auto sendValues = [&](Pendant& p) {
+        int result = 0;
+        for (int c = 1; c < kColumns && result == 0; ++c)
+            result = p.SetMaterialParameter(material, kPendantParameters[c - 1], Value(material, c));
+        return result;
+    };
+    return Pendant::Send(s_.pendant, sendValues, s_.mainStatus);
 }
 
 void Materials::RefreshCutting() {

@@ -9,7 +9,7 @@
 // This is the dialog's model (StringGrid1, the range labels, the remembered cell, the
 // result); the view mirrors it. The cutting window reads the selected material from here
 // and is kept up to date through MaterialsObserver; a connected pendant is told the values
-// of the selected material through MaterialsPendant. Both are optional: nothing attached,
+// of the selected material through the Pendant interface. Both are optional: nothing attached,
 // nothing told.
 //
 // Numbering: material numbers n are 1 … 10 and are the grid rows; the selected material
@@ -20,11 +20,13 @@
 #include <string>
 #include <string_view>
 
+#include "app/windows/ModalResult.h"
 #include "settings/MaterialValues.h"
 
 namespace wirvela {
 
 class LocalisableWindow;
+class Pendant;
 class Prompt;
 class TMessages;
 class TParameters;
@@ -44,20 +46,6 @@ public:
     virtual void ReReadMaterial() = 0;
 };
 
-// The pendant as the materials table talks to it. The pendant module implements it.
-class MaterialsPendant {
-public:
-    virtual ~MaterialsPendant() = default;
-    // Shared access to the pendant link; false when it cannot be taken now.
-    virtual bool TryAcquireShared() = 0;
-    virtual void ReleaseShared() = 0;
-    // "Set material parameter": material 1 … 10, parameter number 1, 3, 4, 5 or 6.
-    // 0 on success, else a pendant link code.
-    virtual int SetMaterialParameter(int material, int parameter, std::int32_t value) = 0;
-    // The pendant's text of a link code.
-    virtual std::string ErrorText(int code) const = 0;
-};
-
 class Materials {
 public:
     static constexpr int kMaterials = 10;
@@ -72,7 +60,6 @@ public:
 
     using Grid = std::array<std::array<std::string, kColumns>, kRows>;  // [row][column]
 
-    enum class ModalResult { None, Ok, Cancel };
 
     // Columns 1 … 5 of the grid.
     struct ColumnLimits {
@@ -85,7 +72,7 @@ public:
         const TMessages* messages = nullptr;  // required
         Prompt* prompt = nullptr;             // required: the cell and close checks always ask
         MaterialsObserver* cutting = nullptr;
-        MaterialsPendant* pendant = nullptr;
+        Pendant* pendant = nullptr;
         // The main window's status line: pendant error texts.
         std::function<void(std::string_view)> mainStatus;
     };

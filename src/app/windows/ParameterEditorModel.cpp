@@ -105,7 +105,7 @@ bool ParameterEditorModel::Save() {
     return s_.parameters->SaveAll(&saveError_);
 }
 
-ParameterEditorModel::ModalResult ParameterEditorModel::Button1Click() {
+ModalResult ParameterEditorModel::Button1Click() {
     Commit();
     Save();
     visible_ = false;

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/windows/ModalResult.h"
+
 namespace wirvela {
 
 class LocalisableWindow;
@@ -26,7 +28,6 @@ public:
     static constexpr const char* kCaption = "Parametry";
     static constexpr const char* kValueLabel = "Wartość";  // Label2
 
-    enum class ModalResult { None, Ok };
 
     // One node of TreeView1. Sections are top-level nodes (parent -1), each followed by
     // its parameters; `section` and `parameter` are the store indices the node was built

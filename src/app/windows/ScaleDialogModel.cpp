@@ -82,7 +82,7 @@ double ScaleDialogModel::Scale() const {
     return DecimalPrefixWithCommas(edit1_) / 100.0;
 }
 
-ScaleDialogModel::ModalResult ScaleDialogModel::ClickButton(std::string_view button) {
+ModalResult ScaleDialogModel::ClickButton(std::string_view button) {
     for (const AnchorButton& anchor : kAnchors) {
         if (button != anchor.name) continue;
         a_ = anchor.a;
@@ -94,7 +94,7 @@ ScaleDialogModel::ModalResult ScaleDialogModel::ClickButton(std::string_view but
     return ModalResult::None;
 }
 
-ScaleDialogModel::ModalResult ScaleDialogModel::Cancel() {
+ModalResult ScaleDialogModel::Cancel() {
     visible_ = false;
     result_ = ModalResult::Cancel;
     return result_;

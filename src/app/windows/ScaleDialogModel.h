@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/windows/ModalResult.h"
+
 namespace wirvela {
 
 class LocalisableWindow;
@@ -27,7 +29,6 @@ public:
     static constexpr const char* kFormName = "Form11";
     static constexpr const char* kDefaultScale = "100";
 
-    enum class ModalResult { None, Ok, Cancel };
 
     // Creation: the localised texts (caption, Label1) onto the view, when both are given.
     void Create(const TMessages* messages, LocalisableWindow* view);
