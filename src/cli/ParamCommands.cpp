@@ -6,6 +6,7 @@
 
 #include "cli/CliSession.h"
 #include "config/NumberText.h"
+#include "config/SettingCheck.h"
 
 namespace wirvela {
 
@@ -89,6 +90,11 @@ void AddParamCommands(CLI::App& app, CliOptions& options, std::function<int(std:
         action = [&options, args](std::ostream&, std::ostream& err) {
             CliSession session(options, err);
             TParameters& p = session.Parameters();
+            if (const std::string why = settings::Refusal(args->section, args->key, args->value); !why.empty()) {
+                err << "error: [" << args->section << "] " << args->key << '=' << args->value << " is not a value of "
+                    << "this setting: it " << why << "; nothing was written\n";
+                return 2;
+            }
             if (p.SetText(args->section, args->key, args->value) != 0) {
                 err << "error: " << p.FileName().string() << " has no key '" << args->key << "' in section '"
                     << args->section << "' (names are case-sensitive); nothing was written\n";

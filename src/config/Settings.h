@@ -9,9 +9,10 @@
 // places pass the named one. Their values must not be unified without checking what
 // each place does with a missing key.
 //
-// The limits are physical domains. Apart from the link settings of [RSparam], which the
-// link has always clamped into these ranges, nothing enforces them yet: a value outside
-// them is read as it stands.
+// The limits are physical domains. `param set` and the parameter editor refuse a value
+// outside them (config/SettingCheck.h); a run checks the values it is about to use. The
+// readers themselves read a value as it stands, except the link settings of [RSparam],
+// which the link has always clamped into these ranges.
 #include <span>
 #include <string>
 #include <vector>
@@ -128,7 +129,7 @@ inline constexpr int kMaterialSections = 10;
 inline constexpr SettingKey kOstatni = Integer(kMaterial, "Ostatni", 0, Between(0, kMaterialSections - 1));
 inline constexpr SettingKey kMaterialNazwa = InNumberedSections(Text(kMaterial, "Nazwa", ""), kMaterialSections);
 inline constexpr SettingKey kMaterialV =
-    InNumberedSections(Integer(kMaterial, "V", 50, kNonNegative), kMaterialSections);  // cm/min
+    InNumberedSections(Integer(kMaterial, "V", 50, kPositive), kMaterialSections);  // cm/min
 inline constexpr SettingKey kMaterialT =
     InNumberedSections(Integer(kMaterial, "T", 35, kPercent), kMaterialSections);  // heating
 inline constexpr SettingKey kMaterialRozgrzew =

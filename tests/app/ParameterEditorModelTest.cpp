@@ -152,6 +152,22 @@ TEST_F(ParameterEditorModelTest, Button1CommitsAndWritesTheFile) {
     EXPECT_TRUE(model->SaveError().empty());
 }
 
+TEST_F(ParameterEditorModelTest, AValueOutsideTheDomainIsNotStoredAndKeepsTheWindowOnIt) {
+    model->ClickNode(kScale);
+    model->SetEValue("-1");
+    model->ClickNode(kCone);
+    EXPECT_EQ(model->CurrentKey(), "SkalaHPGL") << "the refused value stays selected to be corrected";
+    EXPECT_EQ(parameters.GetText("Ploter", "SkalaHPGL", ""), "0.025");
+    EXPECT_EQ(model->Memo1(), "SkalaHPGL=-1 is not stored: it must be above 0.");
+    EXPECT_EQ(model->Button1Click(), ModalResult::None);
+    EXPECT_NE(File().find("SkalaHPGL=0.025"), std::string::npos);
+
+    model->SetEValue("0.05");
+    EXPECT_EQ(model->Button1Click(), ModalResult::Ok);
+    EXPECT_TRUE(model->Refusal().empty());
+    EXPECT_NE(File().find("SkalaHPGL=0.05"), std::string::npos);
+}
+
 TEST_F(ParameterEditorModelTest, ClosingCommitsAndWritesTheFile) {
     model->ClickNode(kX);
     model->SetEValue("5");

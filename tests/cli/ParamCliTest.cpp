@@ -46,6 +46,19 @@ TEST_F(ParamCli, SetSavesKnownKeysOnly) {
     EXPECT_NE(readOnly.err.find("read-only"), std::string::npos);
 }
 
+TEST_F(ParamCli, SetRefusesAValueOutsideTheSettingsDomain) {
+    const std::string before = dir.Read("wirvela.ini");
+    for (const char* value : {"0", "-1", "abc", "nan", "1e999"}) {
+        CliRun r = Run({"param", "set", "Ploter", "SkalaHPGL", value});
+        EXPECT_EQ(r.code, 2) << value;
+        EXPECT_NE(r.err.find(std::string("SkalaHPGL=") + value), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Run({"param", "set", "Ploter", "Cone", "2"}).code, 2);
+    EXPECT_EQ(Run({"param", "set", "Ploter", "SkalaHPGL", std::string(2000, '1')}).code, 2);
+    EXPECT_EQ(dir.Read("wirvela.ini"), before);
+}
+
 TEST_F(ParamCli, ListShowsDisplayNames) {
     CliRun r = Run({"param", "list"});
     EXPECT_EQ(r.out, "[Ploter]  Plotter\n  SkalaHPGL=0,025    (HP-GL scale)\n  Cone=0\n[RSparam]\n  SerialNo=SIM00001\n");

@@ -217,6 +217,9 @@ std::vector<RequiredMessage> RequiredMessages() {
         {501, "%f"},    // row length in mm
         // Project saving.
         {552, ""},
+        // Settings checks.
+        {600, "%s%s%s"},    // key, value, why
+        {601, "%s%s%s%s"},  // section, key, value, why
         // Pendant search and connection.
         {739, ""}, {770, ""}, {771, ""},
         {772, "%d%d"},  // port, ports

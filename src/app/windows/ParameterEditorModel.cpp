@@ -4,8 +4,10 @@
 #include <limits>
 
 #include "config/LocalisableWindow.h"
+#include "config/MessageFormat.h"
 #include "config/Messages.h"
 #include "config/Parameters.h"
+#include "config/SettingCheck.h"
 #include "config/Settings.h"
 
 namespace wirvela {
@@ -76,18 +78,26 @@ void ParameterEditorModel::Select(int index) {
     colour_ = TruncColour(p.GetNumber(section_, key_, 0));
 }
 
-void ParameterEditorModel::Commit() {
-    if (section_.empty() || key_.empty()) return;
+bool ParameterEditorModel::Commit() {
+    refusal_.clear();
+    if (section_.empty() || key_.empty()) return true;
     TParameters& p = *s_.parameters;
-    if (p.SetText(section_, key_, value_) != 0) return;
-    if (selected_ < 0 || selected_ >= static_cast<int>(nodes_.size())) return;
+    if (const std::string why = settings::Refusal(section_, key_, value_); !why.empty()) {
+        const std::string format = s_.messages ? s_.messages->MessageText(kValueRefused) : std::string();
+        refusal_ = FormatMessage(format.empty() ? "%s=%s is not stored: it %s." : format, {key_, value_, why});
+        return false;
+    }
+    if (p.SetText(section_, key_, value_) != 0) return true;
+    if (selected_ < 0 || selected_ >= static_cast<int>(nodes_.size())) return true;
     const std::string name = p.DisplayNameOf(section_, key_);
     nodes_[static_cast<std::size_t>(selected_)].text = value_.empty() ? name : name + "=" + value_;
+    return true;
 }
 
 void ParameterEditorModel::ClickNode(int index) {
     if (index < 0 || index >= static_cast<int>(nodes_.size())) return;
-    Commit();
+    // A refused value stays in the field to be corrected; the selection does not move.
+    if (!Commit()) return;
     Select(index);
 }
 
@@ -106,7 +116,7 @@ bool ParameterEditorModel::Save() {
 }
 
 ModalResult ParameterEditorModel::Button1Click() {
-    Commit();
+    if (!Commit()) return ModalResult::None;
     Save();
     visible_ = false;
     result_ = ModalResult::Ok;

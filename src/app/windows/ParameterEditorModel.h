@@ -25,6 +25,7 @@ class TParameters;
 class ParameterEditorModel {
 public:
     static constexpr const char* kFormName = "Form110";
+    static constexpr int kValueRefused = 600;  // "%s=%s is not stored: it %s."
     static constexpr const char* kCaption = "Parametry";
     static constexpr const char* kValueLabel = "Wartość";  // Label2
 
@@ -68,7 +69,9 @@ public:
     // EValue, Memo1 (the hint) and Panel1 (the value as a colour).
     const std::string& EValue() const { return value_; }
     void SetEValue(std::string_view text) { value_ = std::string(text); }
-    const std::string& Memo1() const { return hint_; }
+    // The hint, or why the edited value was refused.
+    const std::string& Memo1() const { return refusal_.empty() ? hint_ : refusal_; }
+    const std::string& Refusal() const { return refusal_; }
     std::int32_t Panel1() const { return colour_; }
 
     // Clicking a node: the edited value is committed, then the clicked parameter selected
@@ -78,7 +81,7 @@ public:
     // number, the panel takes it and the value is committed.
     void ClickColourPanel(const ColourDialog& dialog);
 
-    // Button1: commit, SaveAll, close with Ok. The view then closes the window, which runs
+    // Button1: commit, SaveAll, close with Ok; a refused value keeps the window open (None). The view then closes the window, which runs
     // Close as well.
     ModalResult Button1Click();
     // Closing the window: commit and SaveAll.
@@ -90,8 +93,10 @@ public:
     // The reason the last SaveAll failed; empty after a successful one.
     const std::string& SaveError() const { return saveError_; }
 
-    // The two steps, for views that drive them separately.
-    void Commit();
+    // The two steps, for views that drive them separately. Commit stores the edited value
+    // unless it is outside the setting's domain: then nothing is stored, Refusal() says
+    // why and Commit is false.
+    bool Commit();
     void Select(int index);
 
 private:
@@ -106,6 +111,7 @@ private:
     std::string key_;
     std::string value_;
     std::string hint_;
+    std::string refusal_;
     std::int32_t colour_ = 0;
     bool visible_ = false;
     ModalResult result_ = ModalResult::None;

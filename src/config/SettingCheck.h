@@ -1,0 +1,42 @@
+#pragma once
+// Whether a text is a value of a setting: the check `param set` and the parameter editor
+// make before they write, and the check a run makes of the settings it is about to use,
+// so that a value edited into the file by hand (mmPerStep=abc, SkalaHPGL=-1, V=0 for a
+// material) refuses the run instead of cutting the wrong part.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/SettingKey.h"
+
+namespace wirvela {
+
+class TParameters;
+
+// A stored value outside its key's domain.
+struct SettingProblem {
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string reason;  // "is not a number", "must be above 0", …
+
+    // "[Ploter] mmPerStep=abc: is not a number"
+    std::string Text() const;
+};
+
+namespace settings {
+
+// The descriptor of `key` in `section` ("Material3" finds the material keys); null for a
+// key the program does not read, which then has no domain but its length.
+const SettingKey* Find(std::string_view section, std::string_view key);
+
+// Empty when `value` may be stored under `key` of `section`, else why not. The length
+// limit holds for every key: a longer line is cut short when the file is read back.
+std::string Refusal(std::string_view section, std::string_view key, std::string_view value);
+
+// The first value the store holds in `section` that is outside its key's domain.
+std::optional<SettingProblem> FirstProblem(const TParameters& store, std::string_view section);
+
+}  // namespace settings
+
+}  // namespace wirvela
