@@ -5,6 +5,7 @@
 #include "config/NumberText.h"
 #include "config/SettingKey.h"
 #include "platform/IniFile.h"
+#include "platform/SettingsFileLock.h"
 
 namespace wirvela {
 
@@ -93,17 +94,24 @@ int TParameters::SetText(std::string_view section, std::string_view key, std::st
     int i = FindParameter(section, key);
     if (i < 0) return -1;
     Params(i).Value = std::string(value);
+    Params(i).Changed = true;
     return 0;
 }
 
-bool TParameters::SaveAll(std::string* error) const {
+bool TParameters::SaveAll(std::string* error) {
     if (sectionCount_ == 0) return true;
+    SettingsFileLock lock(fileName_);
     IniFile file = IniFile::Load(fileName_);
     for (int s = 0; s < sectionCount_; ++s) {
         const TSection& section = Sections[static_cast<std::size_t>(s)];
-        for (int i = section.First; i < SectionEnd(s); ++i) file.SetString(section.Name, Params(i).Key, Params(i).Value);
+        for (int i = section.First; i < SectionEnd(s); ++i) {
+            const TParameter& p = Params(i);
+            if (p.Changed || !file.HasKey(section.Name, p.Key)) file.SetString(section.Name, p.Key, p.Value);
+        }
     }
-    return file.Save(fileName_, error);
+    if (!file.Save(fileName_, error)) return false;
+    for (int i = 0; i < Sections[static_cast<std::size_t>(sectionCount_)].First; ++i) Params(i).Changed = false;
+    return true;
 }
 
 std::string TParameters::GetText(const SettingKey& key) const {

@@ -25,6 +25,7 @@ struct TParameter {
     std::string DisplayName;
     std::string Value;
     std::string Hint;
+    bool Changed = false;  // set since loading or the last save
 };
 
 struct TSection {
@@ -54,10 +55,14 @@ public:
     double GetNumber(std::string_view section, std::string_view key, double def) const;
     // 0 when the key was found and replaced; -1 (nothing changes) when it is not in the store.
     int SetText(std::string_view section, std::string_view key, std::string_view value);
-    // Writes every parameter back under its key, keeping every other line of the file.
-    // Returns false, with the reason in `error`, when the file could not be written; the
-    // file is then unchanged. An empty store writes nothing and succeeds.
-    bool SaveAll(std::string* error = nullptr) const;
+    // Writes the parameters back under their keys, keeping every other line of the file:
+    // those set since loading (or the last save), and those the file no longer holds. A
+    // key this store did not change keeps the file's value, so a change another process
+    // (wirvela-cli, the desktop program) saved in the meantime is not undone; the file is
+    // read and written under the settings file lock. Returns false, with the reason in
+    // `error`, when the file could not be written; the file is then unchanged. An empty
+    // store writes nothing and succeeds.
+    bool SaveAll(std::string* error = nullptr);
 
     // The same by descriptor of the settings registry (config/Settings.h), with the key's
     // own default, or with the named second default of the places that read it so.

@@ -49,6 +49,7 @@ public:
     std::vector<std::string> SectionEntries(std::string_view section, std::size_t bufferSize) const;
 
     bool HasSection(std::string_view section) const;
+    bool HasKey(std::string_view section, std::string_view key) const { return FindEntry(section, key) != nullptr; }
 
     // Replaces or adds one key in memory, as the classic writer does in the file.
     void SetString(std::string_view section, std::string_view key, std::string_view value);

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <thread>
+#include <vector>
+
 #include "support/TempDir.h"
 
 namespace wirvela {
@@ -137,6 +141,45 @@ TEST_F(ParametersTest, TheSameKeyInTwoSectionsIsTwoParameters) {
 TEST_F(ParametersTest, HugeValueReadAsANumberIsCutAt299Characters) {
     TParameters p = Load("[A]\nv=" + std::string(299, '1') + "5\n");
     EXPECT_DOUBLE_EQ(p.GetNumber("A", "v", 0), std::stod(std::string(299, '1')));
+}
+
+// Two writers each change their own key: neither undoes the other's, whichever saves
+// last, and a store that changed nothing leaves another writer's change alone.
+TEST_F(ParametersTest, SaveAllKeepsWhatAnotherWriterSavedMeanwhile) {
+    TParameters gui = Load("[Ploter]\nCone=0\nHold=0\nCzasDrutu=5\n");
+    TParameters cli;
+    cli.Load(dir.Path(), "wirvela.ini", "local.txt");
+    cli.SetText("Ploter", "Cone", "1");
+    ASSERT_TRUE(cli.SaveAll());
+    gui.SetText("Ploter", "CzasDrutu", "6");
+    ASSERT_TRUE(gui.SaveAll());
+    EXPECT_EQ(dir.Read("wirvela.ini"), "[Ploter]\nCone=1\nHold=0\nCzasDrutu=6\n");
+
+    std::filesystem::remove(dir.Path() / "wirvela.ini");
+    ASSERT_TRUE(gui.SaveAll());
+    EXPECT_EQ(dir.Read("wirvela.ini"), "[Ploter]\nCone=0\nHold=0\nCzasDrutu=6\n")
+        << "a file that lost its keys gets every one back";
+}
+
+TEST_F(ParametersTest, ConcurrentWritersLoseNoUpdate) {
+    Load("[Ploter]\nk0=0\nk1=0\nk2=0\nk3=0\n");
+    constexpr int kWriters = 4;
+    constexpr int kRounds = 25;
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([this, w] {
+            for (int round = 1; round <= kRounds; ++round) {
+                TParameters p;
+                p.Load(dir.Path(), "wirvela.ini", "local.txt");
+                p.SetText("Ploter", "k" + std::to_string(w), std::to_string(round));
+                EXPECT_TRUE(p.SaveAll());
+            }
+        });
+    }
+    for (std::thread& t : writers) t.join();
+    TParameters p;
+    p.Load(dir.Path(), "wirvela.ini", "local.txt");
+    for (int w = 0; w < kWriters; ++w) EXPECT_EQ(p.GetText("Ploter", "k" + std::to_string(w), ""), std::to_string(kRounds));
 }
 
 }  // namespace

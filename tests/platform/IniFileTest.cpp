@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "support/TempDir.h"
 
 namespace wirvela {
@@ -125,6 +127,21 @@ TEST(IniFile, BinaryGarbageIsReadWithoutHarm) {
     IniFile ini = IniFile::FromText(garbage);
     EXPECT_EQ(ini.GetString("S", "k", "", 10), "v");
     EXPECT_LE(ini.SectionNames(10000).size(), 10000u);
+}
+
+TEST(IniFile, SaveRemovesTheTemporaryFilesOfDeadWritersOnly) {
+    test::TempDir dir;
+    dir.Write("wirvela.ini", "[A]\nx=1\n");
+    dir.Write("wirvela.ini.tmp.99999999", "left by a killed writer");  // beyond any pid
+    dir.Write("wirvela.ini.tmp.1", "init is alive");
+    dir.Write("other.ini.tmp.99999999", "not ours");
+    IniFile ini = IniFile::Load(dir.Path() / "wirvela.ini");
+    ini.SetString("A", "x", "2");
+    ASSERT_TRUE(ini.Save(dir.Path() / "wirvela.ini"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "wirvela.ini.tmp.99999999"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "wirvela.ini.tmp.1"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "other.ini.tmp.99999999"));
+    EXPECT_EQ(dir.Read("wirvela.ini"), "[A]\nx=2\n");
 }
 
 }  // namespace
