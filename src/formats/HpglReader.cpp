@@ -1,5 +1,6 @@
 #include "formats/HpglReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -39,12 +40,6 @@ std::string_view DropBrokenTail(std::string_view params) {
     return sep == std::string_view::npos ? std::string_view{} : params.substr(0, sep + 1);
 }
 
-int ClampToInt(long v) {
-    if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
-}
-
 // Nearest integer, halves away from zero.
 double RoundHalfAway(double v) {
     return std::round(v);
@@ -56,13 +51,20 @@ struct FileCloser {
 
 }  // namespace
 
-bool ReadHpglNumber(std::string_view& params, long& value) {
+bool ReadHpglNumber(std::string_view& params, double& value) {
     std::size_t i = 0;
     while (i < params.size() && IsBlank(params[i])) ++i;
     if (i == params.size()) return false;
     const std::size_t start = i++;
     while (i < params.size() && IsDigit(params[i])) ++i;
-    value = IntegerPrefix(params.substr(start, i - start));
+    value = static_cast<double>(IntegerPrefix(params.substr(start, i - start)));
+    // A decimal fraction belongs to the number: "1000.5" is one coordinate, not 1000 and 5.
+    if (i + 1 < params.size() && params[i] == '.' && IsDigit(params[i + 1])) {
+        const std::size_t fraction = ++i;
+        while (i < params.size() && IsDigit(params[i])) ++i;
+        const double digits = DecimalPrefix("0." + std::string(params.substr(fraction, i - fraction)));
+        value += params[start] == '-' ? -digits : digits;
+    }
     if (i < params.size()) ++i;  // the character that ended the number
     params.remove_prefix(i);
     return true;
@@ -196,9 +198,9 @@ void HPGL2::Execute(std::string_view command) {
 }
 
 void HPGL2::SelectPen(std::string_view params) {
-    long n = 0;
+    double n = 0;
     if (!ReadHpglNumber(params, n)) return;  // SP without a number keeps the pen
-    const int pen = ClampToInt(n);
+    const int pen = static_cast<int>(std::clamp(std::trunc(n), -2147483648.0, 2147483647.0));
     pens_.currentPen = pen;
     filePen_ = pen;
     if (pen >= 1 && pen <= 5) pens_.penMask |= 1 << (pen - 1);
@@ -211,11 +213,11 @@ void HPGL2::NextObject() {
 }
 
 void HPGL2::PenUpMove(std::string_view& params) {
-    long x = 0;
-    long y = 0;
+    double x = 0;
+    double y = 0;
     if (!ReadHpglNumber(params, x) || !ReadHpglNumber(params, y)) return;
-    double px = static_cast<double>(x);
-    double py = static_cast<double>(y);
+    double px = x;
+    double py = y;
     if (state_.relative) {
         px += state_.position.x;
         py += state_.position.y;
@@ -232,11 +234,11 @@ void HPGL2::PenUpMove(std::string_view& params) {
 }
 
 void HPGL2::PenDownMoves(std::string_view& params) {
-    long x = 0;
-    long y = 0;
+    double x = 0;
+    double y = 0;
     while (ReadHpglNumber(params, x) && ReadHpglNumber(params, y)) {
-        double px = static_cast<double>(x);
-        double py = static_cast<double>(y);
+        double px = x;
+        double py = y;
         if (state_.relative) {
             px += state_.position.x;
             py += state_.position.y;
@@ -258,14 +260,13 @@ void HPGL2::PenDownMoves(std::string_view& params) {
 void HPGL2::Circle(std::string_view params) {
     NextObject();
     const std::int32_t obj = drawing_.Oelems();
-    long r = 0;
+    double r = 0;
     if (!ReadHpglNumber(params, r)) return;
-    long chord = 5;
-    if (!ReadHpglNumber(params, chord)) chord = 5;
-    if (chord < 1) chord = 1;
-    if (chord > 270) chord = 270;
+    double chordRead = 5;
+    if (!ReadHpglNumber(params, chordRead)) chordRead = 5;
+    const long chord = static_cast<long>(std::clamp(std::trunc(chordRead), 1.0, 270.0));
 
-    const double radius = static_cast<double>(r);
+    const double radius = r;
     const double cx = state_.position.x;
     const double cy = state_.position.y;
     const int first = AddPoint(cx + radius, cy, obj);

@@ -106,8 +106,9 @@ private:
 int ReadHpgl(const std::filesystem::path& file, TDrawing& drawing, HpglPenState& pens);
 
 // The number syntax of the reader: blanks are skipped, then one character of any kind
-// and the digits after it are taken and converted by the integer prefix rule; the
-// character that ends them is consumed. false (params unchanged) when nothing is left.
-bool ReadHpglNumber(std::string_view& params, long& value);
+// and the digits after it are taken and converted by the integer prefix rule, with a
+// decimal fraction (a point and digits) when one follows; the character that ends them
+// is consumed. false (params unchanged) when nothing is left.
+bool ReadHpglNumber(std::string_view& params, double& value);
 
 }  // namespace wirvela

@@ -117,32 +117,34 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct NumberCase {
     const char* text;
-    std::vector<long> values;
+    std::vector<double> values;
 };
 
 class HpglNumbers : public testing::TestWithParam<NumberCase> {};
 
 TEST_P(HpglNumbers, ReadsIntegers) {
     std::string_view params = GetParam().text;
-    std::vector<long> values;
-    long v = 0;
+    std::vector<double> values;
+    double v = 0;
     while (ReadHpglNumber(params, v)) values.push_back(v);
     EXPECT_EQ(values, GetParam().values);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HpglNumbers,
-                         testing::Values(NumberCase{"10,20", {10, 20}}, NumberCase{"10.5", {10, 5}},
+                         testing::Values(NumberCase{"10,20", {10, 20}}, NumberCase{"10.5,2", {10.5, 2}},
+                                         NumberCase{"-7.25", {-7.25}}, NumberCase{"10.,5", {10, 0}},
                                          NumberCase{" -7, +3", {-7, 3}}, NumberCase{"", {}}, NumberCase{"   ", {}},
                                          NumberCase{",10", {0}},         // the comma is the taken character
                                          NumberCase{"10 ,20", {10, 0}},  // ",20" again
                                          NumberCase{"A12,5", {0, 5}},    // a letter is taken like a sign
-                                         NumberCase{"99999999999999999999", {9223372036854775807L}},
+                                         NumberCase{"99999999999999999999", {9223372036854775807.0}},
                                          NumberCase{"-", {0}}));
 
-TEST_F(HpglTest, DecimalCoordinatesSplitIntoTwoNumbers) {
-    Read("PU0,0;PD10.5,0;");
-    // 10.5,0 reads 10, 5, 0: one pair (10, 5) and a lone x.
-    EXPECT_EQ(Lines(), (std::vector<std::pair<Point, Point>>{{{0, 0}, {10, 5}}}));
+TEST_F(HpglTest, DecimalCoordinatesAreOneNumberEach) {
+    // Each is one coordinate, snapped onto the drawing's grid like any other; read as two
+    // numbers each, the pairs would be (1000, 75), (0, 2000), (0, 25).
+    Read("PU0,0;PD1000.75,0,2000,-0.25;");
+    EXPECT_EQ(Lines(), (std::vector<std::pair<Point, Point>>{{{0, 0}, {1000, 0}}, {{1000, 0}, {2000, 0}}}));
 }
 
 // ---- circles -----------------------------------------------------------------------------
