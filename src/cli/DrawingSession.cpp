@@ -15,8 +15,8 @@
 
 namespace wirvela {
 
-const char* LoadFailureText(LoadFailure failure) {
-    switch (failure) {
+std::string LoadFailureText(const LoadReport& report) {
+    switch (report.failure) {
         case LoadFailure::None:
             return "";
         case LoadFailure::CannotOpen:
@@ -31,6 +31,12 @@ const char* LoadFailureText(LoadFailure failure) {
             return "the drawing uses the pens 3, 4 or 5 of a two-figure drawing without being one";
         case LoadFailure::ConnectNotStarted:
             return "the joining could not be started";
+        case LoadFailure::TooLarge:
+            return "the drawing is larger than the program can hold (at most " + report.detail + ")";
+        case LoadFailure::BadNumber:
+            return "a value is not a number (" + report.detail + ")";
+        case LoadFailure::OutOfReach:
+            return "the drawing measures " + report.detail;
     }
     return "";
 }
@@ -111,13 +117,13 @@ int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bo
 int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {
     const bool reason = wording == Wording::WithReason;
     if (load_.failure == LoadFailure::CannotOpen || load_.failure == LoadFailure::Unsupported) {
-        err << "wirvela-cli: " << (reason ? LoadFailureText(load_.failure) : "cannot read drawing file") << ": '"
+        err << "wirvela-cli: " << (reason ? LoadFailureText(load_) : std::string("cannot read drawing file")) << ": '"
             << file << "'\n";
         return 1;
     }
     if (result_ != 16) {
         err << "wirvela-cli: '" << file << "' not loaded";
-        if (reason) err << ": " << LoadFailureText(load_.failure);
+        if (reason) err << ": " << LoadFailureText(load_);
         err << '\n';
         return 2;
     }

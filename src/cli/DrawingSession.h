@@ -17,7 +17,7 @@ namespace wirvela {
 class CliSession;
 
 // The reason a load failed, in the words the commands print.
-const char* LoadFailureText(LoadFailure failure);
+std::string LoadFailureText(const LoadReport& report);
 
 class DrawingSession {
 public:

@@ -57,7 +57,7 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
                int penMask) {
     out << "File: " << file << '\n';
     out << "Result: " << result;
-    if (result != 16) out << " (" << LoadFailureText(report.failure) << ')';
+    if (result != 16) out << " (" << LoadFailureText(report) << ')';
     out << '\n';
     out << "Pens selected: " << PenList(penMask) << " (mask " << penMask << ")\n";
     out << "Two figures: " << (d.TwoFigures() ? "yes" : "no") << '\n';
@@ -86,7 +86,7 @@ int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, 
     const LoadReport& report = loaded.Loading();
     const TDrawing* drawing = &loaded.Drawing();
     if (report.failure == LoadFailure::CannotOpen || report.failure == LoadFailure::Unsupported) {
-        err << "wirvela-cli: " << LoadFailureText(report.failure) << ": '" << args.file << "'\n";
+        err << "wirvela-cli: " << LoadFailureText(report) << ": '" << args.file << "'\n";
         return 1;
     }
 
@@ -104,7 +104,7 @@ int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, 
         PrintText(out, args.file, result, report, *drawing, loaded.PenMask());
     }
     if (result == 16) return 0;
-    err << "wirvela-cli: '" << args.file << "' not loaded: " << LoadFailureText(report.failure) << '\n';
+    err << "wirvela-cli: '" << args.file << "' not loaded: " << LoadFailureText(report) << '\n';
     return 2;
 }
 

@@ -74,7 +74,7 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
                const ConnectReport& report, const TDrawing& d) {
     out << "File: " << file << '\n';
     out << "Result: " << result;
-    if (result != 16) out << " (" << LoadFailureText(load.failure) << ')';
+    if (result != 16) out << " (" << LoadFailureText(load) << ')';
     out << '\n';
     if (result == 16) out << "State: " << report.state << " (" << StateText(report.state) << ")\n";
     for (int f : ReportedFigures(d)) {
@@ -113,7 +113,7 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
     const LoadReport& load = loaded.Loading();
     const TDrawing* drawing = &loaded.Drawing();
     if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Unsupported) {
-        err << "wirvela-cli: " << LoadFailureText(load.failure) << ": '" << args.file << "'\n";
+        err << "wirvela-cli: " << LoadFailureText(load) << ": '" << args.file << "'\n";
         return 1;
     }
     if (progressShown) err << '\n';
@@ -131,7 +131,7 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
         PrintText(out, args.file, result, load, report, *drawing);
     }
     if (result != 16) {
-        err << "wirvela-cli: '" << args.file << "' not loaded: " << LoadFailureText(load.failure) << '\n';
+        err << "wirvela-cli: '" << args.file << "' not loaded: " << LoadFailureText(load) << '\n';
         return 2;
     }
     if (report.state != kConnectSucceeded) {

@@ -102,4 +102,41 @@ std::string NumberToText(double value) {
     return std::string(buf, ptr);
 }
 
+namespace {
+
+std::size_t DigitsAt(std::string_view text, std::size_t at) {
+    std::size_t end = at;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    return end - at;
+}
+
+bool IsBlankChar(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+bool IsDecimalNumber(std::string_view text) {
+    while (!text.empty() && IsBlankChar(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlankChar(text.back())) text.remove_suffix(1);
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t whole = DigitsAt(text, i);
+    i += whole;
+    std::size_t fraction = 0;
+    if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+        fraction = DigitsAt(text, i + 1);
+        i += 1 + fraction;
+    }
+    if (whole + fraction == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t e = i + 1;
+        if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
+        const std::size_t exponent = DigitsAt(text, e);
+        if (exponent == 0) return false;
+        i = e + exponent;
+    }
+    return i == text.size();
+}
+
 }  // namespace wirvela

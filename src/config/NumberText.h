@@ -19,6 +19,10 @@ double DecimalPrefixWithCommas(std::string_view text);
 // long saturate.
 long IntegerPrefix(std::string_view text);
 
+// True when the whole text, blanks around it aside, is one decimal number as the prefix
+// rules read it (a comma may stand for the point): "12abc", "nan", "inf" and "" are not.
+bool IsDecimalNumber(std::string_view text);
+
 // The shortest decimal text that reads back to the same double ("0.025", "100", "1e+300").
 std::string NumberToText(double value);
 

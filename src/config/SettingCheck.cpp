@@ -23,36 +23,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-std::size_t Digits(std::string_view text, std::size_t at) {
-    std::size_t end = at;
-    while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
-    return end - at;
-}
-
-// The whole text is one decimal number as the readers take it: sign, digits, a point or
-// a comma and digits, an exponent. The readers would take the prefix of "12abc" as 12;
-// a value that is only partly a number was not meant as that number.
-bool WholeDecimal(std::string_view text) {
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    const std::size_t whole = Digits(text, i);
-    i += whole;
-    std::size_t fraction = 0;
-    if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
-        fraction = Digits(text, i + 1);
-        i += 1 + fraction;
-    }
-    if (whole + fraction == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t e = i + 1;
-        if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
-        const std::size_t exponent = Digits(text, e);
-        if (exponent == 0) return false;
-        i = e + exponent;
-    }
-    return i == text.size();
-}
-
 std::string LimitsText(const SettingLimits& limits) {
     const bool hasLower = std::isfinite(limits.lower);
     const bool hasUpper = std::isfinite(limits.upper);
@@ -65,7 +35,7 @@ std::string LimitsText(const SettingLimits& limits) {
 std::string NumberRefusal(const SettingKey& key, std::string_view text) {
     // An empty value is read as 0, so 0 is what must be in the domain.
     if (text.empty()) text = "0";
-    if (!WholeDecimal(text)) return "is not a number";
+    if (!IsDecimalNumber(text)) return "is not a number";
     const double value = DecimalPrefixWithCommas(text);
     if (key.type == SettingType::Flag) return value == 0 || value == 1 ? std::string() : "must be 0 or 1";
     if (!std::isfinite(value)) return "is not a finite number";

@@ -7,6 +7,7 @@
 #include <memory>
 #include <system_error>
 
+#include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Messages.h"
 #include "config/NumberText.h"
@@ -14,12 +15,19 @@
 #include "config/Prompt.h"
 #include "config/Settings.h"
 #include "formats/DxfReader.h"
+#include "geometry/Box2d.h"
 
 namespace wirvela {
 
 namespace {
 
 constexpr int kPenMask345 = 4 | 8 | 16;  // exactly the pens of a segmented drawing
+constexpr int kTooLargeMessage = 602;
+constexpr int kBadNumberMessage = 603;
+constexpr int kBeyondReachMessage = 604;
+// The widest move the motion timing may be asked for, in motor steps: the controller's
+// line counters are 32-bit, and a difference of two positions must still fit.
+constexpr double kMaxReachSteps = 1073741823.0;
 
 enum class FileType { Hpgl, Dxf, Project };
 
@@ -94,6 +102,14 @@ private:
     PromptAnswer Show(int key, int caption, PromptIcon icon, PromptButtons buttons = PromptButtons::Ok);
     void EmptySet(int s);
     void EmptyAllSets();
+    // A drawing that cannot be cut as drawn: nothing of it stays, the operator is told why
+    // (message 602, 603 or 604 with `detail`).
+    int Refuse(LoadFailure why, const std::string& detail);
+    // A table reached its limit while reading: what did not fit was left out.
+    bool TablesFull() const;
+    // The width and height in millimetres when either is more than the machine's step
+    // counters can drive; empty otherwise.
+    std::string SizeBeyondReach() const;
     bool ReadFile(FileType type);
     void AcceptSegments(DrawingMutexHold& hold, bool& refused);
     void Report();
@@ -123,6 +139,55 @@ void Loader::EmptySet(int s) {
     if (d_.Figure() == s) d_.Oelems() = -1;
 }
 
+int Loader::Refuse(LoadFailure why, const std::string& detail) {
+    const int key = why == LoadFailure::TooLarge ? kTooLargeMessage
+                    : why == LoadFailure::BadNumber ? kBadNumberMessage
+                                                    : kBeyondReachMessage;
+    report_.detail = detail;
+    c_.log.Log("Wczytaj(): not loaded: " + FormatMessage(Message(key), {detail}));
+    EmptyAllSets();
+    c_.window.pendingMultiplication = 0;
+    if (interactive_ && c_.prompt != nullptr) {
+        PromptRequest request;
+        request.text = FormatMessage(Message(key), {detail});
+        request.caption = Message(1);
+        request.icon = PromptIcon::Error;
+        request.messageKey = key;
+        c_.prompt->Ask(request);
+    }
+    return Fail(why);
+}
+
+bool Loader::TablesFull() const {
+    for (int s = TDrawing::kSegments; s <= TDrawing::kFigure2; ++s) {
+        const TDrawingSet& set = d_.Set(s);
+        if (set.V.Count() > TVert::kAddLimit || set.L.Count() > TLines::kAddLimit) return true;
+    }
+    return false;
+}
+
+std::string Loader::SizeBeyondReach() const {
+    double stepsPerMm = 1.0;
+    if (c_.stepsPerMm) {
+        stepsPerMm = *c_.stepsPerMm;
+    } else {
+        const double mmPerStep = c_.parameters.GetNumber(settings::kMmPerStep);
+        stepsPerMm = mmPerStep != 0.0 ? 1.0 / mmPerStep : 1.0;
+    }
+    const TVert& v = d_.V();
+    if (v.Count() == 0) return {};
+    Box2d box = Box2d::Of(v.Records().front());
+    for (const VertexRecord& r : v.Records()) box.Widen(r);
+    const double width = (box.maxX - box.minX) * d_.Settings().scale;
+    const double height = (box.maxY - box.minY) * d_.Settings().scale;
+    const double limitMm = kMaxReachSteps / std::fabs(stepsPerMm);
+    if (std::isfinite(width) && std::isfinite(height) && width <= limitMm && height <= limitMm) return {};
+    char text[160];
+    std::snprintf(text, sizeof text, "%.0f x %.0f mm; the machine's step counters reach %.0f mm", width, height,
+                  limitMm);
+    return text;
+}
+
 void Loader::EmptyAllSets() {
     for (int s = TDrawing::kSegments; s <= TDrawing::kFigure2; ++s) EmptySet(s);
 }
@@ -149,6 +214,10 @@ bool Loader::ReadFile(FileType type) {
     }
     const DxfResult result = reader->ReadDxf(d_.L(), file_, DxfSettingsFrom(c_.parameters, stepsPerMm), d_.Oelems());
     d_.SetScale(0.025);
+    if (!result.badNumber.empty()) {
+        report_.failure = LoadFailure::BadNumber;
+        report_.detail = result.badNumber;
+    }
     // A DXF file that cannot be opened reads no entity and the load goes on as for an
     // empty drawing (no message box); the report still tells why.
     if (!result.opened) report_.failure = LoadFailure::CannotOpen;
@@ -189,10 +258,16 @@ int Loader::Run() {
     d_.Set(d_.Figure()).oelems = d_.Oelems();
     Status(0, "");
 
-    if (d_.L().Count() == 0) {
+    if (report_.failure == LoadFailure::BadNumber || d_.L().Count() == 0) {
         c_.window.pendingMultiplication = 0;
+        if (report_.failure == LoadFailure::BadNumber) return Refuse(LoadFailure::BadNumber, report_.detail);
         return Fail(report_.failure == LoadFailure::CannotOpen ? LoadFailure::CannotOpen : LoadFailure::Empty);
     }
+    if (TablesFull()) {
+        return Refuse(LoadFailure::TooLarge, std::to_string(TVert::kAddLimit) + " vertices and " +
+                                                 std::to_string(TLines::kAddLimit) + " lines");
+    }
+    if (const std::string size = SizeBeyondReach(); !size.empty()) return Refuse(LoadFailure::OutOfReach, size);
 
     const bool twoFigureMode = p.GetFlag(settings::kCone);
     if (!twoFigureMode) d_.SetTwoFigures(false);

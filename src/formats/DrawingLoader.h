@@ -103,10 +103,14 @@ enum class LoadFailure {
     SegmentPens,        // pen 5 in two-figure mode with pens other than exactly 3, 4, 5 (message 314)
     FigurePens,         // pens 3, 4 or 5 without segment lines (message 315 or 317)
     ConnectNotStarted,  // the connect command did not start its worker
+    TooLarge,           // the drawing fills the vertex or line table (message 602)
+    BadNumber,          // a DXF entity holds a value that is no number (message 603; detail says where)
+    OutOfReach,         // wider or taller than the step counters hold (message 604; detail gives the size)
 };
 
 struct LoadReport {
     LoadFailure failure = LoadFailure::None;
+    std::string detail;  // TooLarge, BadNumber, OutOfReach: the figures or the place
     bool dxf = false;
     bool separated = false;  // split into figures and segment lines
     double seconds = 0.0;    // reading and checking, without the joining

@@ -1,7 +1,9 @@
 #include "formats/DxfReader.h"
 
 #include <cmath>
+#include <string>
 
+#include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Settings.h"
 #include "formats/DxfEntityReader.h"
@@ -28,6 +30,34 @@ double DxfScale(const TDXFanalizator& dxf, double skalaDxf) {
         return std::isfinite(ltscale) && ltscale > 0.0 ? skalaDxf / ltscale : skalaDxf;
     }
     return skalaDxf;
+}
+
+// Group codes whose values are reals: coordinates, distances, angles, scales.
+bool RealGroup(std::int32_t code) {
+    return (code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
+           (code >= 1010 && code <= 1059);
+}
+
+// The first real value of an entity (in ENTITIES or BLOCKS) that is no number, described
+// for the operator; empty when every one is a number.
+std::string FirstNonNumber(const TDXFanalizator& dxf) {
+    const TDXF& groups = dxf.Groups();
+    bool inGeometry = false;
+    std::string_view entity;
+    for (std::size_t i = 0; i < groups.Count(); ++i) {
+        const std::int32_t code = groups.Code(i);
+        const std::string_view value = groups.Value(i);
+        if (code == 0) {
+            entity = value;
+            if (value == "SECTION" && i + 1 < groups.Count() && groups.Code(i + 1) == 2)
+                inGeometry = groups.Value(i + 1) == "ENTITIES" || groups.Value(i + 1) == "BLOCKS";
+            continue;
+        }
+        if (!inGeometry || !RealGroup(code) || IsDecimalNumber(value)) continue;
+        return std::string(entity) + ", group " + std::to_string(code) + " '" + std::string(value.substr(0, 40)) +
+               "' on line " + std::to_string(groups.LineOf(i));
+    }
+    return {};
 }
 
 }  // namespace
@@ -68,6 +98,8 @@ DxfResult TDxfReader::Read(const TDXFanalizator& dxf, TDXF::Status status, TLine
     scale_ = DxfScale(dxf, settings.skalaDxf);
     tolerance_ = approxErr_ / (settings.skalaHpgl * settings.stepsPerMm) / scale_;
     if (dxf.Count() == 0) return result;
+    result.badNumber = FirstNonNumber(dxf);
+    if (!result.badNumber.empty()) return result;
 
     DxfEntityReader reader(dxf, lines, scale_, tolerance_, lastObject, workLimit_);
     reader.ReadEntities(dxf.FindDxfSection("ENTITIES"), TMatrix33::Identity(), 0);

@@ -4,6 +4,7 @@
 // block reference, with all its copies) becomes one object.
 #include <cstddef>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "drawing/Lines.h"
@@ -39,6 +40,10 @@ struct DxfResult {
     int refusedInserts = 0;      // block references refused for nesting deeper than kMaxInsertDepth
     bool tablesFull = false;     // the tables filled up; the rest of the file was not read
     bool workExhausted = false;  // the work limit ended the reading (repeated copies, see DxfEntityReader)
+    // Not read: an entity's coordinate or other real value is no number ("nan", "inf",
+    // "abc"); says which entity, group and line. The decimal prefix rule would read it as
+    // 0 and draw a line across the part.
+    std::string badNumber;
 };
 
 // The reader keeps, from one file to the next, the last positive DXFapprox_err (1 until

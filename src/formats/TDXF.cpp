@@ -119,4 +119,9 @@ TDXF::Status TDXF::Parse() {
     return Status::kRead;
 }
 
+std::size_t TDXF::LineOf(std::size_t i) const {
+    const auto end = buffer_.begin() + static_cast<std::ptrdiff_t>(groups_[i].offset);
+    return static_cast<std::size_t>(std::count(buffer_.begin(), end, '\n')) + 1;
+}
+
 }  // namespace wirvela

@@ -41,6 +41,9 @@ public:
     bool Is(std::size_t i, std::int32_t code, std::string_view value) const {
         return groups_[i].code == code && Value(i) == value;
     }
+    // The line of the file that holds group i's value (1-based); counted on demand, for
+    // messages only.
+    std::size_t LineOf(std::size_t i) const;
 
 private:
     Status Parse();

@@ -220,6 +220,10 @@ std::vector<RequiredMessage> RequiredMessages() {
         // Settings checks.
         {600, "%s%s%s"},    // key, value, why
         {601, "%s%s%s%s"},  // section, key, value, why
+        // Drawings the machine cannot cut.
+        {602, "%s"},  // the table sizes
+        {603, "%s"},  // entity, group, line
+        {604, "%s"},  // size and reach
         // Pendant search and connection.
         {739, ""}, {770, ""}, {771, ""},
         {772, "%d%d"},  // port, ports

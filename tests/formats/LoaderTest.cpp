@@ -20,7 +20,7 @@ const char* const kLocal =
     "[Present]\nPresent=1\n[Strings]\n00001=General\n00009=Objects:\n00010=Lines:\n00011=Cannot open\n"
     "00013=Loading\n00300=Two figures\n00301=Split?\n00302=Segmented\n00303=Unmatched ends\n"
     "00312=Shared nodes\n00313=Not separated\n00314=Bad pens\n00315=No segment lines\n00316=Pens\n"
-    "00317=Two-figure mode is off\n";
+    "00317=Two-figure mode is off\n00602=Too large (%s)\n00603=No number (%s)\n00604=Too wide: %s\n";
 
 const char* const kTwoFigures =
     "IN;SP3;PU1000,500;PD1100,500,1100,600,1000,600,1000,500;"
@@ -185,6 +185,59 @@ TEST_F(LoaderTest, DrawingWithoutLinesIsRefusedSilently) {
     EXPECT_EQ(report.failure, LoadFailure::Empty);
     EXPECT_TRUE(prompt.Requests().empty());
     EXPECT_FALSE(LockedElsewhere(mutex));
+}
+
+// Drawings that cannot be cut as drawn are refused whole, with the reason in a box and
+// in the report, and leave nothing in the tables.
+struct RefusedCase {
+    const char* name;
+    const char* file;
+    std::string content;
+    LoadFailure failure;
+    const char* detail;
+};
+
+class LoaderRefuses : public LoaderTest, public testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(LoaderRefuses, TheWholeDrawingWithTheReason) {
+    const RefusedCase& c = GetParam();
+    Settings(0, "mmPerStep=0.0125\n");
+    EXPECT_EQ(Load(c.file, c.content, 1), -2);
+    EXPECT_EQ(report.failure, c.failure);
+    EXPECT_NE(report.detail.find(c.detail), std::string::npos) << report.detail;
+    ASSERT_EQ(prompt.Requests().size(), 1u);
+    EXPECT_NE(prompt.Requests()[0].text.find(c.detail), std::string::npos) << prompt.Requests()[0].text;
+    EXPECT_EQ(d->V().Count(), 0);
+    EXPECT_EQ(d->L().Count(), 0);
+}
+
+std::string ManyPoints(int points) {
+    std::string text = "IN;SP1;PU0,0;";
+    for (int i = 1; i <= points; ++i) text += "PD" + std::to_string(i) + "," + std::to_string(i % 7) + ";";
+    return text;
+}
+
+std::string DxfLine(const char* x2) {
+    return std::string("0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n") + x2 +
+           "\n21\n10\n0\nENDSEC\n0\nEOF\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoaderRefuses,
+    testing::Values(
+        RefusedCase{"CoordinatesBeyondTheStepCounters", "far.plt", "IN;SP1;PU0,0;PD2147483647,0,0,100;",
+                    LoadFailure::OutOfReach, "107374182 x 5 mm"},
+        RefusedCase{"MoreVerticesThanTheTableHolds", "huge.plt", ManyPoints(50000), LoadFailure::TooLarge,
+                    "49994 vertices and 99994 lines"},
+        RefusedCase{"DxfCoordinateThatIsNoNumber", "nan.dxf", DxfLine("nan"), LoadFailure::BadNumber,
+                    "LINE, group 11 'nan' on line 14"},
+        RefusedCase{"DxfCoordinateThatIsText", "abc.dxf", DxfLine("12abc"), LoadFailure::BadNumber,
+                    "LINE, group 11 '12abc'"}),
+    [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LoaderTest, ADecimalDxfCoordinateIsStillRead) {
+    EXPECT_EQ(Load("ok.dxf", DxfLine(" 10.5 "), 1), 16);
+    EXPECT_EQ(report.failure, LoadFailure::None);
 }
 
 TEST_F(LoaderTest, ProjectsAreNotSupportedYet) {
