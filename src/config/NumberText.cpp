@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace wirvela {
@@ -100,6 +101,13 @@ std::string NumberToText(double value) {
     auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
     if (ec != std::errc()) return "0";
     return std::string(buf, ptr);
+}
+
+int TruncatedInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
 }
 
 }  // namespace wirvela
