@@ -10,21 +10,26 @@
 #include <optional>
 #include <ostream>
 
-#include "app/windows/CuttingJob.h"
-#include "app/windows/Materials.h"
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
 #include "cli/DrawingSession.h"
 #include "cli/InterruptGuard.h"
 #include "config/MessageLog.h"
+#include "config/NumberText.h"
 #include "config/Prompt.h"
 #include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
+#include "controller/CuttingEvents.h"
 #include "controller/LinkStartup.h"
 #include "controller/SimulatedFtdi.h"
+#include "cutting/CutSetup.h"
+#include "cutting/CuttingRun.h"
+#include "cutting/WireWear.h"
+#include "platform/EventChannel.h"
 #include "platform/FtdiUsb.h"
+#include "settings/MaterialStore.h"
 
 namespace wirvela {
 
@@ -52,49 +57,28 @@ struct CutArgs {
     std::string trace;
 };
 
-// The cutting window with the materials table that fills it, as the program creates them.
-struct Windows {
-    Windows(CliSession& session, DrawingSession& loaded, Prompt& prompt, ControllerDispatcher& dispatcher,
-            MessageLog& log)
-        : job(JobServices(session, loaded, prompt, dispatcher, log)), materials(MaterialServices(session, prompt)) {}
-
-    CuttingJob::Services JobServices(CliSession& session, DrawingSession& loaded, Prompt& prompt,
-                                     ControllerDispatcher& dispatcher, MessageLog& log) {
-        CuttingJob::Services s;
-        s.parameters = &session.Parameters();
-        s.messages = &session.Messages();
-        s.prompt = &prompt;
-        s.drawing = &loaded.Drawing();
-        s.dispatcher = &dispatcher;
-        s.materials = &materials;  // constructed right after the job, used only later
-        s.mainWindow = &loaded.Window();
-        s.messageLog = &log;
-        return s;
-    }
-    Materials::Services MaterialServices(CliSession& session, Prompt& prompt) {
-        Materials::Services s;
-        s.parameters = &session.Parameters();
-        s.messages = &session.Messages();
-        s.prompt = &prompt;
-        s.cutting = &job;
-        return s;
-    }
-
-    // The material list filled, the chosen material selected as a click selects it.
-    void Prepare(int material) {
-        job.Show();
-        materials.Create();
-        if (material >= 1 && material <= Materials::kMaterials) job.ClickMaterial(material - 1);
-    }
-
-    CuttingJob job;
-    Materials materials;
+// The cut as the cutting window sets it up when it opens and the material is chosen:
+// the material (remembered as Ostatni, as the window's selection stores it), the options
+// of the opening window and the estimate.
+struct PlannedCut {
+    int index = 0;  // material, 0-based
+    CutSetup setup;
+    CutEstimate estimate;
 };
 
-std::string MaterialText(const CuttingJob& job) {
-    const int index = job.SelectedMaterial();
-    if (index < 0) return "none";
-    return std::to_string(index + 1) + " (" + job.MaterialNames()[static_cast<std::size_t>(index)] + ")";
+PlannedCut PlanCut(CliSession& session, DrawingSession& loaded, int material) {
+    TParameters& p = session.Parameters();
+    PlannedCut cut;
+    cut.index = material >= 1 ? material - 1 : ReadSelectedMaterial(p);
+    StoreSelectedMaterial(p, cut.index);
+    cut.setup =
+        CutSetup::FromStore(p, ReadMaterial(p, cut.index + 1), CutOptions::FromStore(p), loaded.Window().scalePercent);
+    cut.estimate = cut.setup.Estimate(loaded.Drawing());
+    return cut;
+}
+
+std::string MaterialText(const PlannedCut& cut) {
+    return std::to_string(cut.index + 1) + " (" + cut.setup.material.name + ")";
 }
 
 int RunEstimate(const CliOptions& options, const CutArgs& args, std::ostream& out, std::ostream& err) {
@@ -103,26 +87,91 @@ int RunEstimate(const CliOptions& options, const CutArgs& args, std::ostream& ou
     loaded.LoadAndJoin(args.file, args.yes, err);
     if (const int code = loaded.RequireCutPath(args.file, err, DrawingSession::Wording::WithReason); code != kExitOk)
         return code;
-    AcceptingPrompt prompt(&err);
-    ControllerDispatcher dispatcher(session.Messages(), prompt);
-    MessageLog log;
-    Windows windows(session, loaded, prompt, dispatcher, log);
-    windows.Prepare(args.material);
-    const CuttingJob::Estimate& e = windows.job.CurrentEstimate();
+    const PlannedCut cut = PlanCut(session, loaded, args.material);
+    const CutEstimate& e = cut.estimate;
     if (options.json) {
-        out << Json{{"seconds", e.seconds},
-                    {"lengthMetres", e.lengthMetres},
-                    {"duration", CuttingJob::Duration(e.seconds)}}
+        out << Json{{"seconds", e.seconds}, {"lengthMetres", e.lengthMetres}, {"duration", DurationText(e.seconds)}}
                    .dump(2)
             << '\n';
         return kExitOk;
     }
     out << "File: " << args.file << '\n';
-    out << "Material: " << MaterialText(windows.job) << '\n';
-    out << "Estimated duration: " << CuttingJob::Duration(e.seconds) << " (" << e.seconds << " s)\n";
-    out << "Length of the cut: " << windows.job.Text().label24 << " m\n";
+    out << "Material: " << MaterialText(cut) << '\n';
+    out << "Estimated duration: " << DurationText(e.seconds) << " (" << e.seconds << " s)\n";
+    out << "Length of the cut: " << MetresText(e.lengthMetres) << " m\n";
     return kExitOk;
 }
+
+// The cut on the controller without a window: the run reports to the terminal (the last
+// status text is kept for the summary, boxes and questions go to the prompt), and the
+// controller's reports reach the event dispatch through this channel, as they reach the
+// cutting window's.
+class TerminalCut final : public CuttingEvents, private CutReport {
+public:
+    TerminalCut(CliSession& session, DrawingSession& loaded, Prompt& prompt, ControllerDispatcher& dispatcher,
+                MessageLog& log)
+        : parameters_(session.Parameters()),
+          prompt_(prompt),
+          run_(CuttingRun::Services{&session.Parameters(), &session.Messages(), &loaded.Drawing(), &dispatcher, &log},
+               *this),
+          channel_([this, &dispatcher](int code, std::intptr_t) {
+              dispatcher.Dispatch(code);
+              if (observer_) observer_(code);
+              return std::intptr_t{0};
+          }) {}
+
+    EventChannel& Channel() { return channel_; }
+    void SetLink(ComClass* link) { run_.SetLink(link); }
+    // Called after each event has been handled.
+    void SetEventObserver(std::function<void(int code)> observer) { observer_ = std::move(observer); }
+
+    // Start with the wear counters as the store holds them. The status line starts empty,
+    // as the window's opens.
+    int Start(const PlannedCut& cut, bool interactive) {
+        status_.clear();
+        v2_ = cut.setup.options.v2;
+        WireWear wear = WireWear::FromStore(parameters_);
+        return run_.Start(cut.setup, cut.estimate, wear, interactive);
+    }
+    // Stop; then DefaultV2 is stored as the cutting window's close stores its V2 bar.
+    int Stop(bool interactive) {
+        const int result = run_.Stop(interactive);
+        parameters_.SetText(settings::kDefaultV2, NumberToText(v2_));
+        stopped_ = true;
+        return result;
+    }
+    bool Stopped() const { return stopped_; }
+    const std::string& LastStatus() const { return status_; }
+
+    // ---- CuttingEvents -----------------------------------------------------------------
+    const EventChannel* Events() const override { return &channel_; }
+    void ShowStatus(std::string_view text) override { status_ = text; }
+    void EnableStart(bool) override {}
+    void EnableContinue(bool) override {}
+    void EnableHold(bool) override {}
+    void Stop() override { Stop(run_.StartedInteractive()); }
+
+private:
+    // ---- CutReport ---------------------------------------------------------------------
+    void Status(std::string_view text) override { status_ = text; }
+    void Warning(const RunMessage& message) override { Ask(message, PromptButtons::Ok); }
+    bool Question(const RunMessage& message) override {
+        return Ask(message, PromptButtons::YesNo) == PromptAnswer::Yes;
+    }
+    PromptAnswer Ask(const RunMessage& message, PromptButtons buttons) {
+        return prompt_.Ask({message.text, message.caption, PromptIcon::Warning, buttons, message.messageKey});
+    }
+
+    TParameters& parameters_;
+    Prompt& prompt_;
+    CuttingRun run_;
+    double v2_ = 0;
+    bool stopped_ = false;
+    std::string status_;
+    std::function<void(int)> observer_;
+    // Declared last: closed first, so no event reaches a half-destroyed cut.
+    EventChannel channel_;
+};
 
 const char* EventName(SimEvent e) {
     switch (e) {
@@ -194,7 +243,7 @@ public:
         const long long left = static_cast<long long>(std::max(0.0, totalMs - doneMs) / 1000.0 + 0.5);
         err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
              << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << static_cast<int>(share * 100)
-             << "%  " << CuttingJob::Duration(left) << " left\x1b[K" << std::flush;
+             << "%  " << DurationText(left) << " left\x1b[K" << std::flush;
     }
     void Finish() {
         if (shown_) err_ << '\n';
@@ -213,23 +262,24 @@ struct RunOutcome {
 
 // Follows the run until its end report, Ctrl+C, or (simulated controller) a controller
 // that has stopped without one.
-RunOutcome FollowRun(CuttingJob& job, const CutArgs& args, SimulatedController* sim, std::ostream& err) {
+RunOutcome FollowRun(TerminalCut& cut, double estimateMs, const CutArgs& args, SimulatedController* sim,
+                     std::ostream& err) {
     RunOutcome outcome;
     const bool terminal = StandardErrorIsTerminal();
     ProgressBar bar(err);
     const auto started = std::chrono::steady_clock::now();
     bool idle = false;
     auto idleSince = started;
-    job.SetEventObserver([&outcome](int code) {
+    cut.SetEventObserver([&outcome](int code) {
         if (!outcome.end && IsEndReport(code)) outcome.end = code;
     });
     InterruptGuard interrupt;
     while (!outcome.end) {
-        job.Channel().WaitAndProcess(50);
+        cut.Channel().WaitAndProcess(50);
         if (outcome.end) break;
         if (interrupt.Interrupted()) {
             outcome.interrupted = true;
-            job.Stop(args.yes);
+            cut.Stop(args.yes);
             break;
         }
         double doneMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
@@ -246,13 +296,13 @@ RunOutcome FollowRun(CuttingJob& job, const CutArgs& args, SimulatedController* 
                 idle = false;
             }
         }
-        if (terminal) bar.Show(doneMs, job.CurrentEstimate().milliseconds);
+        if (terminal) bar.Show(doneMs, estimateMs);
     }
-    job.SetEventObserver({});
+    cut.SetEventObserver({});
     bar.Finish();
     // A controller error leaves the program held; without an operator the run is ended.
-    if (outcome.end && *outcome.end != STAT_END && job.Visible()) job.Stop(args.yes);
-    if (!outcome.end && !outcome.interrupted && job.Visible()) job.Stop(args.yes);
+    if (outcome.end && *outcome.end != STAT_END && !cut.Stopped()) cut.Stop(args.yes);
+    if (!outcome.end && !outcome.interrupted && !cut.Stopped()) cut.Stop(args.yes);
     return outcome;
 }
 
@@ -286,16 +336,15 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
         services.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
     }
 
-    Windows windows(session, loaded, prompt, dispatcher, log);
-    CuttingJob& job = windows.job;
+    TerminalCut cut(session, loaded, prompt, dispatcher, log);
     services.parameters = &session.Parameters();
     services.messages = &session.Messages();
     services.ftdi = ftdi.get();
     services.messageLog = &log;
     services.directory = session.Directory();
-    services.cuttingStatus = [&job](std::string_view text) { job.ShowStatus(text); };
+    services.cuttingStatus = [&cut](std::string_view text) { cut.ShowStatus(text); };
     services.twoFigureDrawing = [&drawing] { return drawing.Set(TDrawing::kFigure2).V.Count() > 0; };
-    LinkStartup up = LinkStartup::Run(services, &job.Channel(), prompt, [](std::string_view) {});
+    LinkStartup up = LinkStartup::Run(services, &cut.Channel(), prompt, [](std::string_view) {});
     if (!up.link || up.handshake != STAT_OK) {
         const int code = up.handshake >= 0 ? up.handshake : (up.link ? up.link->InitError() : RS_OPEN_COM_ERR);
         err << "wirvela-cli: the controller link could not be started:" << OneLine(CodeText(session, code)) << '\n';
@@ -306,28 +355,28 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
     link.SetFrameObserver([&frames](const Frame& f) {
         if ((f[0] >= cmd::C_LINEX && f[0] <= cmd::C_LINEYD) || f[0] == cmd::C_TURN) ++frames;
     });
-    job.SetLink(&link);
+    cut.SetLink(&link);
     dispatcher.SetLink(&link);
-    dispatcher.SetCutting(&job);
-    windows.Prepare(args.material);
+    dispatcher.SetCutting(&cut);
+    const PlannedCut planned = PlanCut(session, loaded, args.material);
 
-    const int result = job.Start(args.yes);
+    const int result = cut.Start(planned, args.yes);
     const std::uint32_t blockBytes = link.BlockLength();
     RunOutcome outcome;
-    if (result == STAT_OK) outcome = FollowRun(job, args, sim.get(), err);
-    job.Channel().ProcessPending();
+    if (result == STAT_OK) outcome = FollowRun(cut, planned.estimate.milliseconds, args, sim.get(), err);
+    cut.Channel().ProcessPending();
 
     // The program's end: the store is written back (the wear counters).
     std::string saveError;
     if (!session.Parameters().SaveAll(&saveError)) err << "wirvela-cli: settings not saved: " << saveError << '\n';
 
-    // The link goes before the window it delivers to.
+    // The link goes before the channel it delivers to.
     link.SetEventWindow(nullptr);
-    job.SetLink(nullptr);
+    cut.SetLink(nullptr);
     dispatcher.SetLink(nullptr);
     up.link.reset();
 
-    const CuttingJob::Estimate& estimate = job.CurrentEstimate();
+    const CutEstimate& estimate = planned.estimate;
     const double wearTime = session.Parameters().GetNumber(settings::kCzasDrutu);
     const double wearLength = session.Parameters().GetNumber(settings::kDlugDrutu);
     const bool twoFigures = drawing.Set(TDrawing::kFigure2).V.Count() > 0;
@@ -361,12 +410,12 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
             << '\n';
     } else {
         out << "File: " << args.file << (twoFigures ? " (two figures)" : "") << '\n';
-        out << "Material: " << MaterialText(job) << '\n';
-        out << "Estimated duration: " << CuttingJob::Duration(estimate.seconds) << ", length " << job.Text().label24
-            << " m\n";
+        out << "Material: " << MaterialText(planned) << '\n';
+        out << "Estimated duration: " << DurationText(estimate.seconds) << ", length "
+            << MetresText(estimate.lengthMetres) << " m\n";
         out << "Program: " << frames << " line and turn frames, " << blockBytes << " block bytes\n";
         out << "Start: " << result;
-        if (result != STAT_OK) out << ' ' << OneLine(job.Text().lerrors);
+        if (result != STAT_OK) out << ' ' << OneLine(cut.LastStatus());
         out << '\n';
         if (result == STAT_OK) {
             out << "End: ";
@@ -379,8 +428,8 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
             }
         }
         if (snapshot) {
-            out << "Simulated time: " << CuttingJob::Duration(static_cast<long long>(snapshot->elapsedMs / 1000.0))
-                << " (" << snapshot->elapsedMs / 1000.0 << " s)\n";
+            out << "Simulated time: " << DurationText(static_cast<long long>(snapshot->elapsedMs / 1000.0)) << " ("
+                << snapshot->elapsedMs / 1000.0 << " s)\n";
             out << "Wire ends: (" << snapshot->ends[0].x << ", " << snapshot->ends[0].y << ") and ("
                 << snapshot->ends[1].x << ", " << snapshot->ends[1].y << ") steps, table " << snapshot->table
                 << " steps\n";
@@ -397,7 +446,7 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
 void AddFileOptions(CLI::App* command, CutArgs& args) {
     command->add_option("FILE", args.file, "Drawing file (.plt, .dxf)")->required();
     command->add_option("--material", args.material, "Material number 1 … 10 (default: the remembered one)")
-        ->check(CLI::Range(1, Materials::kMaterials));
+        ->check(CLI::Range(1, settings::kMaterialSections));
     command->add_flag("--yes", args.yes,
                       "Interactive: answer every question Yes, print every message to standard error");
 }

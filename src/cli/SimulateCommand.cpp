@@ -6,14 +6,13 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "app/windows/Materials.h"
 #include "cli/CliSession.h"
 #include "cli/DrawingReport.h"
 #include "cli/DrawingSession.h"
 #include "config/MessageLog.h"
-#include "config/Prompt.h"
 #include "config/Settings.h"
 #include "cutting/SimulationModel.h"
+#include "settings/MaterialStore.h"
 
 namespace wirvela {
 
@@ -38,20 +37,12 @@ int RunSimulate(const CliOptions& options, const SimulateArgs& args, std::ostrea
     TDrawing* drawing = &loaded.Drawing();
     const LoaderWindowState& window = loaded.Window();
 
-    AcceptingPrompt prompt(&err);
-    Materials::Services ms;
-    ms.parameters = &session.Parameters();
-    ms.messages = &session.Messages();
-    ms.prompt = &prompt;
-    Materials materials(ms);
-    materials.Create();
-    const int material = args.material >= 1 ? args.material : materials.Selected() + 1;
-
     // The cutting window's options as it opens: no rotary cut, the V2 bar at DefaultV2
     // within its range, Alg2 set.
     const TParameters& p = session.Parameters();
+    const int material = args.material >= 1 ? args.material : ReadSelectedMaterial(p) + 1;
     SimulationInputs inputs;
-    inputs.material = materials.Material(material);
+    inputs.material = ReadMaterial(p, material);
     inputs.scalePercent = window.scalePercent;
     inputs.v2 = std::clamp(p.GetNumber(settings::kDefaultV2), p.GetNumber(settings::kVxyMin),
                            std::max(p.GetNumber(settings::kVxyMin), p.GetNumber(settings::kVxyMax)));
@@ -92,7 +83,7 @@ void AddSimulateCommand(CLI::App& app, CliOptions& options, std::function<int(st
         app.add_subcommand("simulate", "Load and plan a drawing and prepare the cutting simulation of its moves");
     simulate->add_option("FILE", args->file, "Drawing file (.plt, .dxf)")->required();
     simulate->add_option("--material", args->material, "Material number 1 … 10 (default: the remembered one)")
-        ->check(CLI::Range(1, Materials::kMaterials));
+        ->check(CLI::Range(1, settings::kMaterialSections));
     simulate->add_flag("--yes", args->yes,
                        "Interactive load: answer every question Yes, print every message to standard error");
     simulate->callback([&options, &action, args] {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace wirvela {
@@ -137,6 +138,13 @@ bool IsDecimalNumber(std::string_view text) {
         i = e + exponent;
     }
     return i == text.size();
+}
+
+int TruncatedInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
 }
 
 }  // namespace wirvela

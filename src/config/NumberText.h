@@ -26,4 +26,8 @@ bool IsDecimalNumber(std::string_view text);
 // The shortest decimal text that reads back to the same double ("0.025", "100", "1e+300").
 std::string NumberToText(double value);
 
+// A number used as an integer (a stored setting, a computed count): truncated toward
+// zero, saturated at the range of int; NaN gives 0.
+int TruncatedInt(double value);
+
 }  // namespace wirvela

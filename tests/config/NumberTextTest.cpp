@@ -50,5 +50,13 @@ TEST(NumberToText, ReadsBackToTheSameValue) {
     EXPECT_EQ(NumberToText(0.025), "0.025");
 }
 
+TEST(TruncatedInt, TruncatesTowardZeroAndSaturates) {
+    EXPECT_EQ(TruncatedInt(2.9), 2);
+    EXPECT_EQ(TruncatedInt(-2.9), -2);
+    EXPECT_EQ(TruncatedInt(1e10), INT_MAX);
+    EXPECT_EQ(TruncatedInt(-1e10), INT_MIN);
+    EXPECT_EQ(TruncatedInt(std::nan("")), 0);
+}
+
 }  // namespace
 }  // namespace wirvela

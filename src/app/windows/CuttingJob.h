@@ -7,9 +7,11 @@
 // the event dispatch (active mode 2).
 //
 // This is the window's model: its controls' values, ranges, texts and enabled/visible
-// flags, and its commands. A view mirrors it; wirvela-cli and the tests drive it
-// directly. Everything runs on the window thread, the thread that constructed it; the
-// controller link's reader thread reaches it only through its event channel.
+// flags, and its commands. The cut itself is set up by CutSetup, run by CuttingRun and
+// its wear counted by WireWear (cutting/); the model keeps the controls and shows what
+// those services report. A view mirrors it; the tests drive it directly. Everything
+// runs on the window thread, the thread that constructed it; the controller link's
+// reader thread reaches it only through its event channel.
 //
 // Units: estimates in seconds (and milliseconds before truncation), cut lengths in
 // metres, wire working time in minutes, feed periods in milliseconds per step.
@@ -21,9 +23,12 @@
 
 #include "app/windows/Materials.h"
 #include "app/windows/ModalResult.h"
+#include "config/Prompt.h"
 #include "controller/CutParameters.h"
 #include "controller/CuttingEvents.h"
-#include "cutting/MotionTiming.h"
+#include "cutting/CutSetup.h"
+#include "cutting/CuttingRun.h"
+#include "cutting/WireWear.h"
 #include "platform/EventChannel.h"
 
 namespace wirvela {
@@ -40,7 +45,7 @@ class TParameters;
 struct LoaderWindowState;
 struct SettingKey;
 
-class CuttingJob final : public CuttingEvents, public MaterialsObserver {
+class CuttingJob final : public CuttingEvents, public MaterialsObserver, private CutReport {
 public:
     static constexpr const char* kFormName = "Form4";
     // Events of the window besides the controller's reports (argument: see HandleEvent).
@@ -59,9 +64,9 @@ public:
     static constexpr const char* kPitchDefault = "10";  // cm of X travel per table revolution
     static constexpr int kStatusClearMs = 5000;         // Timer1
     // Results of the commands that the pendant can also start.
-    static constexpr int kOk = 16;
-    static constexpr int kFailed = -2;
-    static constexpr int kDeclined = 0;  // Start: the operator answered No to the wear warning
+    static constexpr int kOk = CuttingRun::kOk;
+    static constexpr int kFailed = CuttingRun::kFailed;
+    static constexpr int kDeclined = CuttingRun::kDeclined;  // Start: the operator answered No to the wear warning
 
 
     struct Services {
@@ -82,12 +87,9 @@ public:
         std::function<int()> timeOfDay;
     };
 
-    // The estimate of the selected material and the current figure's cut path.
-    struct Estimate {
-        int seconds = 0;          // whole seconds, rotary terms included (Label5)
-        double milliseconds = 0;  // the single pass before truncation, preheating included
-        double lengthMetres = 0;  // of this cut (Label24)
-    };
+    // The estimate of the selected material and the current figure's cut path (seconds:
+    // Label5, lengthMetres: Label24).
+    using Estimate = CutEstimate;
 
     // Creation: the controls take their ranges and initial values (heating and V2 bars
     // from section ParamsLimits, DefaultV2, the Hold button from `Hold`) and the wear
@@ -99,8 +101,8 @@ public:
 
     // The controller link, set again whenever it is re-created; null: no controller
     // (every command that needs one fails with 289).
-    void SetLink(ComClass* link);
-    ComClass* Link() const { return link_; }
+    void SetLink(ComClass* link) { run_.SetLink(link); }
+    ComClass* Link() const { return run_.Link(); }
 
     // Show: the link delivers its reports to this window, the status line is cleared,
     // the V2 controls follow the main window's pen-2 flag and the estimate is computed
@@ -236,42 +238,42 @@ public:
     const Texts& Text() const { return texts_; }
 
     // "hh:mm:ss" of a number of seconds, hours not wrapped (negative counts as 0).
-    static std::string Duration(long long seconds);
+    static std::string Duration(long long seconds) { return DurationText(seconds); }
 
 private:
+    // ---- CutReport (the run's texts and questions) -----------------------------------
+    void Status(std::string_view text) override { ShowStatus(text); }
+    void Warning(const RunMessage& message) override;
+    bool Question(const RunMessage& message) override;
+    void WearAlarm(WearVerdict verdict) override;
+    void Starting() override { UpdateClockTexts(); }
+    void Heating(int percent) override { SetHeatingBar(100 - percent); }
+    void Started() override;
+
     void SelectionHandling(int index);
     void ApplyHeatingChange();
     void UpdateClockTexts();
+    // The wear counters from the store, and all four wear labels.
     void ShowWear();
-    void CodeFailure(int code, bool interactive, int caption);
-    void Box(int textMessage, int captionMessage);
-    bool AskYesNo(int textMessage, int captionMessage);
-    void BoxText(const std::string& text, int captionMessage, int key);
+    // Label12 and Label19 from the counters.
+    void ShowUsedWear();
+    bool Ask(const RunMessage& message, PromptButtons buttons);
     void DebugText(std::string_view text);
-    const std::string& Message(int key) const;
     double Setting(const SettingKey& key) const;
     void StoreNumber(const SettingKey& key, double value);
-    bool TwoFigureDrawing() const;
-    // The motion timing's settings with this window's options, and its outputs.
-    MotionSettings Motion(int katGr) const;
-    MotionOutput Output();
-    int StartTwoFigures(const MaterialValues& m, const CutParameters& record);
-    int StartSingleFigure(const CutParameters& record, double limitCos, bool interactive, bool& refused);
-    CutParameters Record(const MaterialValues& m) const;
-    // The record with the rotary cut's turn per face (aStep) and repetitions (steps).
-    CutParameters SingleFigureParameters(const CutParameters& record) const;
-    // The table's turn per X step during the cut (0 when the option is off); false, with
-    // message 124 or 126, when the pitch cannot be cut.
-    bool TurnDuringCutRatio(const CutParameters& record, double& rotRatio, bool interactive);
+    // The options of the controls, and the cut they set up with the current material.
+    CutOptions Options() const;
+    CutSetup Setup() const;
     void TellPendant(int parameter, std::int32_t value);
 
     Services s_;
-    ComClass* link_ = nullptr;
+    CuttingRun run_;
     std::function<void(int)> observer_;
 
     std::array<std::string, 10> names_{};
     int selected_ = -1;
     Estimate estimate_;
+    WireWear wear_;  // as Label12 and Label19 show it
     int heatingMin_ = 1;
     int heatingMax_ = 100;
     int heatingPosition_ = 65;
@@ -294,7 +296,6 @@ private:
     bool wirePanelEnabled_ = true;
     bool statusTimer_ = false;
     bool visible_ = false;
-    bool runInteractive_ = true;
     ModalResult result_ = ModalResult::None;
     Texts texts_;
     // Declared last: closed first, so no event reaches a half-destroyed window.

@@ -1,7 +1,6 @@
 #include "app/windows/Materials.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "config/LocalisableWindow.h"
@@ -12,6 +11,7 @@
 #include "config/Prompt.h"
 #include "config/Settings.h"
 #include "controller/Pendant.h"
+#include "settings/MaterialStore.h"
 
 namespace wirvela {
 
@@ -46,14 +46,6 @@ constexpr LocalisedControl kLocalised[] = {
     {"Button1", LocalisedText::Caption},
 };
 
-// A stored number as an integer: truncated toward zero, saturated at the int range.
-int TruncInt(double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-    if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
-}
-
 int TextToInt(std::string_view text) {
     const long v = IntegerPrefix(text);
     return static_cast<int>(std::clamp<long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
@@ -85,14 +77,15 @@ void Materials::Create(LocalisableWindow* view) {
     const TParameters& p = *s_.parameters;
     if (view) m.LocaliseForm(*view, kLocalised);
     for (int c = 0; c < kColumns; ++c) grid_[0][static_cast<std::size_t>(c)] = m.MessageText(kHeaderMessage + c);
-    rangeLabels_[0] = "4 - " + std::to_string(TruncInt(p.GetNumber(settings::kVxyMax)));
+    rangeLabels_[0] = "4 - " + std::to_string(TruncatedInt(p.GetNumber(settings::kVxyMax)));
     for (int n = 1; n <= kMaterials; ++n) {
-        auto& row = grid_[static_cast<std::size_t>(n)];
-        const std::string section = settings::MaterialSection(n);
-        row[0] = p.GetText(section, *kKeys[0]);
-        for (int c = 1; c < kColumns; ++c) {
-            row[static_cast<std::size_t>(c)] = std::to_string(TruncInt(p.GetNumber(section, *kKeys[c])));
-        }
+        const MaterialValues m = ReadMaterial(p, n);
+        grid_[static_cast<std::size_t>(n)] = {m.name,
+                                              std::to_string(m.v),
+                                              std::to_string(m.t),
+                                              std::to_string(m.rozgrzew),
+                                              std::to_string(m.opWKacie),
+                                              std::to_string(m.katGr)};
     }
     RefreshCutting();
 }
@@ -120,7 +113,7 @@ Materials::ColumnLimits Materials::Limits(int column) const {
     if (!IsCheckedColumn(column)) return {};
     const LimitKeys& k = kLimitKeys[column - 1];
     const TParameters& p = *s_.parameters;
-    return {TruncInt(p.GetNumber(*k.min)), TruncInt(p.GetNumber(*k.max))};
+    return {TruncatedInt(p.GetNumber(*k.min)), TruncatedInt(p.GetNumber(*k.max))};
 }
 
 void Materials::Box(std::string text, int key) {
@@ -182,7 +175,7 @@ ModalResult Materials::CloseByOtherMeans() {
 ModalResult Materials::CloseCheck(CloseBy by) {
     if (const int n = FirstFailingRow(); n != 0) {
         const auto& row = grid_[static_cast<std::size_t>(n)];
-        const int vxyMax = TruncInt(s_.parameters->GetNumber(settings::kVxyMax));
+        const int vxyMax = TruncatedInt(s_.parameters->GetNumber(settings::kVxyMax));
         Box(FormatMessage(s_.messages->MessageText(kRowFailsMessage),
                           {row[0], row[1], vxyMax, row[2], row[3], row[4], row[5]}),
             kRowFailsMessage);
@@ -272,13 +265,11 @@ int Materials::Value(int material, int column) const {
 }
 
 int Materials::Selected() const {
-    // An Ostatni edited out of range must not select a row that does not exist.
-    return std::clamp(TruncInt(s_.parameters->GetNumber(settings::kOstatni)), 0, kMaterials - 1);
+    return ReadSelectedMaterial(*s_.parameters);
 }
 
 void Materials::SetSelected(int index) {
-    if (index < 0 || index >= kMaterials) return;
-    s_.parameters->SetText(settings::kOstatni, std::to_string(index));
+    StoreSelectedMaterial(*s_.parameters, index);
 }
 
 }  // namespace wirvela
