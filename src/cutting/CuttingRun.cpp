@@ -1,7 +1,10 @@
 #include "cutting/CuttingRun.h"
 
+#include <utility>
+
 #include "config/MessageFormat.h"
 #include "config/Messages.h"
+#include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
@@ -29,6 +32,7 @@ constexpr int kRotaryCaption = 125;
 constexpr int kCuttingStarted = 127;
 constexpr int kCuttingHeld = 129;
 constexpr int kCuttingContinued = 190;
+constexpr int kSettingUnusable = 601;
 
 }  // namespace
 
@@ -51,6 +55,7 @@ void CuttingRun::CodeFailure(int code, bool interactive, int caption) {
 int CuttingRun::Start(const CutSetup& setup, const CutEstimate& estimate, WireWear& wear, bool interactive) {
     if (s_.dispatcher) s_.dispatcher->SetActiveMode(ControllerDispatcher::kModeCutting);
     interactive_ = interactive;
+    if (!SettingsUsable(setup.material, interactive)) return kFailed;
 
     wear.ReadLimits(*s_.parameters);
     switch (wear.Check(estimate)) {
@@ -97,6 +102,35 @@ int CuttingRun::Start(const CutSetup& setup, const CutEstimate& estimate, WireWe
     wear = wear.Charged(estimate);
     wear.Store(*s_.parameters);
     return result;
+}
+
+std::optional<SettingProblem> CuttingRun::SettingsProblem(const MaterialValues& material) const {
+    if (auto problem = settings::FirstProblem(*s_.parameters, settings::kPloter)) return problem;
+    if (material.number < 1) return std::nullopt;
+    const std::string section = settings::MaterialSection(material.number);
+    if (auto problem = settings::FirstProblem(*s_.parameters, section)) return problem;
+    // The window's grid may hold values not stored yet; they are what would be cut.
+    const std::pair<const SettingKey*, int> values[] = {{&settings::kMaterialV, material.v},
+                                                        {&settings::kMaterialT, material.t},
+                                                        {&settings::kMaterialRozgrzew, material.rozgrzew},
+                                                        {&settings::kMaterialOpWKacie, material.opWKacie},
+                                                        {&settings::kMaterialKatGr, material.katGr}};
+    for (const auto& [key, value] : values) {
+        const std::string text = std::to_string(value);
+        std::string reason = settings::Refusal(section, key->key, text);
+        if (!reason.empty()) return SettingProblem{section, std::string(key->key), text, std::move(reason)};
+    }
+    return std::nullopt;
+}
+
+bool CuttingRun::SettingsUsable(const MaterialValues& material, bool interactive) {
+    const std::optional<SettingProblem> problem = SettingsProblem(material);
+    if (!problem) return true;
+    const std::string text =
+        FormatMessage(Message(kSettingUnusable), {problem->section, problem->key, problem->value, problem->reason});
+    report_.Status(text);
+    if (interactive) report_.Warning({text, Message(kErrorCaption), kSettingUnusable});
+    return false;
 }
 
 int CuttingRun::StartTwoFigures(const CutSetup& setup, const CutParameters& record) {

@@ -7,10 +7,13 @@
 //
 // Runs on the window thread, like the link's operations. Results: 16 success, −2 refused,
 // 0 declined by the operator, any other value the controller code at which it failed.
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "config/SettingCheck.h"
 #include "controller/CutParameters.h"
+#include "settings/MaterialValues.h"
 
 namespace wirvela {
 
@@ -77,7 +80,9 @@ public:
     void SetLink(ComClass* link) { link_ = link; }
     ComClass* Link() const { return link_; }
 
-    // Start. The wear check counts `wear` (the used values as the front end shows them)
+    // Start. First the settings the cut uses ([Ploter], the material's section and its
+    // values) must lie in their domains: one edited into the file by hand refuses (−2,
+    // message 601) before anything is sent or charged. The wear check counts `wear` (the used values as the front end shows them)
     // against the store's limits and the estimate: worn out refuses (−2, with a warning
     // when interactive); past a limit with this cut refuses a start from the pendant (−2)
     // and asks an interactive one (No: 0). Then Cancel and BeginBlock (a failure refuses:
@@ -102,6 +107,12 @@ public:
     bool TurnDuringCut(const CutSetup& setup, const CutParameters& record, double& rotRatio, bool interactive);
 
 private:
+    // The first stored setting of [Ploter] or of the material's section, or value of the
+    // material, that is outside its domain.
+    std::optional<SettingProblem> SettingsProblem(const MaterialValues& material) const;
+    // False, with message 601 on the status line (and in a warning when interactive),
+    // when a setting the cut would use is outside its domain.
+    bool SettingsUsable(const MaterialValues& material, bool interactive);
     const std::string& Message(int key) const;
     void CodeFailure(int code, bool interactive, int caption);
     int StartTwoFigures(const CutSetup& setup, const CutParameters& record);

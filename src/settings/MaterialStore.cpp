@@ -18,7 +18,8 @@ MaterialValues ReadMaterial(const TParameters& parameters, int material) {
             number(settings::kMaterialT),
             number(settings::kMaterialRozgrzew),
             number(settings::kMaterialOpWKacie),
-            number(settings::kMaterialKatGr)};
+            number(settings::kMaterialKatGr),
+            material};
 }
 
 int ReadSelectedMaterial(const TParameters& parameters) {

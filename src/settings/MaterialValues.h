@@ -14,6 +14,7 @@ struct MaterialValues {
     int rozgrzew = 0;  // preheating time, ms
     int opWKacie = 0;  // pause in corners, ms
     int katGr = 0;     // limit angle of a corner, degrees
+    int number = 0;    // 1 … 10, the table's row; 0 for a record not from the table
 };
 
 }  // namespace wirvela

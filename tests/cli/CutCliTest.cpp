@@ -142,6 +142,36 @@ TEST_F(CutCli, AProgramTheControllerCannotTimeIsRefusedWithItsCode) {
     EXPECT_EQ(run.json()["result"], 769);
 }
 
+// A setting edited into the file by hand outside its domain refuses the cut before
+// anything reaches the controller, says which, and charges no wear.
+struct UnusableSetting {
+    const char* key;
+    const char* value;
+    const char* said;
+};
+
+class CutCliUnusableSetting : public CutCli, public testing::WithParamInterface<UnusableSetting> {};
+
+TEST_P(CutCliUnusableSetting, RefusesTheCutBeforeAnythingIsSent) {
+    std::string ini = ReadFile(dir.Path() / "wirvela.ini");
+    SetKey(ini, GetParam().key, GetParam().value);
+    dir.Write("wirvela.ini", ini);
+    const CliRun run = Run({"cut", Example("letters.plt"), "--material", "1", "--speedup", "0"});
+    EXPECT_EQ(run.code, 5) << run.out << run.err;
+    EXPECT_NE(run.out.find("Start: -2"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(GetParam().said), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("0 line and turn frames"), std::string::npos) << run.out;
+    EXPECT_EQ(Stored("Ploter", "CzasDrutu"), 0);
+    EXPECT_EQ(Stored("Ploter", "DlugDrutu"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, CutCliUnusableSetting,
+                         testing::Values(UnusableSetting{"mmPerStep", "abc", "[Ploter] mmPerStep=abc"},
+                                         UnusableSetting{"SkalaHPGL", "-1", "[Ploter] SkalaHPGL=-1"},
+                                         UnusableSetting{"StepsPer360", "0", "[Ploter] StepsPer360=0"},
+                                         UnusableSetting{"V", "0", "[Material1] V=0"},
+                                         UnusableSetting{"T", "150", "[Material1] T=150"}));
+
 TEST_F(CutCli, BadInputExitsWithAReason) {
     const CliRun missing = Run({"cut", (dir.Path() / "none.plt").string()});
     EXPECT_EQ(missing.code, 1);

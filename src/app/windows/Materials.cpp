@@ -256,7 +256,8 @@ MaterialValues Materials::Material(int material) const {
             Value(material, 2),
             Value(material, 3),
             Value(material, 4),
-            Value(material, 5)};
+            Value(material, 5),
+            material};
 }
 
 int Materials::Value(int material, int column) const {
