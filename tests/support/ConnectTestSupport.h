@@ -18,6 +18,7 @@
 #include "config/Prompt.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
+#include "geometry/Point2d.h"
 #include "planning/PlanariseSink.h"
 #include "platform/EventChannel.h"
 #include "support/TempDir.h"
@@ -28,10 +29,9 @@ namespace wirvela::test {
 inline constexpr std::int32_t kClosedTag = 1;
 inline constexpr std::int32_t kOpenTag = 2;
 
-struct Pt {
-    double x;
-    double y;
-};
+// The motion tests' own Pt carries a synchronisation node; both kinds of test link into
+// one program, so this one is only a name for the plain point.
+using Pt = Point2d;
 
 // Adds a polyline of object obj (vertices get obj too), kind 1; closed joins the last
 // point to the first. The lines carry `tag` in spare word 0. Returns the vertex indices.

@@ -1,7 +1,7 @@
 #include "app/windows/ManualControl.h"
 
 #include <algorithm>
-#include <atomic>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -20,67 +20,8 @@
 #include "controller/Frame.h"
 #include "cutting/MotionTiming.h"
 #include "platform/Beep.h"
-#include "platform/Ftdi.h"
 
 namespace wirvela {
-
-// The link's USB library seen through a pass-through that remembers the open device, so
-// that the variable dump can read the four value bytes the controller sends after the
-// status byte of C_READVAR (the frame exchange reads only the status byte).
-class ManualControl::PortTap : public Ftdi {
-public:
-    explicit PortTap(Ftdi& inner) : inner_(inner) {}
-
-    // Reads up to `count` bytes from the open device, each read waiting at most the read
-    // time-out; returns how many arrived.
-    std::uint32_t ReadMore(std::uint8_t* bytes, std::uint32_t count) {
-        const FtHandle handle = handle_.load();
-        std::uint32_t got = 0;
-        while (handle != 0 && got < count) {
-            std::uint32_t n = 0;
-            if (inner_.Read(handle, bytes + got, count - got, n) != kFtOk || n == 0) break;
-            got += n;
-        }
-        return got;
-    }
-
-    FtStatus CreateDeviceInfoList(std::uint32_t& count) override { return inner_.CreateDeviceInfoList(count); }
-    FtStatus GetDeviceInfoDetail(std::uint32_t index, FtDeviceInfo& info) override {
-        return inner_.GetDeviceInfoDetail(index, info);
-    }
-    FtStatus Open(std::uint32_t index, FtHandle& handle) override {
-        const FtStatus status = inner_.Open(index, handle);
-        if (status == kFtOk) handle_.store(handle);
-        return status;
-    }
-    FtStatus Close(FtHandle handle) override {
-        FtHandle expected = handle;
-        handle_.compare_exchange_strong(expected, 0);
-        return inner_.Close(handle);
-    }
-    FtStatus SetDataCharacteristics(FtHandle handle, std::uint8_t wordLength, std::uint8_t stopBits,
-                                    std::uint8_t parity) override {
-        return inner_.SetDataCharacteristics(handle, wordLength, stopBits, parity);
-    }
-    FtStatus SetDivisor(FtHandle handle, std::uint16_t divisor) override { return inner_.SetDivisor(handle, divisor); }
-    FtStatus SetLatencyTimer(FtHandle handle, std::uint8_t milliseconds) override {
-        return inner_.SetLatencyTimer(handle, milliseconds);
-    }
-    FtStatus SetTimeouts(FtHandle handle, std::uint32_t readMs, std::uint32_t writeMs) override {
-        return inner_.SetTimeouts(handle, readMs, writeMs);
-    }
-    FtStatus Purge(FtHandle handle, std::uint32_t mask) override { return inner_.Purge(handle, mask); }
-    FtStatus Write(FtHandle handle, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t& written) override {
-        return inner_.Write(handle, bytes, count, written);
-    }
-    FtStatus Read(FtHandle handle, std::uint8_t* bytes, std::uint32_t count, std::uint32_t& read) override {
-        return inner_.Read(handle, bytes, count, read);
-    }
-
-private:
-    Ftdi& inner_;
-    std::atomic<FtHandle> handle_{0};
-};
 
 namespace {
 
@@ -234,10 +175,7 @@ ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
     // A re-created link replaces the old one: the old one closes its device first.
     s_.dispatcher->SetLink(nullptr);
     link_.reset();
-    tap_ = std::make_unique<PortTap>(*s_.link.ftdi);
-    LinkServices services = s_.link;
-    services.ftdi = tap_.get();
-    LinkStartup up = LinkStartup::Run(services, &events_, *s_.prompt, [this](std::string_view t) { ShowStatus(t); });
+    LinkStartup up = LinkStartup::Run(s_.link, &events_, *s_.prompt, [this](std::string_view t) { ShowStatus(t); });
     link_ = std::move(up.link);
     s_.dispatcher->SetLink(link_.get());
 
@@ -814,19 +752,8 @@ int ManualControl::DumpVariables() {
     c_.Button24.Enabled = false;
     bool complete = true;
     for (int address = 0; address <= 124 && complete; address += 4) {
-        int code = RS_OPEN_COM_ERR;
-        std::uint8_t value[4] = {};
-        if (link_ && link_->Running()) {
-            // The reader thread owns the port while a program runs; its reads would take
-            // the value bytes.
-            code = COM_CUT_PROCESSING;
-        } else if (link_) {
-            std::uint8_t reply = 0;
-            code = link_->Exchange(ByteFrame(cmd::C_READVAR, static_cast<std::uint8_t>(address)), reply, true);
-            if (code == 0) code = reply;
-            // The value follows the status byte, least significant byte first.
-            if (code == STAT_OK && tap_->ReadMore(value, 4) != 4) code = RS_EMPTY_RESP;
-        }
+        std::array<std::uint8_t, 4> value{};
+        const int code = link_ ? link_->ReadVariable(static_cast<std::uint8_t>(address), value) : RS_OPEN_COM_ERR;
         if (code != STAT_OK) {
             ControllerCodes::ShowCodeBox(*s_.prompt, *s_.link.messages, "SENDFRAME błąd", code);
             complete = false;

@@ -275,8 +275,6 @@ public:
     bool ExecutingPendantMove() const override { return pendantMove_; }
 
 private:
-    class PortTap;
-
     void ReadConstants();
     void Log(std::string_view line) const;
     void ValidateFields();
@@ -300,10 +298,9 @@ private:
     bool errorFlag_ = false;
     bool keypadGuard_ = false;
     int lastEvent_ = 0;
-    // Declaration order matters: the link goes first, then the tap it reads through, then
-    // the channel its reader thread delivers to.
+    // Declaration order matters: the link goes first, then the channel its reader thread
+    // delivers to.
     EventChannel events_;
-    std::unique_ptr<PortTap> tap_;
     std::unique_ptr<ComClass> link_;
 };
 
