@@ -2,14 +2,13 @@
 // The manual-control window ("Ręczne sterownie ploterem"): jogs the wire in eight
 // directions while a button or a numeric-keypad key is held, moves by a typed distance,
 // turns the rotary table, drives to the start corner, heats an external wire and sets the
-// heating and the speed. Its creation reads the machine constants and starts the one
+// heating and the speed. The motions themselves are the manual motions of cutting/
+// (ManualMotion.h). Its creation reads the machine constants and starts the one
 // controller link of the run, which this model owns.
 //
-// Every motion is a small complete controller program in direct (non-block) mode:
-// cancel, end of block, one line (or the turn lines), cutting parameters, axis selection,
-// start. Releasing the jog or turn button cancels it; otherwise the controller reports the
-// end (STAT_END) through the event dispatch, which stops the indicator and releases the
-// start lock.
+// Releasing the jog or turn button cancels the motion; otherwise the controller reports
+// the end (STAT_END) through the event dispatch, which stops the indicator and releases
+// the start lock.
 //
 // This is the window's model: the controls' state under their component names (Form()),
 // and the commands the view forwards. Runs on the window thread: the thread that
@@ -22,10 +21,12 @@
 #include <string>
 #include <string_view>
 
-#include "controller/CutParameters.h"
 #include "controller/LinkServices.h"
 #include "controller/LinkStartup.h"
 #include "controller/ManualControlEvents.h"
+#include "cutting/InchText.h"
+#include "cutting/MachineConstants.h"
+#include "cutting/ManualMotion.h"
 #include "platform/EventChannel.h"
 
 namespace wirvela {
@@ -34,7 +35,6 @@ class ComClass;
 class ControllerDispatcher;
 class LocalisableWindow;
 class Prompt;
-struct SettingKey;
 
 // The pendant as the manual-control window talks to it. The pendant module implements it.
 class ManualControlPendant {
@@ -51,29 +51,15 @@ public:
     virtual std::string ErrorText(int code) const = 0;
 };
 
-// Machine constants read at creation (section Ploter), shared with the cutting job, the
-// simulation and rotary projects.
-struct MachineConstants {
-    double mmPerStep = 1;
-    double stepsPerMm = 1;  // 1 / mmPerStep, or 1 when mmPerStep is 0
-    double stepsPer360 = 100;
-    double defHeating = 100;
-    double defDelay = 100;
-    double defTemp = 35;
-    double defPhases = 10;
-    double defVelocity = 10;
-    double defRotVelocity = 10;
-};
-
 class ManualControl : public ManualControlEvents {
 public:
     static constexpr const char* kFormName = "Form3";
     static constexpr int kOk = 16;
     static constexpr int kFailed = -2;
-    static constexpr double kJogMm = 3000;           // a held jog button aims this far
-    static constexpr double kStartCornerMm = 10000;  // far enough to reach the limit switches
-    static constexpr double kMmPerInch = 25.4;
-    static constexpr double kInchTolerance = 0.8;  // mm: closer fields are not rewritten
+    static constexpr double kJogMm = ManualMotion::kJogMm;
+    static constexpr double kStartCornerMm = ManualMotion::kStartCornerMm;
+    static constexpr double kMmPerInch = wirvela::kMmPerInch;
+    static constexpr double kInchTolerance = kInchFieldTolerance;
     static constexpr int kStatusClearMs = 5000;    // Timer1
     static constexpr int kBlinkMs = 600;           // Timer2
     static constexpr const char* kVarsFile = "vars.txt";
@@ -259,12 +245,6 @@ public:
     // 60000 / (10 × max(V, 1)), ms per step.
     double ManualFeedPeriod() const;
 
-    // Inch texts: "[-][W ][N/D]\"" to the nearest 1/64 inch, "0\"" for zero.
-    static std::string InchText(double inches);
-    // Reads "[-]W", "[-]W.F", "[-]N/D", "[-]W N/D", each optionally followed by '"';
-    // blanks around the parts; an empty text is 0. False when the text is not one of them.
-    static bool ParseInches(std::string_view text, double& inches);
-
     // ---- ManualControlEvents ---------------------------------------------------------
     const EventChannel* Events() const override { return &events_; }
     void ShowStatus(std::string_view text) override;
@@ -275,17 +255,17 @@ public:
     bool ExecutingPendantMove() const override { return pendantMove_; }
 
 private:
-    void ReadConstants();
+    // The manual motions with what the bars and fields say now.
+    ManualMotion Motion() const;
     void Log(std::string_view line) const;
     void ValidateFields();
-    int Failed(int code, bool interactive);
+    // A motion asked for: the indicator runs when it started, else the status line (and,
+    // when interactive, a message box) shows why not.
+    int Started(int code, bool interactive);
     void StartIndicator();
     void SendPendant(int number, std::int32_t value);
     void MillimetresChanged(Edit& mm, Edit& inch, std::string_view text);
     void InchesChanged(Edit& inch, Edit& mm, std::string_view text);
-    // The setup record of a manual motion.
-    CutParameters Parameters(double feedPeriod, double rotRatio) const;
-    double Setting(const SettingKey& key) const;
     int HandleEvent(int code);
 
     Services s_;
