@@ -49,8 +49,6 @@ ManualControl::ManualControl(Services services)
 }
 
 ManualControl::~ManualControl() {
-    link_.reset();
-    s_.dispatcher->SetLink(nullptr);
     s_.dispatcher->SetManualControl(nullptr);
 }
 
@@ -64,7 +62,7 @@ void ManualControl::Log(std::string_view line) const {
     if (s_.link.messageLog) s_.link.messageLog->Log(line);
 }
 
-ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
+void ManualControl::Create(LocalisableWindow* view) {
     const TParameters& p = *s_.link.parameters;
     machine_ = MachineConstants::Read(p);
     const ManualMotion::Limits limits = ManualMotion::Limits::Read(p);
@@ -95,16 +93,7 @@ ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
     Show();
     if (view) s_.link.messages->LocaliseForm(*view, kLocalised);
     if (s_.pendant && p.GetFlag(settings::kPilotConnect)) s_.pendant->Connect();
-
-    // A re-created link replaces the old one: the old one closes its device first.
-    s_.dispatcher->SetLink(nullptr);
-    link_.reset();
-    LinkStartup up = LinkStartup::Run(s_.link, &events_, *s_.prompt, [this](std::string_view t) { ShowStatus(t); });
-    link_ = std::move(up.link);
-    s_.dispatcher->SetLink(link_.get());
-
     ScrollBar1Changed(100 - ManualMotion::Whole(machine_.defTemp));
-    return {up.outcome, up.exitCode, up.handshake};
 }
 
 void ManualControl::Show() {
@@ -135,7 +124,7 @@ ManualMotion ManualControl::Motion() const {
     // Hidden axis boxes count as checked.
     settings.firstAxis = !c_.CheckBox1.Visible || c_.CheckBox1.Checked;
     settings.secondAxis = !c_.CheckBox2.Visible || c_.CheckBox2.Checked;
-    return ManualMotion(link_.get(), *s_.dispatcher, *s_.link.parameters, machine_, settings);
+    return ManualMotion(link_, *s_.dispatcher, *s_.link.parameters, machine_, settings);
 }
 
 double ManualControl::ManualFeedPeriod() const {

@@ -3,8 +3,8 @@
 // directions while a button or a numeric-keypad key is held, moves by a typed distance,
 // turns the rotary table, drives to the start corner, heats an external wire and sets the
 // heating and the speed. The motions themselves are the manual motions of cutting/
-// (ManualMotion.h). Its creation reads the machine constants and starts the one
-// controller link of the run, which this model owns.
+// (ManualMotion.h) over the controller link, which the application core starts and owns
+// and hands to this window (SetLink); the link's reports come to this window's channel.
 //
 // Releasing the jog or turn button cancels the motion; otherwise the controller reports
 // the end (STAT_END) through the event dispatch, which stops the indicator and releases
@@ -17,12 +17,10 @@
 // Units: distances in millimetres (inches in Edit14/Edit15), motions in motor steps,
 // speeds in cm/min, feed periods in ms per step, step periods on the wire in µs.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "controller/LinkServices.h"
-#include "controller/LinkStartup.h"
 #include "controller/ManualControlEvents.h"
 #include "cutting/InchText.h"
 #include "cutting/MachineConstants.h"
@@ -123,19 +121,13 @@ public:
     enum class Jog { Up = 1, Down, Left, Right, UpRight, DownRight, DownLeft, UpLeft };
 
     struct Services {
-        // The link's services: settings, messages, USB library, logs. `directory` is also
-        // where vars.txt goes; `messageLog` gets the button lines.
+        // The link's services: settings, messages, logs (the USB library is the
+        // application's). `directory` is where vars.txt goes; `messageLog` gets the button
+        // lines.
         LinkServices link;
         Prompt* prompt = nullptr;                    // required
         ControllerDispatcher* dispatcher = nullptr;  // required: active mode, start lock, reports
         ManualControlPendant* pendant = nullptr;     // optional
-    };
-
-    // What the creation's link start-up decided (the link itself stays in the model).
-    struct CreateOutcome {
-        LinkStartup::Outcome outcome = LinkStartup::Outcome::Continue;
-        int exitCode = 0;
-        int handshake = -1;  // the handshake's result; -1 when it was not reached
     };
 
     // Registers the model with the dispatcher as the manual-control window.
@@ -144,12 +136,13 @@ public:
     ManualControl(const ManualControl&) = delete;
     ManualControl& operator=(const ManualControl&) = delete;
 
-    // Creation; runs again whenever the link is re-created (the old link goes first):
-    // machine constants, the bars' limits and positions, the inch fields, the pendant
-    // connection (PilotConnect), the link start-up (the link's reports come to this
-    // window), the heating bar at 100 − DefTemp. Where the program would end the outcome
-    // says so; the caller ends the run.
-    CreateOutcome Create(LocalisableWindow* view = nullptr);
+    // Creation; runs again whenever the link is re-created (the old link goes first, the
+    // link's start-up follows): machine constants, the bars' limits and positions, the
+    // inch fields, the pendant connection (PilotConnect), the heating bar at 100 − DefTemp.
+    void Create(LocalisableWindow* view = nullptr);
+    // The controller link the motions go to; null while there is none. The link delivers
+    // its reports to Channel() and must go before this window.
+    void SetLink(ComClass* link) { link_ = link; }
     // Show: the link's reports come to this window; the axis boxes follow Cone.
     void Show();
     // Closing the window: the speed and preheating fields are validated.
@@ -157,7 +150,7 @@ public:
 
     const Controls& Form() const { return c_; }
     const MachineConstants& Machine() const { return machine_; }
-    ComClass* Link() const { return link_.get(); }
+    ComClass* Link() const { return link_; }
     // The window's event channel; the window thread drains it (ProcessPending).
     EventChannel& Channel() { return events_; }
 
@@ -278,10 +271,8 @@ private:
     bool errorFlag_ = false;
     bool keypadGuard_ = false;
     int lastEvent_ = 0;
-    // Declaration order matters: the link goes first, then the channel its reader thread
-    // delivers to.
+    ComClass* link_ = nullptr;
     EventChannel events_;
-    std::unique_ptr<ComClass> link_;
 };
 
 }  // namespace wirvela
