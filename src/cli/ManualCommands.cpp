@@ -98,7 +98,7 @@ private:
     EventChannel events_;
 };
 
-// The STOP button.
+// What the window's STOP button does: the cancel, and the motion no longer counts as running.
 void Stop(ManualMotion& motion, MotionReports& reports) {
     motion.Stop();
     reports.StopIndicator();
@@ -186,9 +186,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     // within the bar's limits.
     const ManualMotion::Limits limits = ManualMotion::Limits::Read(parameters);
     ManualMotion::Settings held = ManualMotion::Initial(machine, limits);
-    if (args.speed) {
-        held.speed = limits.speed.Clamp(static_cast<long long>(std::trunc(*args.speed)));
-    }
+    if (args.speed) held.speed = limits.speed.Clamp(static_cast<long long>(std::trunc(*args.speed)));
     ManualMotion manual(link.get(), dispatcher, parameters, machine, held);
 
     Json j{{"command", motion == Motion::Move ? "move" : "turn"}, {"device", args.device}};

@@ -50,8 +50,8 @@ ManualMotion::Range Between(double low, double high) {
 ManualMotion::Limits ManualMotion::Limits::Read(const TParameters& p) {
     Limits l;
     l.heatingBar = Between(p.GetNumber(settings::kTempMin), p.GetNumber(settings::kTempMax));
-    l.speed = Between(p.GetNumber(settings::kVxyManMin),
-                      p.GetNumber(settings::kVxyManMax, settings::kVxyManMaxForManualBar));
+    l.speed =
+        Between(p.GetNumber(settings::kVxyManMin), p.GetNumber(settings::kVxyManMax, settings::kVxyManMaxForManualBar));
     l.preheating = Between(p.GetNumber(settings::kHeatingTimeMin), p.GetNumber(settings::kHeatingTimeMax));
     return l;
 }
