@@ -16,7 +16,7 @@
 #include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/DeviceList.h"
-#include "controller/LinkServices.h"
+#include "controller/LinkStartup.h"
 #include "controller/MergedFtdi.h"
 #include "drawing/Drawing.h"
 #include "platform/EventChannel.h"
@@ -57,10 +57,6 @@ AppCore::AppCore(AppCoreOptions options) : o_(std::move(options)) {
 
 AppCore::~AppCore() {
     Shutdown();
-}
-
-ComClass* AppCore::Link() {
-    return manual_ ? manual_->Link() : nullptr;
 }
 
 CuttingJob& AppCore::Cutting() {
@@ -190,8 +186,7 @@ void AppCore::CreateMainWindow() {
 
 // False when the link's start-up ends the program.
 bool AppCore::CreateManualControl() {
-    ManualControl::Services s;
-    LinkServices& link = s.link;
+    LinkServices& link = linkServices_;
     link.parameters = &parameters_;
     link.messages = &messages_;
     link.ftdi = ftdi_.get();
@@ -206,15 +201,34 @@ bool AppCore::CreateManualControl() {
     link.twoFigureDrawing = [drawing] { return drawing->Set(TDrawing::kFigure2).V.Count() > 0; };
     link.directory = o_.directory;
     link.processId = o_.processId;
+    ManualControl::Services s;
+    s.link = link;
     s.prompt = o_.prompt;
     s.dispatcher = dispatcher_.get();
     manual_ = std::make_unique<ManualControl>(std::move(s));
-    const ManualControl::CreateOutcome up = manual_->Create(nullptr);
-    if (up.outcome == LinkStartup::Outcome::Exit) {
-        RequestExit(up.exitCode);
+    manual_->Create(nullptr);
+    if (const std::optional<int> exitCode = StartLink()) {
+        RequestExit(*exitCode);
         return false;
     }
     return true;
+}
+
+std::optional<int> AppCore::StartLink() {
+    ManualControl* window = manual_.get();
+    LinkStartup up = LinkStartup::Run(linkServices_, &window->Channel(), *o_.prompt,
+                                      [window](std::string_view text) { window->ShowStatus(text); });
+    link_ = std::move(up.link);
+    dispatcher_->SetLink(link_.get());
+    window->SetLink(link_.get());
+    if (up.outcome == LinkStartup::Outcome::Exit) return up.exitCode;
+    return std::nullopt;
+}
+
+void AppCore::DropLink() {
+    if (manual_) manual_->SetLink(nullptr);
+    dispatcher_->SetLink(nullptr);
+    link_.reset();
 }
 
 void AppCore::CreateCutting() {
@@ -246,9 +260,12 @@ void AppCore::AboutFromLink() {
 void AppCore::RecreateLink() {
     if (!manual_) return;
     if (cutting_) cutting_->job.SetLink(nullptr);
-    const ManualControl::CreateOutcome up = manual_->Create(nullptr);
+    // The old link closes its device before the new one looks for it.
+    DropLink();
+    manual_->Create(nullptr);
+    const std::optional<int> exitCode = StartLink();
     if (cutting_) cutting_->job.SetLink(Link());
-    if (up.outcome == LinkStartup::Outcome::Exit) RequestExit(up.exitCode);
+    if (exitCode) RequestExit(*exitCode);
 }
 
 // ---- shut-down -------------------------------------------------------------------------
@@ -277,8 +294,10 @@ void AppCore::Shutdown() {
         cutting_->job.SetLink(nullptr);
     }
     cutting_.reset();
-    // The controller gets the cancel operation before its link goes with the manual control.
+    // The controller gets the cancel operation before its link goes, and the link goes
+    // before the manual-control window it reports to.
     if (ComClass* link = Link()) link->Cancel();
+    DropLink();
     manual_.reset();
     colours_.reset();
 

@@ -6,12 +6,14 @@
 //
 //   start-up   store, diagnostic log, local.txt (message table, or the warning box),
 //              message log file, drawing mutex, drawing sets, the main window; then
-//              colours, manual control (which builds the controller link), cutting,
-//              materials, about, device list, scale, parameter editor.
+//              colours, manual control, the controller link (its start-up reports on
+//              the manual-control window, which gets its reports), cutting, materials,
+//              about, device list, scale, parameter editor.
 //   shut-down  the main window closes (simulation stopped, the joining worker stopped
 //              cooperatively); the parameter editor writes the store back first; the
 //              windows go in reverse order, the controller getting the cancel operation
-//              before its link goes; the main window, the logs and the store last.
+//              before its link goes, and the link going before the manual-control window
+//              it reports to; the main window, the logs and the store last.
 //
 // Headless: the GUI (or a test) gives the prompt for message boxes and the notifier that
 // wakes its event loop, creates its views over the models after Start(), drains the
@@ -30,6 +32,7 @@
 #include "config/Messages.h"
 #include "config/Parameters.h"
 #include "controller/ControllerDispatcher.h"
+#include "controller/LinkServices.h"
 #include "platform/Sync.h"
 
 namespace wirvela {
@@ -117,7 +120,7 @@ public:
     ControllerDispatcher& Dispatcher() { return *dispatcher_; }
     Ftdi& UsbDevices() { return *ftdi_; }
     // The controller link; null when there is none.
-    ComClass* Link();
+    ComClass* Link() { return link_.get(); }
 
     // ---- the windows' models (valid between Start and Shutdown) ---------------------------
     MainWindowModel& MainWindow() { return *main_; }
@@ -130,9 +133,9 @@ public:
     ScaleDialogModel& Scale() { return *scale_; }
     ParameterEditorModel& ParameterEditor() { return *editor_; }
 
-    // The controller link is destroyed and built again by the manual-control window's
-    // creation (a device chosen, a new COM setting); the cutting window and the dispatch
-    // get the new link.
+    // The controller link is destroyed and built again (a device chosen, a new COM
+    // setting), the manual-control window created again before the new link's start-up;
+    // the windows and the dispatch get the new link.
     void RecreateLink();
 
 private:
@@ -140,6 +143,10 @@ private:
 
     void CreateMainWindow();
     bool CreateManualControl();
+    // The link's start-up; the exit code when it ends the program.
+    std::optional<int> StartLink();
+    // The link goes: nothing refers to it any more.
+    void DropLink();
     void CreateCutting();
     void RequestExit(int code);
     void AboutFromLink();
@@ -165,6 +172,9 @@ private:
     std::unique_ptr<MainWindowModel> main_;
     std::unique_ptr<ColoursModel> colours_;
     std::unique_ptr<ManualControl> manual_;
+    LinkServices linkServices_;
+    // After the manual-control window: the link goes first, its reader delivers there.
+    std::unique_ptr<ComClass> link_;
     std::unique_ptr<CuttingWindows> cutting_;
     std::unique_ptr<AboutModel> about_;
     std::unique_ptr<DeviceList> devices_;

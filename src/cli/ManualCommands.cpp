@@ -18,7 +18,13 @@
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
+#include "controller/LinkStartup.h"
+#include "controller/ManualControlEvents.h"
 #include "controller/SimulatedFtdi.h"
+#include "cutting/InchText.h"
+#include "cutting/MachineConstants.h"
+#include "cutting/ManualMotion.h"
+#include "platform/EventChannel.h"
 #include "platform/FtdiUsb.h"
 
 namespace wirvela {
@@ -36,6 +42,9 @@ enum ExitCode {
     kExitInterrupted = 130,
 };
 
+// The manual-control window's own refusal of a move (a distance it cannot show).
+constexpr int kRefusedByTheWindow = -2;
+
 struct ManualArgs {
     double dx = 0;
     double dy = 0;
@@ -52,19 +61,63 @@ struct RunEnd {
     bool interrupted = false;
 };
 
+// Where the controller's reports go while a motion runs: the event dispatch sees this as
+// the manual-control window, which has no controls here.
+class MotionReports : public ManualControlEvents {
+public:
+    explicit MotionReports(ControllerDispatcher& dispatcher)
+        : dispatcher_(dispatcher), events_([this](int code, std::intptr_t) {
+              lastEvent_ = code & 0xFFFF;
+              dispatcher_.Dispatch(code);
+              return std::intptr_t{0};
+          }) {
+        dispatcher_.SetManualControl(this);
+    }
+    ~MotionReports() override { dispatcher_.SetManualControl(nullptr); }
+    MotionReports(const MotionReports&) = delete;
+    MotionReports& operator=(const MotionReports&) = delete;
+
+    EventChannel& Channel() { return events_; }
+    // A motion was started: it runs until its end report or Stopped.
+    void Started() { running_ = true; }
+    bool Running() const { return running_; }
+    // The last report; 0 before any.
+    int LastEvent() const { return lastEvent_; }
+
+    const EventChannel* Events() const override { return &events_; }
+    void ShowStatus(std::string_view) override {}
+    void EnableStart(bool) override {}
+    void StopIndicator() override { running_ = false; }
+    void SetErrorFlag() override {}
+    bool MovingToStartCorner() const override { return false; }
+    bool ExecutingPendantMove() const override { return false; }
+
+private:
+    ControllerDispatcher& dispatcher_;
+    bool running_ = false;
+    int lastEvent_ = 0;
+    EventChannel events_;
+};
+
+// What the window's STOP button does: the cancel, and the motion no longer counts as running.
+void Stop(ManualMotion& motion, MotionReports& reports) {
+    motion.Stop();
+    reports.StopIndicator();
+}
+
 // Handles the controller's reports until the motion has ended, Ctrl+C stops it, or the
 // simulated controller stays idle without an end report.
-RunEnd Follow(ManualControl& window, SimulatedController* sim) {
+RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController* sim) {
     RunEnd result;
     InterruptGuard interrupt;
     bool idle = false;
     auto idleSince = std::chrono::steady_clock::now();
-    while (window.MoveRunning()) {
-        window.Channel().WaitAndProcess(50);
-        if (!window.MoveRunning()) break;
+    while (reports.Running()) {
+        reports.Channel().WaitAndProcess(50);
+        if (!reports.Running()) break;
         if (interrupt.Interrupted()) {
             result.interrupted = true;
-            window.Stop();
+            Stop(motion, reports);
             return result;
         }
         if (sim && sim->Snapshot().state == SimState::Idle) {
@@ -76,10 +129,16 @@ RunEnd Follow(ManualControl& window, SimulatedController* sim) {
             idle = false;
         }
     }
-    if (IsEndReport(window.LastEvent()) && !window.MoveRunning()) result.end = window.LastEvent();
+    if (IsEndReport(reports.LastEvent()) && !reports.Running()) result.end = reports.LastEvent();
     // Without its end report the motion may still be under way: it is stopped.
-    if (!result.end) window.Stop();
+    if (!result.end) Stop(motion, reports);
     return result;
+}
+
+// A distance the inch fields cannot show: with Imperial units the window refuses the move.
+bool BeyondInchFields(double mm) {
+    double inches = 0;
+    return !ParseInches(InchText(mm / kMmPerInch), inches);
 }
 
 int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, std::ostream& out, std::ostream& err) {
@@ -95,7 +154,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
 
     std::shared_ptr<SimulatedController> sim;
     std::unique_ptr<Ftdi> ftdi;
-    ManualControl::Services services;
+    LinkServices services;
     if (args.device == "usb") {
         ftdi = std::make_unique<FtdiUsb>();
     } else {
@@ -103,51 +162,58 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         config.speedUp = args.speedUp;
         sim = std::make_shared<SimulatedController>(config);
         ftdi = std::make_unique<SimulatedFtdi>(sim);
-        services.link.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
+        services.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
     }
-    services.link.parameters = &session.Parameters();
-    services.link.messages = &session.Messages();
-    services.link.ftdi = ftdi.get();
-    services.link.directory = session.Directory();
-    services.prompt = &prompt;
-    services.dispatcher = &dispatcher;
+    services.parameters = &session.Parameters();
+    services.messages = &session.Messages();
+    services.ftdi = ftdi.get();
+    services.directory = session.Directory();
 
-    ManualControl window(services);
-    const ManualControl::CreateOutcome up = window.Create();
+    const TParameters& parameters = session.Parameters();
+    const MachineConstants machine = MachineConstants::Read(parameters);
+    MotionReports reports(dispatcher);
+    // After the reports: the link goes first, its reader delivers there.
+    const LinkStartup up = LinkStartup::Run(services, &reports.Channel(), prompt, [](std::string_view) {});
+    const std::unique_ptr<ComClass>& link = up.link;
+    dispatcher.SetLink(link.get());
     if (up.outcome == LinkStartup::Outcome::Exit || up.handshake != STAT_OK) {
-        const int code = up.handshake >= 0 ? up.handshake : (window.Link() ? window.Link()->InitError() : 0);
+        const int code = up.handshake >= 0 ? up.handshake : (link ? link->InitError() : 0);
         err << "wirvela-cli: the controller link could not be started:"
             << OneLine(ControllerCodes::FormatCode(session.Messages(), code)) << '\n';
         return kExitNoLink;
     }
 
+    // What the manual-control window would hold: its start values, the speed asked for
+    // within the bar's limits.
+    const ManualMotion::Limits limits = ManualMotion::Limits::Read(parameters);
+    ManualMotion::Settings held = ManualMotion::Initial(machine, limits);
+    if (args.speed) held.speed = limits.speed.Clamp(static_cast<long long>(std::trunc(*args.speed)));
+    ManualMotion manual(link.get(), dispatcher, parameters, machine, held);
+
     Json j{{"command", motion == Motion::Move ? "move" : "turn"}, {"device", args.device}};
     int result = 0;
     if (motion == Motion::Move) {
-        if (args.speed) window.Edit1Changed(std::to_string(static_cast<long long>(std::trunc(*args.speed))));
-        window.Edit4Changed(NumberToText(args.dx));
-        window.Edit5Changed(NumberToText(args.dy));
-        double scaling = session.Parameters().GetNumber(settings::kManualScaling);
-        if (scaling == 0) scaling = 1;
-        const std::int32_t x = window.Steps(args.dx / scaling);
-        const std::int32_t y = window.Steps(args.dy / scaling);
-        result = window.MoveByDistance(false);
+        const std::int32_t x = manual.TypedSteps(args.dx);
+        const std::int32_t y = manual.TypedSteps(args.dy);
+        const bool refused =
+            parameters.GetFlag(settings::kImperial) && (BeyondInchFields(args.dx) || BeyondInchFields(args.dy));
+        result = refused ? kRefusedByTheWindow : manual.Move(x, y, 0);
         j["steps"] = {x, y};
-        j["speed"] = window.Form().ScrollBar2.Position;
+        j["speed"] = held.speed;
         if (!options.json)
             out << "move: dx " << NumberToText(args.dx) << " mm, dy " << NumberToText(args.dy) << " mm = " << x << ", "
-                << y << " steps at " << window.Form().ScrollBar2.Position << " cm/min\n";
+                << y << " steps at " << held.speed << " cm/min\n";
     } else {
-        window.Edit6Changed(NumberToText(args.degrees));
-        result = window.TurnByField(false);
-        const std::uint32_t aStep = static_cast<std::uint32_t>(window.Link()->StoredParameters().aStep);
+        result = manual.Turn(args.degrees);
+        const std::uint32_t aStep = static_cast<std::uint32_t>(link->StoredParameters().aStep);
         const long long tableSteps = (aStep & 0x80000000u) ? -static_cast<long long>(aStep & 0x7FFFFFFFu) : aStep;
         j["degrees"] = args.degrees;
         j["tableSteps"] = tableSteps;
-        j["speed"] = window.Form().ScrollBar2.Position;
+        j["speed"] = held.speed;
         if (!options.json)
             out << "turn: " << NumberToText(args.degrees) << " degrees = " << tableSteps << " table steps\n";
     }
+    if (result == STAT_OK) reports.Started();
     j["result"] = result;
     if (result != STAT_OK) {
         j["end"] = nullptr;
@@ -160,7 +226,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         return kExitRefused;
     }
 
-    const RunEnd run = Follow(window, sim.get());
+    const RunEnd run = Follow(manual, reports, sim.get());
     j["end"] = run.end ? Json(*run.end) : Json(nullptr);
     if (run.end) j["text"] = OneLine(ControllerCodes::FormatCode(session.Messages(), *run.end));
     if (sim) {

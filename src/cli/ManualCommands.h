@@ -17,7 +17,7 @@ struct CliOptions;
 //  - `turn DEGREES`: the table turn by an angle (SpeedButton1).
 // Both take `--device sim|usb` (the simulated controller unless a real one is asked for)
 // and `--speedup K` (simulated controller: machine milliseconds per real millisecond,
-// 0 as fast as possible), start the link as the window's creation does, run the motion
+// 0 as fast as possible), start the link as the program's start-up does, run the motion
 // non-interactively and wait for its end; Ctrl+C stops it (the STOP button). The result
 // is printed, with the positions the simulated controller reached; --json prints
 // {"command", "device", "result", "end", "steps" or "degrees" and "tableSteps", "speed",

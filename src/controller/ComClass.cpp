@@ -325,6 +325,15 @@ int ComClass::SetAddress(std::uint8_t address) {
     return SendByteCommand(cmd::C_SETADR, address);
 }
 
+int ComClass::ReadVariable(std::uint8_t address, std::array<std::uint8_t, 4>& value) {
+    if (running_.load()) return COM_CUT_PROCESSING;
+    std::uint8_t reply = 0;
+    const int code = Exchange(ByteFrame(cmd::C_READVAR, address), reply, true);
+    if (code != 0) return code;
+    if (reply != STAT_OK) return reply;
+    return ReadMore(value.data(), static_cast<std::uint32_t>(value.size())) == value.size() ? STAT_OK : RS_EMPTY_RESP;
+}
+
 bool ComClass::TwoFigureDrawing() const {
     return services_.twoFigureDrawing && services_.twoFigureDrawing();
 }

@@ -6,6 +6,7 @@
 // Port ownership: while a program runs (Running()), the reader thread owns the port.
 // Operations that change the motion refuse with 561 then; QueryState, SetHeatingLive,
 // Hold and Cancel take the port back first (TakePort).
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -50,6 +51,11 @@ public:
     int Setup(const CutParameters& parameters);
     int SetMode(std::uint8_t reg, std::uint8_t value);
     int SetAddress(std::uint8_t address);
+    // One controller variable (C_READVAR at byte address `address`): the controller sends
+    // the status byte, then the value's four bytes, least significant first. 16 with the
+    // value; 561 while a program runs (the reader thread would take the value bytes),
+    // 294 when the value bytes do not all come, else the exchange's code or the reply.
+    int ReadVariable(std::uint8_t address, std::array<std::uint8_t, 4>& value);
     // One straight move of dx, dy steps, split into segments of at most 32760 steps;
     // period: step period of the major axis, µs; rotRatio: rotary steps per X step.
     int Line(std::int32_t dx, std::int32_t dy, bool delay, double period, double rotRatio);

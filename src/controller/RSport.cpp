@@ -216,6 +216,16 @@ int RSport::Write(const std::uint8_t* bytes, std::uint32_t count) {
     return 0;
 }
 
+std::uint32_t RSport::ReadMore(std::uint8_t* bytes, std::uint32_t count) {
+    std::uint32_t got = 0;
+    while (handle_ != 0 && got < count) {
+        std::uint32_t n = 0;
+        if (services_.ftdi->Read(handle_, bytes + got, count - got, n) != kFtOk || n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
 int RSport::Resync() {
     if (handle_ == 0) return RS_WRITE_ERR;
     Ftdi& ft = *services_.ftdi;

@@ -56,6 +56,9 @@ public:
     int RawExchange(const Frame& frame, std::uint8_t& reply, bool purge);
     // Writes a program block packet: 0, or 297 for a failed or short write.
     int Write(const std::uint8_t* bytes, std::uint32_t count);
+    // Reads up to `count` bytes that follow a reply, each read waiting at most the read
+    // time-out; returns how many arrived.
+    std::uint32_t ReadMore(std::uint8_t* bytes, std::uint32_t count);
     // Makes the controller drop a partial frame: 0, 294 or 297.
     int Resync();
 

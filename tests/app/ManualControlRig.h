@@ -1,7 +1,8 @@
 #pragma once
 // A manual-control window on the simulated controller, with settings, messages, the
-// event dispatch and fake pendants, for the manual-control tests. The test's thread is
-// the window thread.
+// event dispatch and fake pendants, for the manual-control tests; the rig runs the link's
+// start-up and hands the link to the window, as the application core does. The test's
+// thread is the window thread.
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "config/Prompt.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerDispatcher.h"
+#include "controller/LinkStartup.h"
 #include "controller/SimFrameDecoder.h"
 #include "controller/SimulatedController.h"
 #include "controller/SimulatedFtdi.h"
@@ -83,8 +85,14 @@ public:
         s.dispatcher = &dispatcher;
         s.pendant = &pendant;
         model = std::make_unique<ManualControl>(s);
-        outcome = model->Create();
-        if (model->Link()) model->Link()->SetFrameObserver([this](const Frame& f) { frames.push_back(f); });
+        model->Create();
+        LinkStartup up = LinkStartup::Run(s.link, &model->Channel(), prompt,
+                                          [this](std::string_view text) { model->ShowStatus(text); });
+        link = std::move(up.link);
+        outcome = {up.outcome, up.exitCode, up.handshake};
+        dispatcher.SetLink(link.get());
+        model->SetLink(link.get());
+        if (link) link->SetFrameObserver([this](const Frame& f) { frames.push_back(f); });
         frames.clear();
         pendant.sent.clear();
         return *model;
@@ -127,8 +135,13 @@ public:
     FakeManualPendant pendant;
     FakeNotifier notifier;
     std::vector<Frame> frames;
-    ManualControl::CreateOutcome outcome;
-    std::unique_ptr<ManualControl> model;  // last: goes first
+    struct {
+        LinkStartup::Outcome outcome = LinkStartup::Outcome::Continue;
+        int exitCode = 0;
+        int handshake = -1;
+    } outcome;  // what the link's start-up decided
+    std::unique_ptr<ManualControl> model;
+    std::unique_ptr<ComClass> link;  // last: goes first, before the window it reports to
 };
 
 }  // namespace wirvela::test

@@ -340,39 +340,6 @@ TEST(ManualControlFields, PendantValuesNeedSharedAccessAndReportFailures) {
     EXPECT_FALSE(m.Form().Timer1.Enabled);
 }
 
-struct InchCase {
-    double inches;
-    const char* text;
-};
-
-class InchTexts : public testing::TestWithParam<InchCase> {};
-
-TEST_P(InchTexts, WrittenAndReadBack) {
-    EXPECT_EQ(ManualControl::InchText(GetParam().inches), GetParam().text);
-    double back = -1;
-    ASSERT_TRUE(ManualControl::ParseInches(GetParam().text, back));
-    EXPECT_NEAR(back, GetParam().inches, 1.0 / 128);
-}
-
-INSTANTIATE_TEST_SUITE_P(Manual, InchTexts,
-                         testing::Values(InchCase{0, "0\""}, InchCase{1, "1\""}, InchCase{1.375, "1 3/8\""},
-                                         InchCase{-1.375, "-1 3/8\""}, InchCase{0.5, "1/2\""},
-                                         InchCase{-0.015625, "-1/64\""}, InchCase{12.999, "13\""}));
-
-TEST(ManualInches, ReaderAcceptsTheUsualFormsAndRefusesOthers) {
-    const std::pair<const char*, double> good[] = {{"", 0},     {"  2 ", 2},     {"2.5\"", 2.5},      {"2,5", 2.5},
-                                                   {".5", 0.5}, {"-3/4", -0.75}, {" 1 1/2 \" ", 1.5}, {"+7", 7}};
-    for (const auto& [text, value] : good) {
-        double v = -99;
-        EXPECT_TRUE(ManualControl::ParseInches(text, v)) << text;
-        EXPECT_DOUBLE_EQ(v, value) << text;
-    }
-    for (const char* text : {"abc", "1/0", "1 3", "1.5 1/2", "1//2", "\"", "-", ".", "2\" x", "1 /2"}) {
-        double v = 0;
-        EXPECT_FALSE(ManualControl::ParseInches(text, v)) << text;
-    }
-}
-
 TEST(ManualInches, FieldsFollowEachOtherBeyondTheTolerance) {
     ManualRig rig("Imperial=1\n");
     ManualControl& m = rig.Make();

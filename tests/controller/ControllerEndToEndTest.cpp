@@ -2,6 +2,8 @@
 // ended, with hold, resume, cancel and the controller's failures on the way.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "LinkRig.h"
 #include "config/Prompt.h"
 #include "controller/ControllerCodes.h"
@@ -132,6 +134,44 @@ TEST(EndToEndControl, HoldResumeAndCancelInTheMiddle) {
     s.rig.channel.WaitAndProcess(20);
     EXPECT_TRUE(std::find(s.rig.events.begin(), s.rig.events.end(), STAT_END) == s.rig.events.end());
     up.link.reset();
+}
+
+TEST(EndToEndControl, ReadVariableTakesTheValueBytesAfterTheStatus) {
+    SimLink s(false);
+    s.sim->SetRunLimit(0);  // a started run stays at its start
+    LinkStartup up = s.StartUp();
+    ASSERT_EQ(up.handshake, STAT_OK);
+    ComClass& link = *up.link;
+    CutParameters p;
+    p.cornerDelay = 0x1234;
+    p.aStep = static_cast<std::int32_t>(0x80000005u);
+    ASSERT_EQ(link.Setup(p), STAT_OK);
+
+    std::array<std::uint8_t, 4> value{};
+    EXPECT_EQ(link.ReadVariable(28, value), STAT_OK);  // variable 7: the corner delay
+    EXPECT_EQ(value, (std::array<std::uint8_t, 4>{0x34, 0x12, 0, 0}));
+    EXPECT_EQ(link.ReadVariable(36, value), STAT_OK);  // variable 9: aStep as sent
+    EXPECT_EQ(value, (std::array<std::uint8_t, 4>{5, 0, 0, 0x80}));
+    EXPECT_EQ(link.QueryState(), STATE_NORM) << "no value byte is left to be read as a reply";
+
+    // While a program runs the reader owns the port; nothing is sent.
+    ASSERT_EQ(s.Stream(link, {{100, 0}}), STAT_OK);
+    ASSERT_EQ(link.Start(), STAT_OK);
+    int frames = 0;
+    link.SetFrameObserver([&frames](const Frame&) { ++frames; });
+    EXPECT_EQ(link.ReadVariable(0, value), COM_CUT_PROCESSING);
+    EXPECT_EQ(frames, 0);
+    EXPECT_EQ(link.Cancel(), STAT_OK);
+    up.link.reset();
+}
+
+TEST(EndToEndFailures, ReadVariableWithoutTheValueBytesGives294) {
+    LinkRig rig;  // the recording bridge answers C_READVAR with the status byte only
+    ComClass& link = rig.Open();
+    std::array<std::uint8_t, 4> value{};
+    EXPECT_EQ(link.ReadVariable(4, value), RS_EMPTY_RESP);
+    rig.recorder->SetResponder([](const Frame&) { return STAT_NOTSUP; });
+    EXPECT_EQ(link.ReadVariable(4, value), STAT_NOTSUP) << "a refusal is the reply itself";
 }
 
 TEST(EndToEndControl, HeldProgramResumesToItsEnd) {

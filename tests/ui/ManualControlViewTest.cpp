@@ -17,6 +17,7 @@
 #include "app/windows/ManualControl.h"
 #include "controller/ControllerCodes.h"
 #include "controller/ControllerDispatcher.h"
+#include "controller/LinkStartup.h"
 #include "controller/SimulatedController.h"
 #include "controller/SimulatedFtdi.h"
 #include "platform/Beep.h"
@@ -47,8 +48,13 @@ protected:
           model(Services()),
           view(model, data.messages, &pump) {
         SetBeepHook([this] { ++beeps; });
-        outcome = model.Create(&view.Localisable());
-        dispatcher.SetLink(model.Link());
+        model.Create(&view.Localisable());
+        LinkStartup up = LinkStartup::Run(Services().link, &model.Channel(), prompt,
+                                          [this](std::string_view text) { model.ShowStatus(text); });
+        link = std::move(up.link);
+        outcome.handshake = up.handshake;
+        dispatcher.SetLink(link.get());
+        model.SetLink(link.get());
     }
     ~ManualControlViewTest() override { SetBeepHook({}); }
 
@@ -70,7 +76,10 @@ protected:
     ManualControl model;
     QtEventPump pump;
     TForm3 view;
-    ManualControl::CreateOutcome outcome;
+    struct {
+        int handshake = -1;
+    } outcome;  // what the link's start-up decided
+    std::unique_ptr<ComClass> link;
     std::atomic<int> beeps{0};
 };
 

@@ -1,11 +1,9 @@
 #include "app/windows/ManualControl.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cmath>
+#include <array>
 #include <cstdio>
 #include <limits>
-#include <numeric>
 
 #include "config/LocalisableWindow.h"
 #include "config/MessageLog.h"
@@ -21,67 +19,8 @@
 #include "controller/Pendant.h"
 #include "cutting/MotionTiming.h"
 #include "platform/Beep.h"
-#include "platform/Ftdi.h"
 
 namespace wirvela {
-
-// The link's USB library seen through a pass-through that remembers the open device, so
-// that the variable dump can read the four value bytes the controller sends after the
-// status byte of C_READVAR (the frame exchange reads only the status byte).
-class ManualControl::PortTap : public Ftdi {
-public:
-    explicit PortTap(Ftdi& inner) : inner_(inner) {}
-
-    // Reads up to `count` bytes from the open device, each read waiting at most the read
-    // time-out; returns how many arrived.
-    std::uint32_t ReadMore(std::uint8_t* bytes, std::uint32_t count) {
-        const FtHandle handle = handle_.load();
-        std::uint32_t got = 0;
-        while (handle != 0 && got < count) {
-            std::uint32_t n = 0;
-            if (inner_.Read(handle, bytes + got, count - got, n) != kFtOk || n == 0) break;
-            got += n;
-        }
-        return got;
-    }
-
-    FtStatus CreateDeviceInfoList(std::uint32_t& count) override { return inner_.CreateDeviceInfoList(count); }
-    FtStatus GetDeviceInfoDetail(std::uint32_t index, FtDeviceInfo& info) override {
-        return inner_.GetDeviceInfoDetail(index, info);
-    }
-    FtStatus Open(std::uint32_t index, FtHandle& handle) override {
-        const FtStatus status = inner_.Open(index, handle);
-        if (status == kFtOk) handle_.store(handle);
-        return status;
-    }
-    FtStatus Close(FtHandle handle) override {
-        FtHandle expected = handle;
-        handle_.compare_exchange_strong(expected, 0);
-        return inner_.Close(handle);
-    }
-    FtStatus SetDataCharacteristics(FtHandle handle, std::uint8_t wordLength, std::uint8_t stopBits,
-                                    std::uint8_t parity) override {
-        return inner_.SetDataCharacteristics(handle, wordLength, stopBits, parity);
-    }
-    FtStatus SetDivisor(FtHandle handle, std::uint16_t divisor) override { return inner_.SetDivisor(handle, divisor); }
-    FtStatus SetLatencyTimer(FtHandle handle, std::uint8_t milliseconds) override {
-        return inner_.SetLatencyTimer(handle, milliseconds);
-    }
-    FtStatus SetTimeouts(FtHandle handle, std::uint32_t readMs, std::uint32_t writeMs) override {
-        return inner_.SetTimeouts(handle, readMs, writeMs);
-    }
-    FtStatus Purge(FtHandle handle, std::uint32_t mask) override { return inner_.Purge(handle, mask); }
-    FtStatus Write(FtHandle handle, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t& written) override {
-        return inner_.Write(handle, bytes, count, written);
-    }
-    FtStatus Read(FtHandle handle, std::uint8_t* bytes, std::uint32_t count, std::uint32_t& read) override {
-        return inner_.Read(handle, bytes, count, read);
-    }
-
-private:
-    Ftdi& inner_;
-    std::atomic<FtHandle> handle_{0};
-};
 
 namespace {
 
@@ -90,9 +29,6 @@ constexpr int kControllerErrorCaption = 112;
 constexpr int kErrorCaption = 109;
 constexpr int kInchDxUnreadable = 203;
 constexpr int kInchDyUnreadable = 204;
-constexpr int kInchDenominator = 64;
-constexpr int kManualRotVelocity = 30;  // ms per table step of manual moves
-constexpr const char* kFormatError = "Format error";
 
 constexpr LocalisedControl kLocalised[] = {
     {"Button9", LocalisedText::Caption},   {"Button10", LocalisedText::Caption},  {"Button16", LocalisedText::Caption},
@@ -102,65 +38,9 @@ constexpr LocalisedControl kLocalised[] = {
     {"SpeedButton3", LocalisedText::Hint}, {"ScrollBar1", LocalisedText::Hint},   {"ScrollBar2", LocalisedText::Hint},
 };
 
-int TruncInt(double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-    if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
-}
-
 int TextToInt(std::string_view text) {
     return static_cast<int>(
         std::clamp<long>(IntegerPrefix(text), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-std::int32_t Saturate32(double v) {
-    if (std::isnan(v)) return 0;
-    constexpr double kMax = 2147483647.0;
-    return static_cast<std::int32_t>(std::clamp(v, -kMax, kMax));
-}
-
-std::uint16_t ToU16(long v) {
-    return static_cast<std::uint16_t>(std::clamp<long>(v, 0, 65535));
-}
-
-std::size_t SkipBlanks(std::string_view text, std::size_t i) {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    return i;
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// True when the text starts (after blanks) with a number the decimal prefix rule reads.
-bool HasNumber(std::string_view text) {
-    std::size_t i = SkipBlanks(text, 0);
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    if (i < text.size() && IsDigit(text[i])) return true;
-    return i + 1 < text.size() && (text[i] == '.' || text[i] == ',') && IsDigit(text[i + 1]);
-}
-
-// Digits from position i; false when there is none.
-bool ReadDigits(std::string_view text, std::size_t& i, double& value) {
-    const std::size_t start = i;
-    value = 0;
-    while (i < text.size() && IsDigit(text[i])) value = value * 10 + (text[i++] - '0');
-    return i > start;
-}
-
-bool ReadFraction(std::string_view text, std::size_t& i, double& value) {
-    double numerator = 0;
-    double denominator = 0;
-    if (!ReadDigits(text, i, numerator) || i >= text.size() || text[i] != '/') return false;
-    ++i;
-    if (!ReadDigits(text, i, denominator) || denominator == 0) return false;
-    value = numerator / denominator;
-    return true;
-}
-
-std::string MillimetreText(double mm) {
-    return NumberToText(std::round(mm * 100) / 100);
 }
 
 }  // namespace
@@ -171,8 +51,6 @@ ManualControl::ManualControl(Services services)
 }
 
 ManualControl::~ManualControl() {
-    link_.reset();
-    s_.dispatcher->SetLink(nullptr);
     s_.dispatcher->SetManualControl(nullptr);
 }
 
@@ -182,44 +60,30 @@ int ManualControl::HandleEvent(int code) {
     return 0;
 }
 
-double ManualControl::Setting(const SettingKey& key) const {
-    return s_.link.parameters->GetNumber(key);
-}
-
 void ManualControl::Log(std::string_view line) const {
     if (s_.link.messageLog) s_.link.messageLog->Log(line);
 }
 
-void ManualControl::ReadConstants() {
-    MachineConstants& m = machine_;
-    m.mmPerStep = Setting(settings::kMmPerStep);
-    m.stepsPerMm = m.mmPerStep != 0 ? 1 / m.mmPerStep : 1;
-    m.stepsPer360 = Setting(settings::kStepsPer360);
-    m.defHeating = Setting(settings::kDefHeating);
-    m.defDelay = Setting(settings::kDefDelay);
-    m.defTemp = Setting(settings::kDefTemp);
-    m.defPhases = Setting(settings::kDefPhases);
-    m.defVelocity = Setting(settings::kDefVelocity);
-    m.defRotVelocity = Setting(settings::kDefRotVelocity);
-}
-
-ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
+void ManualControl::Create(LocalisableWindow* view) {
     const TParameters& p = *s_.link.parameters;
-    ReadConstants();
+    machine_ = MachineConstants::Read(p);
+    const ManualMotion::Limits limits = ManualMotion::Limits::Read(p);
+    const ManualMotion::Settings initial = ManualMotion::Initial(machine_, limits);
 
     ScrollBar& heating = c_.ScrollBar1;
-    heating.Min = TruncInt(p.GetNumber(settings::kTempMin));
-    heating.Max = std::max(heating.Min, TruncInt(p.GetNumber(settings::kTempMax)));
-    heating.Position = std::clamp(100 - TruncInt(machine_.defTemp), heating.Min, heating.Max);
+    heating.Min = limits.heatingBar.min;
+    heating.Max = limits.heatingBar.max;
+    heating.Position = 100 - initial.heating;
     c_.Label23 = std::to_string(100 - heating.Position);
 
     ScrollBar& speed = c_.ScrollBar2;
-    speed.Min = TruncInt(p.GetNumber(settings::kVxyManMin));
-    speed.Max = std::max(speed.Min, TruncInt(p.GetNumber(settings::kVxyManMax, settings::kVxyManMaxForManualBar)));
-    speed.Position = std::clamp(TruncInt(machine_.defVelocity), speed.Min, speed.Max);
+    speed.Min = limits.speed.min;
+    speed.Max = limits.speed.max;
+    speed.Position = initial.speed;
     c_.Edit1.Text = std::to_string(speed.Position);
 
-    c_.Edit11.Text = std::to_string(TruncInt(machine_.defHeating));
+    // Not yet within the limits: the field is checked when it is left.
+    c_.Edit11.Text = std::to_string(ManualMotion::Whole(machine_.defHeating));
     c_.Edit3.Text = NumberToText(machine_.mmPerStep);
     imperial_ = p.GetFlag(settings::kImperial);
     c_.Edit14.Visible = imperial_;
@@ -231,19 +95,7 @@ ManualControl::CreateOutcome ManualControl::Create(LocalisableWindow* view) {
     Show();
     if (view) s_.link.messages->LocaliseForm(*view, kLocalised);
     if (s_.pendant && p.GetFlag(settings::kPilotConnect)) s_.pendant->Connect();
-
-    // A re-created link replaces the old one: the old one closes its device first.
-    s_.dispatcher->SetLink(nullptr);
-    link_.reset();
-    tap_ = std::make_unique<PortTap>(*s_.link.ftdi);
-    LinkServices services = s_.link;
-    services.ftdi = tap_.get();
-    LinkStartup up = LinkStartup::Run(services, &events_, *s_.prompt, [this](std::string_view t) { ShowStatus(t); });
-    link_ = std::move(up.link);
-    s_.dispatcher->SetLink(link_.get());
-
-    ScrollBar1Changed(100 - TruncInt(machine_.defTemp));
-    return {up.outcome, up.exitCode, up.handshake};
+    ScrollBar1Changed(100 - ManualMotion::Whole(machine_.defTemp));
 }
 
 void ManualControl::Show() {
@@ -265,34 +117,33 @@ void ManualControl::Close() {
 
 // ---- motions ---------------------------------------------------------------------------
 
+ManualMotion ManualControl::Motion() const {
+    ManualMotion::Settings settings;
+    settings.distanceMmPerStep = DecimalPrefixWithCommas(c_.Edit3.Text);
+    settings.speed = c_.ScrollBar2.Position;
+    settings.heating = 100 - c_.ScrollBar1.Position;
+    settings.preheating = TextToInt(c_.Edit11.Text);
+    // Hidden axis boxes count as checked.
+    settings.firstAxis = !c_.CheckBox1.Visible || c_.CheckBox1.Checked;
+    settings.secondAxis = !c_.CheckBox2.Visible || c_.CheckBox2.Checked;
+    return ManualMotion(link_, *s_.dispatcher, *s_.link.parameters, machine_, settings);
+}
+
 double ManualControl::ManualFeedPeriod() const {
-    return FeedPeriod(machine_.mmPerStep * Setting(settings::kManualScaling), c_.ScrollBar2.Position);
+    return Motion().FeedPeriod();
 }
 
 std::int32_t ManualControl::Steps(double mm) const {
-    const double perStep = DecimalPrefixWithCommas(c_.Edit3.Text);
-    if (perStep == 0) return 1;
-    const double sign = mm < 0 ? -1.0 : (mm > 0 ? 1.0 : 0.0);
-    return Saturate32(sign * std::floor(std::fabs(mm) / perStep + 0.5));
+    return Motion().Steps(mm);
 }
 
-CutParameters ManualControl::Parameters(double feedPeriod, double rotRatio) const {
-    CutParameters r;
-    r.feedPeriod = feedPeriod;
-    r.heating = static_cast<std::uint8_t>(std::clamp(100 - c_.ScrollBar1.Position, 0, 99));
-    r.cornerDelay = ToU16(TextToInt(c_.Edit11.Text));
-    r.heatingTime = r.cornerDelay;
-    r.aStep = 1;
-    r.steps = 0;
-    r.rotVelocity = kManualRotVelocity;
-    r.rotRatio = rotRatio;
-    return r;
-}
-
-int ManualControl::Failed(int code, bool interactive) {
+int ManualControl::Started(int code, bool interactive) {
+    if (code == STAT_OK) {
+        StartIndicator();
+        return code;
+    }
     const std::string text = ControllerCodes::FormatCode(*s_.link.messages, code);
     ShowStatus(text);
-    s_.dispatcher->StartLock(true);
     if (interactive) {
         PromptRequest request;
         request.text = text;
@@ -306,58 +157,13 @@ int ManualControl::Failed(int code, bool interactive) {
 }
 
 int ManualControl::Move(std::int32_t dx, std::int32_t dy, double rotRatio, bool interactive) {
-    s_.dispatcher->StartLock(false);
-    s_.dispatcher->SetActiveMode(ControllerDispatcher::kModeManual);
     errorFlag_ = false;
-    if (!link_) return Failed(RS_OPEN_COM_ERR, interactive);
-    ComClass& link = *link_;
-    const double period = ManualFeedPeriod();
-    // Hidden axis boxes count as checked.
-    const bool first = !c_.CheckBox1.Visible || c_.CheckBox1.Checked;
-    const bool second = !c_.CheckBox2.Visible || c_.CheckBox2.Checked;
-    const std::uint8_t mode0 = first && second ? 3 : (first ? 1 : 2);
-    const std::uint8_t mode1 = first || second ? 0 : 1;
-
-    int r = link.Cancel();
-    if (r == STAT_OK) r = link.EndBlock();
-    if (r == STAT_OK) r = link.Line(dx, dy, false, StepPeriod(period, dx, dy) * 1000, rotRatio);
-    if (r == STAT_OK) r = link.Setup(Parameters(period, rotRatio));
-    if (r == STAT_OK) r = link.SetMode(0, mode0);
-    if (r == STAT_OK) r = link.SetMode(1, mode1);
-    if (r == STAT_OK) r = link.Start();
-    if (r != STAT_OK) return Failed(r, interactive);
-    StartIndicator();
-    return STAT_OK;
+    return Started(Motion().Move(dx, dy, rotRatio), interactive);
 }
 
 int ManualControl::Turn(double degrees, bool interactive) {
-    s_.dispatcher->SetActiveMode(ControllerDispatcher::kModeManual);
-    s_.dispatcher->StartLock(false);
     errorFlag_ = false;
-    if (!link_) return Failed(RS_OPEN_COM_ERR, interactive);
-    ComClass& link = *link_;
-    const double period = ManualFeedPeriod();
-
-    CutParameters parameters = Parameters(period, 0);
-    const double stepsPer360 = s_.link.parameters->GetNumber(settings::kStepsPer360, settings::kStepsPer360ForTurn);
-    double steps = std::trunc(std::fabs(degrees) * stepsPer360 / 360);
-    if (!(steps >= 1)) steps = 1;  // also NaN
-    std::uint32_t aStep = static_cast<std::uint32_t>(std::min(steps, 2147483647.0));
-    if (degrees < 0) aStep |= 0x80000000u;
-    parameters.aStep = static_cast<std::int32_t>(aStep);
-    parameters.steps = 1;
-    parameters.rotVelocity = ToU16(TruncInt(machine_.defRotVelocity));
-
-    int r = link.Cancel();
-    if (r == STAT_OK) r = link.EndBlock();
-    if (r == STAT_OK) r = link.Line(1, 0, false, 1000, 0);
-    if (r == STAT_OK) r = link.Line(-1, 0, false, 1000, 0);
-    if (r == STAT_OK) r = link.Setup(parameters);
-    if (r == STAT_OK) r = link.SendByteCommand(cmd::C_REPEAT, 0);
-    if (r == STAT_OK) r = link.Start();
-    if (r != STAT_OK) return Failed(r, interactive);
-    StartIndicator();
-    return STAT_OK;
+    return Started(Motion().Turn(degrees), interactive);
 }
 
 int ManualControl::JogPress(Jog direction, bool interactive) {
@@ -403,10 +209,8 @@ int ManualControl::JogPress(Jog direction, bool interactive) {
 
 int ManualControl::Release() {
     moving_ = false;
-    int r = STAT_OK;
-    if (!errorFlag_) r = link_ ? link_->Cancel() : RS_OPEN_COM_ERR;
+    const int r = Motion().Stop(!errorFlag_);
     StopIndicator();
-    s_.dispatcher->StartLock(true);
     return r == STAT_OK ? kOk : kFailed;
 }
 
@@ -450,19 +254,17 @@ int ManualControl::MoveByDistance(bool interactive) {
     }
     movingToStart_ = false;
     pendantMove_ = false;
-    double scaling = Setting(settings::kManualScaling);
-    if (scaling == 0) scaling = 1;  // a zero factor would make every distance infinite
-    return Move(Steps(DecimalPrefixWithCommas(c_.Edit4.Text) / scaling),
-                Steps(DecimalPrefixWithCommas(c_.Edit5.Text) / scaling), 0, interactive);
+    const ManualMotion motion = Motion();
+    return Move(motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit4.Text)),
+                motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit5.Text)), 0, interactive);
 }
 
 int ManualControl::PendantMoveBy(double dxMm, double dyMm) {
     ValidateFields();
-    double scaling = Setting(settings::kManualScaling);
-    if (scaling == 0) scaling = 1;
     movingToStart_ = false;
     pendantMove_ = true;
-    const int r = Move(Steps(dxMm / scaling), Steps(dyMm / scaling), 0, false);
+    const ManualMotion motion = Motion();
+    const int r = Move(motion.TypedSteps(dxMm), motion.TypedSteps(dyMm), 0, false);
     if (r != STAT_OK) pendantMove_ = false;
     return r;
 }
@@ -472,8 +274,8 @@ int ManualControl::MoveToStartCorner(bool interactive) {
     ValidateFields();
     pendantMove_ = false;
     movingToStart_ = true;
-    const std::int32_t d = -Steps(kStartCornerMm);
-    const int r = Move(d, d, 0, interactive);
+    errorFlag_ = false;
+    const int r = Started(Motion().MoveToStartCorner(), interactive);
     if (r != STAT_OK) movingToStart_ = false;
     return r;
 }
@@ -483,26 +285,19 @@ int ManualControl::HeatExternalWire(bool withMove, bool interactive) {
     ValidateFields();
     movingToStart_ = false;
     pendantMove_ = false;
-    if (!withMove) return Turn(-36000, interactive);
-    // The table turns so much slower than the wire the further the feed is below 60 cm/min.
-    const double period = ManualFeedPeriod();
-    const double period60 = FeedPeriod(machine_.mmPerStep, 60);
-    const double r = period60 != 0 ? period * 5 / period60 - 1 : 0;
-    const double ratio = r == 0 ? -1 : -std::fabs(r);
-    const std::int32_t d = -Steps(kStartCornerMm);
-    return Move(d, d, ratio, interactive);
+    errorFlag_ = false;
+    return Started(Motion().HeatExternalWire(withMove), interactive);
 }
 
 int ManualControl::Stop() {
     Log("CANCEL button pressed.");
     const bool wasRunning = link_ && link_->Running();
-    const int r = link_ ? link_->Cancel() : RS_OPEN_COM_ERR;
+    const int r = Motion().Stop();
     if (wasRunning && r == STAT_OK) {
         ShowStatus(s_.link.messages->MessageText(kMovedCancelled));
     } else {
         ShowStatus(ControllerCodes::FormatCode(*s_.link.messages, r));
     }
-    s_.dispatcher->StartLock(true);
     StopIndicator();
     movingToStart_ = false;
     pendantMove_ = false;
@@ -607,10 +402,7 @@ void ManualControl::Edit11Changed(std::string_view text) {
 }
 
 void ManualControl::Edit11Exit() {
-    const TParameters& p = *s_.link.parameters;
-    const int low = TruncInt(p.GetNumber(settings::kHeatingTimeMin));
-    const int high = std::max(low, TruncInt(p.GetNumber(settings::kHeatingTimeMax)));
-    const int v = std::clamp(TextToInt(c_.Edit11.Text), low, high);
+    const int v = ManualMotion::Limits::Read(*s_.link.parameters).preheating.Clamp(TextToInt(c_.Edit11.Text));
     c_.Edit11.Text = std::to_string(v);
     SendPendant(4, v);
 }
@@ -654,93 +446,12 @@ void ManualControl::CheckBox2Clicked(bool checked) {
 
 void ManualControl::MillimetresChanged(Edit& mm, Edit& inch, std::string_view text) {
     mm.Text = text;
-    if (!imperial_) return;
-    if (SkipBlanks(text, 0) == text.size()) {
-        inch.Text = "0";
-        return;
-    }
-    if (!HasNumber(text)) {
-        inch.Text = kFormatError;
-        return;
-    }
-    const double value = DecimalPrefixWithCommas(text);
-    double shown = 0;
-    if (!ParseInches(inch.Text, shown) || std::fabs(value - shown * kMmPerInch) > kInchTolerance) {
-        inch.Text = InchText(value / kMmPerInch);
-    }
+    if (imperial_) inch.Text = InchFieldFollowing(text, inch.Text);
 }
 
 void ManualControl::InchesChanged(Edit& inch, Edit& mm, std::string_view text) {
     inch.Text = text;
-    if (!imperial_) return;
-    double inches = 0;
-    if (!ParseInches(text, inches)) return;
-    if (std::fabs(inches * kMmPerInch - DecimalPrefixWithCommas(mm.Text)) > kInchTolerance) {
-        mm.Text = MillimetreText(inches * kMmPerInch);
-    }
-}
-
-std::string ManualControl::InchText(double inches) {
-    if (!std::isfinite(inches) || std::fabs(inches) > 1e12) return kFormatError;
-    const long long total = std::llround(std::fabs(inches) * kInchDenominator);
-    const long long whole = total / kInchDenominator;
-    long long numerator = total % kInchDenominator;
-    long long denominator = kInchDenominator;
-    const long long g = std::gcd(numerator, denominator);
-    if (g > 1) {
-        numerator /= g;
-        denominator /= g;
-    }
-    std::string text = inches < 0 && total > 0 ? "-" : "";
-    if (whole > 0 || numerator == 0) text += std::to_string(whole);
-    if (whole > 0 && numerator > 0) text += ' ';
-    if (numerator > 0) text += std::to_string(numerator) + "/" + std::to_string(denominator);
-    return text + '"';
-}
-
-bool ManualControl::ParseInches(std::string_view text, double& inches) {
-    std::size_t i = SkipBlanks(text, 0);
-    if (i == text.size()) {
-        inches = 0;
-        return true;
-    }
-    double sign = 1;
-    if (text[i] == '+' || text[i] == '-') sign = text[i++] == '-' ? -1 : 1;
-    double value = 0;
-    const std::size_t start = i;
-    double whole = 0;
-    if (!ReadDigits(text, i, whole)) {
-        // ".5" style: no whole part before the point.
-        if (i >= text.size() || (text[i] != '.' && text[i] != ',')) return false;
-    }
-    if (i < text.size() && text[i] == '/') {
-        i = start;
-        if (!ReadFraction(text, i, value)) return false;
-    } else if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
-        ++i;
-        double scale = 0.1;
-        const std::size_t fractionStart = i;
-        while (i < text.size() && IsDigit(text[i])) {
-            whole += (text[i++] - '0') * scale;
-            scale /= 10;
-        }
-        if (i == fractionStart && i - 1 == start) return false;  // a lone point
-        value = whole;
-    } else {
-        value = whole;
-        const std::size_t afterWhole = i;
-        i = SkipBlanks(text, i);
-        if (i > afterWhole && i < text.size() && IsDigit(text[i])) {
-            double fraction = 0;
-            if (!ReadFraction(text, i, fraction)) return false;
-            value += fraction;
-        }
-    }
-    i = SkipBlanks(text, i);
-    if (i < text.size() && text[i] == '"') i = SkipBlanks(text, i + 1);
-    if (i != text.size() || !std::isfinite(value)) return false;
-    inches = sign * value;
-    return true;
+    if (imperial_) mm.Text = MillimetreFieldFollowing(text, mm.Text);
 }
 
 // ---- service commands and timers -------------------------------------------------------
@@ -814,19 +525,8 @@ int ManualControl::DumpVariables() {
     c_.Button24.Enabled = false;
     bool complete = true;
     for (int address = 0; address <= 124 && complete; address += 4) {
-        int code = RS_OPEN_COM_ERR;
-        std::uint8_t value[4] = {};
-        if (link_ && link_->Running()) {
-            // The reader thread owns the port while a program runs; its reads would take
-            // the value bytes.
-            code = COM_CUT_PROCESSING;
-        } else if (link_) {
-            std::uint8_t reply = 0;
-            code = link_->Exchange(ByteFrame(cmd::C_READVAR, static_cast<std::uint8_t>(address)), reply, true);
-            if (code == 0) code = reply;
-            // The value follows the status byte, least significant byte first.
-            if (code == STAT_OK && tap_->ReadMore(value, 4) != 4) code = RS_EMPTY_RESP;
-        }
+        std::array<std::uint8_t, 4> value{};
+        const int code = link_ ? link_->ReadVariable(static_cast<std::uint8_t>(address), value) : RS_OPEN_COM_ERR;
         if (code != STAT_OK) {
             ControllerCodes::ShowCodeBox(*s_.prompt, *s_.link.messages, "SENDFRAME błąd", code);
             complete = false;

@@ -2,14 +2,13 @@
 // The manual-control window ("Ręczne sterownie ploterem"): jogs the wire in eight
 // directions while a button or a numeric-keypad key is held, moves by a typed distance,
 // turns the rotary table, drives to the start corner, heats an external wire and sets the
-// heating and the speed. Its creation reads the machine constants and starts the one
-// controller link of the run, which this model owns.
+// heating and the speed. The motions themselves are the manual motions of cutting/
+// (ManualMotion.h) over the controller link, which the application core starts and owns
+// and hands to this window (SetLink); the link's reports come to this window's channel.
 //
-// Every motion is a small complete controller program in direct (non-block) mode:
-// cancel, end of block, one line (or the turn lines), cutting parameters, axis selection,
-// start. Releasing the jog or turn button cancels it; otherwise the controller reports the
-// end (STAT_END) through the event dispatch, which stops the indicator and releases the
-// start lock.
+// Releasing the jog or turn button cancels the motion; otherwise the controller reports
+// the end (STAT_END) through the event dispatch, which stops the indicator and releases
+// the start lock.
 //
 // This is the window's model: the controls' state under their component names (Form()),
 // and the commands the view forwards. Runs on the window thread: the thread that
@@ -18,14 +17,14 @@
 // Units: distances in millimetres (inches in Edit14/Edit15), motions in motor steps,
 // speeds in cm/min, feed periods in ms per step, step periods on the wire in µs.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "controller/CutParameters.h"
 #include "controller/LinkServices.h"
-#include "controller/LinkStartup.h"
 #include "controller/ManualControlEvents.h"
+#include "cutting/InchText.h"
+#include "cutting/MachineConstants.h"
+#include "cutting/ManualMotion.h"
 #include "platform/EventChannel.h"
 
 namespace wirvela {
@@ -35,31 +34,16 @@ class ControllerDispatcher;
 class LocalisableWindow;
 class Pendant;
 class Prompt;
-struct SettingKey;
-
-// Machine constants read at creation (section Ploter), shared with the cutting job, the
-// simulation and rotary projects.
-struct MachineConstants {
-    double mmPerStep = 1;
-    double stepsPerMm = 1;  // 1 / mmPerStep, or 1 when mmPerStep is 0
-    double stepsPer360 = 100;
-    double defHeating = 100;
-    double defDelay = 100;
-    double defTemp = 35;
-    double defPhases = 10;
-    double defVelocity = 10;
-    double defRotVelocity = 10;
-};
 
 class ManualControl : public ManualControlEvents {
 public:
     static constexpr const char* kFormName = "Form3";
     static constexpr int kOk = 16;
     static constexpr int kFailed = -2;
-    static constexpr double kJogMm = 3000;           // a held jog button aims this far
-    static constexpr double kStartCornerMm = 10000;  // far enough to reach the limit switches
-    static constexpr double kMmPerInch = 25.4;
-    static constexpr double kInchTolerance = 0.8;  // mm: closer fields are not rewritten
+    static constexpr double kJogMm = ManualMotion::kJogMm;
+    static constexpr double kStartCornerMm = ManualMotion::kStartCornerMm;
+    static constexpr double kMmPerInch = wirvela::kMmPerInch;
+    static constexpr double kInchTolerance = kInchFieldTolerance;
     static constexpr int kStatusClearMs = 5000;    // Timer1
     static constexpr int kBlinkMs = 600;           // Timer2
     static constexpr const char* kVarsFile = "vars.txt";
@@ -123,19 +107,13 @@ public:
     enum class Jog { Up = 1, Down, Left, Right, UpRight, DownRight, DownLeft, UpLeft };
 
     struct Services {
-        // The link's services: settings, messages, USB library, logs. `directory` is also
-        // where vars.txt goes; `messageLog` gets the button lines.
+        // The link's services: settings, messages, logs (the USB library is the
+        // application's). `directory` is where vars.txt goes; `messageLog` gets the button
+        // lines.
         LinkServices link;
         Prompt* prompt = nullptr;                    // required
         ControllerDispatcher* dispatcher = nullptr;  // required: active mode, start lock, reports
         Pendant* pendant = nullptr;                  // optional
-    };
-
-    // What the creation's link start-up decided (the link itself stays in the model).
-    struct CreateOutcome {
-        LinkStartup::Outcome outcome = LinkStartup::Outcome::Continue;
-        int exitCode = 0;
-        int handshake = -1;  // the handshake's result; -1 when it was not reached
     };
 
     // Registers the model with the dispatcher as the manual-control window.
@@ -144,12 +122,13 @@ public:
     ManualControl(const ManualControl&) = delete;
     ManualControl& operator=(const ManualControl&) = delete;
 
-    // Creation; runs again whenever the link is re-created (the old link goes first):
-    // machine constants, the bars' limits and positions, the inch fields, the pendant
-    // connection (PilotConnect), the link start-up (the link's reports come to this
-    // window), the heating bar at 100 − DefTemp. Where the program would end the outcome
-    // says so; the caller ends the run.
-    CreateOutcome Create(LocalisableWindow* view = nullptr);
+    // Creation; runs again whenever the link is re-created (the old link goes first, the
+    // link's start-up follows): machine constants, the bars' limits and positions, the
+    // inch fields, the pendant connection (PilotConnect), the heating bar at 100 − DefTemp.
+    void Create(LocalisableWindow* view = nullptr);
+    // The controller link the motions go to; null while there is none. The link delivers
+    // its reports to Channel() and must go before this window.
+    void SetLink(ComClass* link) { link_ = link; }
     // Show: the link's reports come to this window; the axis boxes follow Cone.
     void Show();
     // Closing the window: the speed and preheating fields are validated.
@@ -157,7 +136,7 @@ public:
 
     const Controls& Form() const { return c_; }
     const MachineConstants& Machine() const { return machine_; }
-    ComClass* Link() const { return link_.get(); }
+    ComClass* Link() const { return link_; }
     // The window's event channel; the window thread drains it (ProcessPending).
     EventChannel& Channel() { return events_; }
 
@@ -245,12 +224,6 @@ public:
     // 60000 / (10 × max(V, 1)), ms per step.
     double ManualFeedPeriod() const;
 
-    // Inch texts: "[-][W ][N/D]\"" to the nearest 1/64 inch, "0\"" for zero.
-    static std::string InchText(double inches);
-    // Reads "[-]W", "[-]W.F", "[-]N/D", "[-]W N/D", each optionally followed by '"';
-    // blanks around the parts; an empty text is 0. False when the text is not one of them.
-    static bool ParseInches(std::string_view text, double& inches);
-
     // ---- ManualControlEvents ---------------------------------------------------------
     const EventChannel* Events() const override { return &events_; }
     void ShowStatus(std::string_view text) override;
@@ -261,19 +234,17 @@ public:
     bool ExecutingPendantMove() const override { return pendantMove_; }
 
 private:
-    class PortTap;
-
-    void ReadConstants();
+    // The manual motions with what the bars and fields say now.
+    ManualMotion Motion() const;
     void Log(std::string_view line) const;
     void ValidateFields();
-    int Failed(int code, bool interactive);
+    // A motion asked for: the indicator runs when it started, else the status line (and,
+    // when interactive, a message box) shows why not.
+    int Started(int code, bool interactive);
     void StartIndicator();
     void SendPendant(int number, std::int32_t value);
     void MillimetresChanged(Edit& mm, Edit& inch, std::string_view text);
     void InchesChanged(Edit& inch, Edit& mm, std::string_view text);
-    // The setup record of a manual motion.
-    CutParameters Parameters(double feedPeriod, double rotRatio) const;
-    double Setting(const SettingKey& key) const;
     int HandleEvent(int code);
 
     Services s_;
@@ -286,11 +257,8 @@ private:
     bool errorFlag_ = false;
     bool keypadGuard_ = false;
     int lastEvent_ = 0;
-    // Declaration order matters: the link goes first, then the tap it reads through, then
-    // the channel its reader thread delivers to.
+    ComClass* link_ = nullptr;
     EventChannel events_;
-    std::unique_ptr<PortTap> tap_;
-    std::unique_ptr<ComClass> link_;
 };
 
 }  // namespace wirvela
