@@ -373,11 +373,11 @@ void TForm3::Refresh() {
     updating_ = true;
     const ManualControl::Controls& c = model_.Form();
 
-    const auto bar = [this](const char* name, const ManualControl::ScrollBar& b) {
+    const auto bar = [this](const char* name, const Control& b) {
         auto* widget = findChild<QScrollBar*>(name);
         const QSignalBlocker blocker(widget);
-        widget->setRange(b.Min, b.Max);
-        widget->setValue(b.Position);
+        widget->setRange(b.min, b.max);
+        widget->setValue(b.position);
     };
     bar("ScrollBar1", c.ScrollBar1);
     bar("ScrollBar2", c.ScrollBar2);
@@ -390,8 +390,8 @@ void TForm3::Refresh() {
     ApplyControl(*this, "Edit11", c.Edit11);
     ApplyControl(*this, "Edit14", c.Edit14);
     ApplyControl(*this, "Edit15", c.Edit15);
-    SetVisible(*this, "Label7", c.Edit14.Visible);
-    SetVisible(*this, "Label8", c.Edit15.Visible);
+    SetVisible(*this, "Label7", c.Edit14.visible);
+    SetVisible(*this, "Label8", c.Edit15.visible);
     SetCaption(*this, "Label23", c.Label23);
 
     for (const auto& [name, button] :
@@ -405,7 +405,7 @@ void TForm3::Refresh() {
     }
     // The start corner and wire heating are motions like the others.
     for (const char* name : {"BMoveStartXY", "BHeatExternalWire", "BHeatExternalWireNoMove"})
-        SetEnabled(*this, name, c.Button9.Enabled);
+        SetEnabled(*this, name, c.Button9.enabled);
     ApplyControl(*this, "CheckBox1", c.CheckBox1);
     ApplyControl(*this, "CheckBox2", c.CheckBox2);
     SetVisible(*this, "Label24", c.Label24Visible);
@@ -415,14 +415,14 @@ void TForm3::Refresh() {
                                                                                               : QColor(Qt::lightGray));
     SetCaption(*this, "Lerrors", c.Lerrors);
 
-    if (!c.Timer1.Enabled) {
+    if (!c.Timer1.enabled) {
         statusTimer_.stop();
     } else if (!statusTimer_.isActive() || shownStatus_ != c.Lerrors) {
         statusTimer_.start();
     }
     shownStatus_ = c.Lerrors;
-    if (c.Timer2.Enabled != blinkTimer_.isActive()) {
-        if (c.Timer2.Enabled) {
+    if (c.Timer2.enabled != blinkTimer_.isActive()) {
+        if (c.Timer2.enabled) {
             blinkTimer_.start();
         } else {
             blinkTimer_.stop();

@@ -39,7 +39,7 @@ TEST_P(ManualDistance, BothWireEndsStopAtTheCommandedDistance) {
     EXPECT_EQ(m.LastEvent(), STAT_END);
     EXPECT_EQ(m.Form().Lerrors, ControllerCodes::FormatCode(rig.messages, STAT_END));
     EXPECT_FALSE(m.Link()->Running());
-    EXPECT_TRUE(m.Form().Button9.Enabled);
+    EXPECT_TRUE(m.Form().Button9.enabled);
     EXPECT_TRUE(rig.asked.empty());
 
     // The preheating, then every major step at the feed period along the path.

@@ -17,8 +17,8 @@ using Jog = ManualControl::Jog;
 
 bool StartsEnabled(const ManualControl& m) {
     const ManualControl::Controls& c = m.Form();
-    return c.Button1.Enabled && c.Button4.Enabled && c.Button9.Enabled && c.SpeedButton1.Enabled &&
-           c.SpeedButton3.Enabled;
+    return c.Button1.enabled && c.Button4.enabled && c.Button9.enabled && c.SpeedButton1.enabled &&
+           c.SpeedButton3.enabled;
 }
 
 TEST(ManualControlCreation, ReadsTheMachineConstantsAndStartsTheLink) {
@@ -33,18 +33,18 @@ TEST(ManualControlCreation, ReadsTheMachineConstantsAndStartsTheLink) {
     EXPECT_EQ(rig.pendant.connects, 1);
     EXPECT_EQ(m.Machine().stepsPer360, 3600);
     EXPECT_DOUBLE_EQ(m.Machine().stepsPerMm, 100);
-    EXPECT_EQ(c.Edit3.Text, "0.01");
+    EXPECT_EQ(c.Edit3.text, "0.01");
 
-    EXPECT_EQ(c.ScrollBar1.Min, 1);
-    EXPECT_EQ(c.ScrollBar1.Max, 100);
-    EXPECT_EQ(c.ScrollBar1.Position, 60);
+    EXPECT_EQ(c.ScrollBar1.min, 1);
+    EXPECT_EQ(c.ScrollBar1.max, 100);
+    EXPECT_EQ(c.ScrollBar1.position, 60);
     EXPECT_EQ(c.Label23, "40");
-    EXPECT_EQ(c.ScrollBar2.Max, 4000);  // VxyManMax absent: this window's own default
-    EXPECT_EQ(c.ScrollBar2.Position, 15);
-    EXPECT_EQ(c.Edit1.Text, "15");
-    EXPECT_EQ(c.Edit11.Text, "250");
-    EXPECT_TRUE(c.Edit14.Visible);
-    EXPECT_TRUE(c.CheckBox1.Visible);
+    EXPECT_EQ(c.ScrollBar2.max, 4000);  // VxyManMax absent: this window's own default
+    EXPECT_EQ(c.ScrollBar2.position, 15);
+    EXPECT_EQ(c.Edit1.text, "15");
+    EXPECT_EQ(c.Edit11.text, "250");
+    EXPECT_TRUE(c.Edit14.visible);
+    EXPECT_TRUE(c.CheckBox1.visible);
     EXPECT_EQ(rig.model->Link()->EventWindow(), &rig.model->Channel());
 }
 
@@ -53,10 +53,10 @@ TEST(ManualControlCreation, HidesConeAndInchControlsAndChecksTheAxisBoxes) {
     ManualControl& m = rig.Make();
     m.CheckBox1Clicked(false);
     m.Show();
-    EXPECT_FALSE(m.Form().CheckBox1.Visible);
+    EXPECT_FALSE(m.Form().CheckBox1.visible);
     EXPECT_FALSE(m.Form().Label24Visible);
-    EXPECT_TRUE(m.Form().CheckBox1.Checked);
-    EXPECT_FALSE(m.Form().Edit14.Visible);
+    EXPECT_TRUE(m.Form().CheckBox1.checked);
+    EXPECT_FALSE(m.Form().Edit14.visible);
     EXPECT_EQ(rig.pendant.connects, 0);
 }
 
@@ -293,16 +293,16 @@ TEST(ManualControlFields, SpeedFieldMovesTheBarAndIsClampedOnLeaving) {
     ManualRig rig("", "[ParamsLimits]\nVxyManMin=4\nVxyManMax=60\n");
     ManualControl& m = rig.Make();
     m.Edit1Changed("25");
-    EXPECT_EQ(m.Form().ScrollBar2.Position, 25);
+    EXPECT_EQ(m.Form().ScrollBar2.position, 25);
     m.Edit1Changed("5000");
-    EXPECT_EQ(m.Form().ScrollBar2.Position, 25);
-    EXPECT_EQ(m.Form().Edit1.Text, "5000");
+    EXPECT_EQ(m.Form().ScrollBar2.position, 25);
+    EXPECT_EQ(m.Form().Edit1.text, "5000");
     m.Edit1Exit();
-    EXPECT_EQ(m.Form().ScrollBar2.Position, 60);
-    EXPECT_EQ(m.Form().Edit1.Text, "60");
+    EXPECT_EQ(m.Form().ScrollBar2.position, 60);
+    EXPECT_EQ(m.Form().Edit1.text, "60");
     m.Edit1Changed("x");
     m.Edit1Exit();
-    EXPECT_EQ(m.Form().Edit1.Text, "4");
+    EXPECT_EQ(m.Form().Edit1.text, "4");
     using P = std::pair<int, std::int32_t>;
     EXPECT_EQ(rig.pendant.sent, (std::vector<P>{{2, 25}, {2, 60}, {2, 4}}));
 }
@@ -312,16 +312,16 @@ TEST(ManualControlFields, PreheatingIsClampedOnLeavingAndBeforeEveryMove) {
     ManualControl& m = rig.Make();
     m.Edit11Changed("0");
     m.Edit11Exit();
-    EXPECT_EQ(m.Form().Edit11.Text, "1");
+    EXPECT_EQ(m.Form().Edit11.text, "1");
     EXPECT_EQ(rig.pendant.sent.back(), (std::pair<int, std::int32_t>{4, 1}));
 
     m.Edit11Changed("99999");
     m.Edit1Changed("9999");
     m.Edit4Changed("1");
     ASSERT_EQ(m.MoveByDistance(true), STAT_OK);
-    EXPECT_EQ(m.Form().Edit11.Text, "10000");
+    EXPECT_EQ(m.Form().Edit11.text, "10000");
     EXPECT_EQ(ManualRig::A1(rig.Sent('W').at(0)), 10000);
-    EXPECT_EQ(m.Form().ScrollBar2.Position, 4000);
+    EXPECT_EQ(m.Form().ScrollBar2.position, 4000);
 }
 
 TEST(ManualControlFields, PendantValuesNeedSharedAccessAndReportFailures) {
@@ -334,27 +334,27 @@ TEST(ManualControlFields, PendantValuesNeedSharedAccessAndReportFailures) {
     rig.pendant.failing = true;
     m.ScrollBar2Changed(31);
     EXPECT_EQ(m.Form().Lerrors, "pendant error 5");
-    EXPECT_TRUE(m.Form().Timer1.Enabled);
+    EXPECT_TRUE(m.Form().Timer1.enabled);
     m.Timer1Fired();
     EXPECT_EQ(m.Form().Lerrors, "");
-    EXPECT_FALSE(m.Form().Timer1.Enabled);
+    EXPECT_FALSE(m.Form().Timer1.enabled);
 }
 
 TEST(ManualInches, FieldsFollowEachOtherBeyondTheTolerance) {
     ManualRig rig("Imperial=1\n");
     ManualControl& m = rig.Make();
     m.Edit4Changed("25.4");
-    EXPECT_EQ(m.Form().Edit14.Text, "1\"");
+    EXPECT_EQ(m.Form().Edit14.text, "1\"");
     m.Edit4Changed("25.9");  // 0.5 mm from 1": the inch field stays
-    EXPECT_EQ(m.Form().Edit14.Text, "1\"");
+    EXPECT_EQ(m.Form().Edit14.text, "1\"");
     m.Edit14Changed("2 1/2\"");
-    EXPECT_EQ(m.Form().Edit4.Text, "63.5");
+    EXPECT_EQ(m.Form().Edit4.text, "63.5");
     m.Edit14Changed("2 1/");  // unreadable while typing: the millimetres stay
-    EXPECT_EQ(m.Form().Edit4.Text, "63.5");
+    EXPECT_EQ(m.Form().Edit4.text, "63.5");
     m.Edit5Changed("");
-    EXPECT_EQ(m.Form().Edit15.Text, "0");
+    EXPECT_EQ(m.Form().Edit15.text, "0");
     m.Edit5Changed("abc");
-    EXPECT_EQ(m.Form().Edit15.Text, "Format error");
+    EXPECT_EQ(m.Form().Edit15.text, "Format error");
 }
 
 TEST(ManualInches, UnreadableInchFieldStopsTheMoveWithItsMessage) {
@@ -368,8 +368,8 @@ TEST(ManualInches, UnreadableInchFieldStopsTheMoveWithItsMessage) {
 
     m.Edit15Changed("-1\"");
     ASSERT_EQ(m.MoveByDistance(true), STAT_OK);
-    EXPECT_EQ(m.Form().Edit4.Text, "12.7");
-    EXPECT_EQ(m.Form().Edit5.Text, "-25.4");
+    EXPECT_EQ(m.Form().Edit4.text, "12.7");
+    EXPECT_EQ(m.Form().Edit5.text, "-25.4");
     const SimLine line = ManualRig::Line(rig.Sent('b').at(0));
     EXPECT_EQ(line.dx, 1270);
     EXPECT_EQ(line.dy, -2540);
@@ -449,7 +449,7 @@ TEST(ManualControlService, VariableDumpWritesEveryVariableAsReceived) {
     ASSERT_TRUE(rig.WaitForEnd());
 
     EXPECT_EQ(m.DumpVariables(), ManualControl::kOk);
-    EXPECT_TRUE(m.Form().Button24.Enabled);
+    EXPECT_TRUE(m.Form().Button24.enabled);
     const std::string dump = rig.dir.Read("vars.txt");
     EXPECT_EQ(dump.size(), 32u * 17u);
     EXPECT_EQ(dump.substr(0, 34), "\n00: C0 00 00 00 \n04: 64 00 00 00 ");  // state, x of wire end 1
@@ -465,7 +465,7 @@ TEST(ManualControlService, VariableDumpFailuresEndItAndReenableTheButton) {
     EXPECT_EQ(m.DumpVariables(), ManualControl::kFailed);
     ASSERT_EQ(rig.asked.size(), 1u);
     EXPECT_EQ(rig.asked[0].caption, "SENDFRAME błąd");
-    EXPECT_TRUE(m.Form().Button24.Enabled);
+    EXPECT_TRUE(m.Form().Button24.enabled);
     EXPECT_EQ(rig.dir.Read("vars.txt"), "");
 
     rig.asked.clear();

@@ -95,10 +95,10 @@ TEST_F(ManualControlViewTest, MirrorsTheModelsControls) {
                              "Edit15", "ScrollBar1", "ScrollBar2", "CheckBox1", "CheckBox2", "Label23", "Label24",
                              "Label26", "Panel1", "Panel5", "Panel6", "Lerrors"})
         test::Control(view, name);
-    EXPECT_EQ(test::Control<QScrollBar>(view, "ScrollBar1")->value(), c.ScrollBar1.Position);
-    EXPECT_EQ(test::Control<QScrollBar>(view, "ScrollBar2")->maximum(), c.ScrollBar2.Max);
-    EXPECT_EQ(FromQt(test::Control<QLineEdit>(view, "Edit1")->text()), c.Edit1.Text);
-    EXPECT_EQ(FromQt(test::Control<QLineEdit>(view, "Edit11")->text()), c.Edit11.Text);
+    EXPECT_EQ(test::Control<QScrollBar>(view, "ScrollBar1")->value(), c.ScrollBar1.position);
+    EXPECT_EQ(test::Control<QScrollBar>(view, "ScrollBar2")->maximum(), c.ScrollBar2.max);
+    EXPECT_EQ(FromQt(test::Control<QLineEdit>(view, "Edit1")->text()), c.Edit1.text);
+    EXPECT_EQ(FromQt(test::Control<QLineEdit>(view, "Edit11")->text()), c.Edit11.text);
     EXPECT_EQ(FromQt(test::Control<QLabel>(view, "Label23")->text()), c.Label23);
     // Imperial=0 and Cone=0 in the shipped settings: no inch fields, no axis selection.
     EXPECT_FALSE(ShownInWindow(*test::Control(view, "Edit14")));
@@ -113,7 +113,7 @@ TEST_F(ManualControlViewTest, MirrorsTheModelsControls) {
     speed->selectAll();
     QKeyEvent five(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
     QCoreApplication::sendEvent(speed, &five);
-    EXPECT_EQ(model.Form().ScrollBar2.Position, 5);
+    EXPECT_EQ(model.Form().ScrollBar2.position, 5);
     EXPECT_EQ(test::Control<QScrollBar>(view, "ScrollBar2")->value(), 5);
     view.close();
 }
@@ -166,7 +166,7 @@ TEST_F(ManualControlViewTest, TheEndOfAMoveComesBackThroughThePump) {
     dx->selectAll();
     QKeyEvent one(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
     QCoreApplication::sendEvent(dx, &one);
-    EXPECT_EQ(model.Form().Edit4.Text, "1");
+    EXPECT_EQ(model.Form().Edit4.text, "1");
     test::Control<QPushButton>(view, "Button9")->click();
     EXPECT_FALSE(test::Control<QPushButton>(view, "Button9")->isEnabled());
 

@@ -70,27 +70,27 @@ void ManualControl::Create(LocalisableWindow* view) {
     const ManualMotion::Limits limits = ManualMotion::Limits::Read(p);
     const ManualMotion::Settings initial = ManualMotion::Initial(machine_, limits);
 
-    ScrollBar& heating = c_.ScrollBar1;
-    heating.Min = limits.heatingBar.min;
-    heating.Max = limits.heatingBar.max;
-    heating.Position = 100 - initial.heating;
-    c_.Label23 = std::to_string(100 - heating.Position);
+    Control& heating = c_.ScrollBar1;
+    heating.min = limits.heatingBar.min;
+    heating.max = limits.heatingBar.max;
+    heating.position = 100 - initial.heating;
+    c_.Label23 = std::to_string(100 - heating.position);
 
-    ScrollBar& speed = c_.ScrollBar2;
-    speed.Min = limits.speed.min;
-    speed.Max = limits.speed.max;
-    speed.Position = initial.speed;
-    c_.Edit1.Text = std::to_string(speed.Position);
+    Control& speed = c_.ScrollBar2;
+    speed.min = limits.speed.min;
+    speed.max = limits.speed.max;
+    speed.position = initial.speed;
+    c_.Edit1.text = std::to_string(speed.position);
 
     // Not yet within the limits: the field is checked when it is left.
-    c_.Edit11.Text = std::to_string(ManualMotion::Whole(machine_.defHeating));
-    c_.Edit3.Text = NumberToText(machine_.mmPerStep);
+    c_.Edit11.text = std::to_string(ManualMotion::Whole(machine_.defHeating));
+    c_.Edit3.text = NumberToText(machine_.mmPerStep);
     imperial_ = p.GetFlag(settings::kImperial);
-    c_.Edit14.Visible = imperial_;
-    c_.Edit15.Visible = imperial_;
+    c_.Edit14.visible = imperial_;
+    c_.Edit15.visible = imperial_;
     if (imperial_) {
-        MillimetresChanged(c_.Edit4, c_.Edit14, c_.Edit4.Text);
-        MillimetresChanged(c_.Edit5, c_.Edit15, c_.Edit5.Text);
+        MillimetresChanged(c_.Edit4, c_.Edit14, c_.Edit4.text);
+        MillimetresChanged(c_.Edit5, c_.Edit15, c_.Edit5.text);
     }
     Show();
     if (view) s_.link.messages->LocaliseForm(*view, kLocalised);
@@ -101,13 +101,13 @@ void ManualControl::Create(LocalisableWindow* view) {
 void ManualControl::Show() {
     if (link_) link_->SetEventWindow(&events_);
     const bool cone = s_.link.parameters->GetFlag(settings::kCone);
-    c_.CheckBox1.Visible = cone;
-    c_.CheckBox2.Visible = cone;
+    c_.CheckBox1.visible = cone;
+    c_.CheckBox2.visible = cone;
     c_.Label24Visible = cone;
     c_.Label26Visible = cone;
     if (!cone) {
-        c_.CheckBox1.Checked = true;
-        c_.CheckBox2.Checked = true;
+        c_.CheckBox1.checked = true;
+        c_.CheckBox2.checked = true;
     }
 }
 
@@ -119,13 +119,13 @@ void ManualControl::Close() {
 
 ManualMotion ManualControl::Motion() const {
     ManualMotion::Settings settings;
-    settings.distanceMmPerStep = DecimalPrefixWithCommas(c_.Edit3.Text);
-    settings.speed = c_.ScrollBar2.Position;
-    settings.heating = 100 - c_.ScrollBar1.Position;
-    settings.preheating = TextToInt(c_.Edit11.Text);
+    settings.distanceMmPerStep = DecimalPrefixWithCommas(c_.Edit3.text);
+    settings.speed = c_.ScrollBar2.position;
+    settings.heating = 100 - c_.ScrollBar1.position;
+    settings.preheating = TextToInt(c_.Edit11.text);
     // Hidden axis boxes count as checked.
-    settings.firstAxis = !c_.CheckBox1.Visible || c_.CheckBox1.Checked;
-    settings.secondAxis = !c_.CheckBox2.Visible || c_.CheckBox2.Checked;
+    settings.firstAxis = !c_.CheckBox1.visible || c_.CheckBox1.checked;
+    settings.secondAxis = !c_.CheckBox2.visible || c_.CheckBox2.checked;
     return ManualMotion(link_, *s_.dispatcher, *s_.link.parameters, machine_, settings);
 }
 
@@ -227,7 +227,7 @@ int ManualControl::TurnByField(bool interactive) {
     movingToStart_ = false;
     pendantMove_ = false;
     ValidateFields();
-    return Turn(DecimalPrefixWithCommas(c_.Edit6.Text), interactive);
+    return Turn(DecimalPrefixWithCommas(c_.Edit6.text), interactive);
 }
 
 int ManualControl::MoveByDistance(bool interactive) {
@@ -236,8 +236,8 @@ int ManualControl::MoveByDistance(bool interactive) {
     if (imperial_) {
         double dx = 0;
         double dy = 0;
-        const bool dxOk = ParseInches(c_.Edit14.Text, dx);
-        if (!dxOk || !ParseInches(c_.Edit15.Text, dy)) {
+        const bool dxOk = ParseInches(c_.Edit14.text, dx);
+        if (!dxOk || !ParseInches(c_.Edit15.text, dy)) {
             if (interactive) {
                 const int key = dxOk ? kInchDyUnreadable : kInchDxUnreadable;
                 PromptRequest request;
@@ -249,14 +249,14 @@ int ManualControl::MoveByDistance(bool interactive) {
             }
             return kFailed;
         }
-        InchesChanged(c_.Edit14, c_.Edit4, c_.Edit14.Text);
-        InchesChanged(c_.Edit15, c_.Edit5, c_.Edit15.Text);
+        InchesChanged(c_.Edit14, c_.Edit4, c_.Edit14.text);
+        InchesChanged(c_.Edit15, c_.Edit5, c_.Edit15.text);
     }
     movingToStart_ = false;
     pendantMove_ = false;
     const ManualMotion motion = Motion();
-    return Move(motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit4.Text)),
-                motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit5.Text)), 0, interactive);
+    return Move(motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit4.text)),
+                motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit5.text)), 0, interactive);
 }
 
 int ManualControl::PendantMoveBy(double dxMm, double dyMm) {
@@ -370,40 +370,40 @@ void ManualControl::SendPendant(int number, std::int32_t value) {
 }
 
 void ManualControl::ScrollBar1Changed(int position) {
-    ScrollBar& bar = c_.ScrollBar1;
-    bar.Position = std::clamp(position, bar.Min, bar.Max);
-    c_.Label23 = std::to_string(100 - bar.Position);
-    if (link_) link_->SetHeatingLive(100 - std::min(bar.Position, 99));
-    SendPendant(3, 100 - bar.Position);
+    Control& bar = c_.ScrollBar1;
+    bar.position = std::clamp(position, bar.min, bar.max);
+    c_.Label23 = std::to_string(100 - bar.position);
+    if (link_) link_->SetHeatingLive(100 - std::min(bar.position, 99));
+    SendPendant(3, 100 - bar.position);
 }
 
 void ManualControl::ScrollBar2Changed(int position) {
-    ScrollBar& bar = c_.ScrollBar2;
-    bar.Position = std::clamp(position, bar.Min, bar.Max);
-    c_.Edit1.Text = std::to_string(bar.Position);
-    SendPendant(2, bar.Position);
+    Control& bar = c_.ScrollBar2;
+    bar.position = std::clamp(position, bar.min, bar.max);
+    c_.Edit1.text = std::to_string(bar.position);
+    SendPendant(2, bar.position);
 }
 
 void ManualControl::Edit1Changed(std::string_view text) {
-    c_.Edit1.Text = text;
+    c_.Edit1.text = text;
     const int v = TextToInt(text);
-    const ScrollBar& bar = c_.ScrollBar2;
-    if (v >= bar.Min && v <= bar.Max && v != bar.Position) ScrollBar2Changed(v);
+    const Control& bar = c_.ScrollBar2;
+    if (v >= bar.min && v <= bar.max && v != bar.position) ScrollBar2Changed(v);
 }
 
 void ManualControl::Edit1Exit() {
-    const int v = TextToInt(c_.Edit1.Text);
-    const ScrollBar& bar = c_.ScrollBar2;
-    if (v < bar.Min || v > bar.Max) ScrollBar2Changed(v < bar.Min ? bar.Min : bar.Max);
+    const int v = TextToInt(c_.Edit1.text);
+    const Control& bar = c_.ScrollBar2;
+    if (v < bar.min || v > bar.max) ScrollBar2Changed(v < bar.min ? bar.min : bar.max);
 }
 
 void ManualControl::Edit11Changed(std::string_view text) {
-    c_.Edit11.Text = text;
+    c_.Edit11.text = text;
 }
 
 void ManualControl::Edit11Exit() {
-    const int v = ManualMotion::Limits::Read(*s_.link.parameters).preheating.Clamp(TextToInt(c_.Edit11.Text));
-    c_.Edit11.Text = std::to_string(v);
+    const int v = ManualMotion::Limits::Read(*s_.link.parameters).preheating.Clamp(TextToInt(c_.Edit11.text));
+    c_.Edit11.text = std::to_string(v);
     SendPendant(4, v);
 }
 
@@ -413,7 +413,7 @@ void ManualControl::ValidateFields() {
 }
 
 void ManualControl::Edit3Changed(std::string_view text) {
-    c_.Edit3.Text = text;
+    c_.Edit3.text = text;
 }
 
 void ManualControl::Edit4Changed(std::string_view text) {
@@ -425,7 +425,7 @@ void ManualControl::Edit5Changed(std::string_view text) {
 }
 
 void ManualControl::Edit6Changed(std::string_view text) {
-    c_.Edit6.Text = text;
+    c_.Edit6.text = text;
 }
 
 void ManualControl::Edit14Changed(std::string_view text) {
@@ -437,21 +437,21 @@ void ManualControl::Edit15Changed(std::string_view text) {
 }
 
 void ManualControl::CheckBox1Clicked(bool checked) {
-    c_.CheckBox1.Checked = checked;
+    c_.CheckBox1.checked = checked;
 }
 
 void ManualControl::CheckBox2Clicked(bool checked) {
-    c_.CheckBox2.Checked = checked;
+    c_.CheckBox2.checked = checked;
 }
 
-void ManualControl::MillimetresChanged(Edit& mm, Edit& inch, std::string_view text) {
-    mm.Text = text;
-    if (imperial_) inch.Text = InchFieldFollowing(text, inch.Text);
+void ManualControl::MillimetresChanged(Control& mm, Control& inch, std::string_view text) {
+    mm.text = text;
+    if (imperial_) inch.text = InchFieldFollowing(text, inch.text);
 }
 
-void ManualControl::InchesChanged(Edit& inch, Edit& mm, std::string_view text) {
-    inch.Text = text;
-    if (imperial_) mm.Text = MillimetreFieldFollowing(text, mm.Text);
+void ManualControl::InchesChanged(Control& inch, Control& mm, std::string_view text) {
+    inch.text = text;
+    if (imperial_) mm.text = MillimetreFieldFollowing(text, mm.text);
 }
 
 // ---- service commands and timers -------------------------------------------------------
@@ -522,7 +522,7 @@ int ManualControl::DumpVariables() {
         box("Błąd otwarcia pliku vars.TXT");
         return kFailed;
     }
-    c_.Button24.Enabled = false;
+    c_.Button24.enabled = false;
     bool complete = true;
     for (int address = 0; address <= 124 && complete; address += 4) {
         std::array<std::uint8_t, 4> value{};
@@ -544,22 +544,22 @@ int ManualControl::DumpVariables() {
         box("Błąd zapisu do pliku");
         complete = false;
     }
-    c_.Button24.Enabled = true;
+    c_.Button24.enabled = true;
     return complete ? kOk : kFailed;
 }
 
 void ManualControl::ShowStatus(std::string_view text) {
     c_.Lerrors = text;
-    c_.Timer1.Enabled = true;
+    c_.Timer1.enabled = true;
 }
 
 void ManualControl::Timer1Fired() {
     c_.Lerrors.clear();
-    c_.Timer1.Enabled = false;
+    c_.Timer1.enabled = false;
 }
 
 void ManualControl::Timer2Fired() {
-    if (!c_.Timer2.Enabled) return;
+    if (!c_.Timer2.enabled) return;
     c_.Panel1 = c_.Panel1 == PanelColour::Silver ? PanelColour::Red : PanelColour::Silver;
 }
 
@@ -568,19 +568,19 @@ void ManualControl::LerrorsClick() {
 }
 
 void ManualControl::StartIndicator() {
-    c_.Timer2.Enabled = true;
+    c_.Timer2.enabled = true;
     c_.Panel1 = PanelColour::Red;
 }
 
 void ManualControl::StopIndicator() {
-    c_.Timer2.Enabled = false;
+    c_.Timer2.enabled = false;
     c_.Panel1 = PanelColour::Silver;
 }
 
 void ManualControl::EnableStart(bool enable) {
-    for (Button* b : {&c_.Button1, &c_.Button2, &c_.Button3, &c_.Button4, &c_.Button5, &c_.Button6, &c_.Button7,
+    for (Control* b : {&c_.Button1, &c_.Button2, &c_.Button3, &c_.Button4, &c_.Button5, &c_.Button6, &c_.Button7,
                       &c_.Button8, &c_.Button9, &c_.SpeedButton1, &c_.SpeedButton2, &c_.SpeedButton3}) {
-        b->Enabled = enable;
+        b->enabled = enable;
     }
 }
 

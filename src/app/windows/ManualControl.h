@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/Control.h"
 #include "controller/LinkServices.h"
 #include "controller/ManualControlEvents.h"
 #include "cutting/InchText.h"
@@ -51,56 +52,35 @@ public:
     enum class PanelColour { Silver, Red };
 
     // The window's controls by their component names.
-    struct ScrollBar {
-        int Min = 0;
-        int Max = 100;
-        int Position = 0;
-    };
-    struct Edit {
-        std::string Text;
-        bool Visible = true;
-    };
-    struct Button {
-        bool Enabled = true;
-        bool Visible = true;
-    };
-    struct CheckBox {
-        bool Checked = true;
-        bool Visible = true;
-    };
-    struct Timer {
-        bool Enabled = false;
-        int Interval = 0;  // ms
-    };
     struct Controls {
-        ScrollBar ScrollBar1;       // heating bar: heating = 100 − Position
-        ScrollBar ScrollBar2;       // speed, cm/min
-        Edit Edit1;                 // mirrors ScrollBar2
-        Edit Edit3{"1", false};     // mm per step for distances (hidden)
-        Edit Edit4{"0"};            // dx, mm
-        Edit Edit5{"0"};            // dy, mm
-        Edit Edit6{"10"};           // turn angle for SpeedButton1, degrees
-        Edit Edit11;                // preheating time, ms
-        Edit Edit14{"0\"", false};  // dx, inches (Imperial)
-        Edit Edit15{"0\"", false};  // dy, inches (Imperial)
-        std::string Label23;        // heating value, 100 − ScrollBar1.Position
+        Control ScrollBar1;         // heating bar: heating = 100 − position
+        Control ScrollBar2;         // speed, cm/min
+        Control Edit1;              // mirrors ScrollBar2
+        Control Edit3 = Control::Field("1", false);  // mm per step for distances (hidden)
+        Control Edit4 = Control::Field("0"); // dx, mm
+        Control Edit5 = Control::Field("0"); // dy, mm
+        Control Edit6 = Control::Field("10");  // turn angle for SpeedButton1, degrees
+        Control Edit11;             // preheating time, ms
+        Control Edit14 = Control::Field("0\"", false);  // dx, inches (Imperial)
+        Control Edit15 = Control::Field("0\"", false);  // dy, inches (Imperial)
+        std::string Label23;        // heating value, 100 − ScrollBar1.position
         // Jogs: up, down, left, right, up-right, down-right, down-left, up-left.
-        Button Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8;
-        Button Button9;                // move by [dx, dy]
-        Button Button10{true, false};  // hidden service button
-        Button Button16;               // STOP; the numeric keypad jogs while it has the focus
-        Button Button24;               // "Odczytaj Zmienne"
-        Button SpeedButton1;           // turn by Edit6
-        Button SpeedButton2;           // turn −360° while held
-        Button SpeedButton3;           // turn +360° while held
-        CheckBox CheckBox1;            // axis selection (Cone)
-        CheckBox CheckBox2;
+        Control Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8;
+        Control Button9;                // move by [dx, dy]
+        Control Button10 = Control::Hidden();  // hidden service button
+        Control Button16;               // STOP; the numeric keypad jogs while it has the focus
+        Control Button24;               // "Odczytaj Zmienne"
+        Control SpeedButton1;           // turn by Edit6
+        Control SpeedButton2;           // turn −360° while held
+        Control SpeedButton3;           // turn +360° while held
+        Control CheckBox1 = Control::CheckedBox();  // axis selection (Cone)
+        Control CheckBox2 = Control::CheckedBox();
         bool Label24Visible = true;
         bool Label26Visible = true;
         PanelColour Panel1 = PanelColour::Silver;  // movement indicator
         std::string Lerrors;                       // status line
-        Timer Timer1{false, kStatusClearMs};       // clears Lerrors once
-        Timer Timer2{false, kBlinkMs};             // blinks Panel1
+        TimerState Timer1 = TimerState::Every(kStatusClearMs);  // clears Lerrors once
+        TimerState Timer2 = TimerState::Every(kBlinkMs);  // blinks Panel1
     };
 
     // The jog buttons and their directions: up = +dy, right = +dx.
@@ -213,7 +193,7 @@ public:
     bool ErrorFlag() const { return errorFlag_; }
     bool KeypadGuard() const { return keypadGuard_; }
     // True while a started move runs (the indicator blinks).
-    bool MoveRunning() const { return c_.Timer2.Enabled; }
+    bool MoveRunning() const { return c_.Timer2.enabled; }
     // The last report of the controller handled by this window; 0 before any.
     int LastEvent() const { return lastEvent_; }
 
@@ -243,8 +223,8 @@ private:
     int Started(int code, bool interactive);
     void StartIndicator();
     void SendPendant(int number, std::int32_t value);
-    void MillimetresChanged(Edit& mm, Edit& inch, std::string_view text);
-    void InchesChanged(Edit& inch, Edit& mm, std::string_view text);
+    void MillimetresChanged(Control& mm, Control& inch, std::string_view text);
+    void InchesChanged(Control& inch, Control& mm, std::string_view text);
     int HandleEvent(int code);
 
     Services s_;
