@@ -110,6 +110,8 @@ private:
     // The width and height in millimetres when either is more than the machine's step
     // counters can drive; empty otherwise.
     std::string SizeBeyondReach() const;
+    // Motor steps per millimetre: the manual-control window's, else 1 / mmPerStep.
+    double StepsPerMm() const;
     bool ReadFile(FileType type);
     void AcceptSegments(DrawingMutexHold& hold, bool& refused);
     void Report();
@@ -166,14 +168,14 @@ bool Loader::TablesFull() const {
     return false;
 }
 
+double Loader::StepsPerMm() const {
+    if (c_.stepsPerMm) return *c_.stepsPerMm;
+    const double mmPerStep = c_.parameters.GetNumber(settings::kMmPerStep);
+    return mmPerStep != 0.0 ? 1.0 / mmPerStep : 1.0;
+}
+
 std::string Loader::SizeBeyondReach() const {
-    double stepsPerMm = 1.0;
-    if (c_.stepsPerMm) {
-        stepsPerMm = *c_.stepsPerMm;
-    } else {
-        const double mmPerStep = c_.parameters.GetNumber(settings::kMmPerStep);
-        stepsPerMm = mmPerStep != 0.0 ? 1.0 / mmPerStep : 1.0;
-    }
+    const double stepsPerMm = StepsPerMm();
     const TVert& v = d_.V();
     if (v.Count() == 0) return {};
     Box2d box = Box2d::Of(v.Records().front());
@@ -199,13 +201,7 @@ bool Loader::ReadFile(FileType type) {
         d_.SetScale(c_.parameters.GetNumber(settings::kSkalaHPGL));
         return true;
     }
-    double stepsPerMm = 1.0;
-    if (c_.stepsPerMm) {
-        stepsPerMm = *c_.stepsPerMm;
-    } else {
-        const double mmPerStep = c_.parameters.GetNumber(settings::kMmPerStep);
-        stepsPerMm = mmPerStep != 0.0 ? 1.0 / mmPerStep : 1.0;
-    }
+    const double stepsPerMm = StepsPerMm();
     std::unique_ptr<TDxfReader> own;
     TDxfReader* reader = c_.dxf;
     if (reader == nullptr) {
