@@ -13,6 +13,7 @@
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
 #include "cli/DrawingSession.h"
+#include "cli/ExitCode.h"
 #include "cli/InterruptGuard.h"
 #include "config/MessageLog.h"
 #include "config/NumberText.h"
@@ -36,17 +37,6 @@ namespace wirvela {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-enum ExitCode {
-    kExitOk = 0,
-    kExitUnreadable = 1,
-    kExitRefused = 2,
-    kExitNoPath = 3,
-    kExitNoLink = 4,
-    kExitStartFailed = 5,
-    kExitRunFailed = 6,
-    kExitInterrupted = 130,
-};
 
 struct CutArgs {
     std::string file;

@@ -11,6 +11,7 @@
 #include "app/windows/ManualControl.h"
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
+#include "cli/ExitCode.h"
 #include "cli/InterruptGuard.h"
 #include "config/NumberText.h"
 #include "config/Prompt.h"
@@ -32,15 +33,6 @@ namespace wirvela {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-enum ExitCode {
-    kExitOk = 0,
-    kExitBadArgument = 2,
-    kExitNoLink = 4,
-    kExitRefused = 5,
-    kExitRunFailed = 6,
-    kExitInterrupted = 130,
-};
 
 // The manual-control window's own refusal of a move (a distance it cannot show).
 constexpr int kRefusedByTheWindow = -2;
@@ -223,7 +215,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         } else {
             out << "refused: " << result << j["text"].get<std::string>() << '\n';
         }
-        return kExitRefused;
+        return kExitStartFailed;
     }
 
     const RunEnd run = Follow(manual, reports, sim.get());
