@@ -10,6 +10,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/CliDevice.h"
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
 #include "cli/DrawingSession.h"
@@ -24,12 +25,10 @@
 #include "controller/ControllerDispatcher.h"
 #include "controller/CuttingEvents.h"
 #include "controller/LinkStartup.h"
-#include "controller/SimulatedFtdi.h"
 #include "cutting/CutSetup.h"
 #include "cutting/CuttingRun.h"
 #include "cutting/WireWear.h"
 #include "platform/EventChannel.h"
-#include "platform/FtdiUsb.h"
 #include "settings/MaterialStore.h"
 
 namespace wirvela {
@@ -312,34 +311,16 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
     MessageLog log;
     ControllerDispatcher dispatcher(session.Messages(), prompt, &log);
 
-    // The device: the simulated controller unless a real one is asked for.
-    std::shared_ptr<SimulatedController> sim;
-    std::unique_ptr<Ftdi> ftdi;
     LinkServices services;
-    if (args.device == "usb") {
-        ftdi = std::make_unique<FtdiUsb>();
-    } else {
-        SimulatedControllerConfig config;
-        config.speedUp = args.speedUp;
-        sim = std::make_shared<SimulatedController>(config);
-        ftdi = std::make_unique<SimulatedFtdi>(sim);
-        services.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
-    }
+    const CliDevice device = CliDevice::Open(args.device, args.speedUp, session, services);
+    SimulatedController* sim = device.sim.get();
 
     TerminalCut cut(session, loaded, prompt, dispatcher, log);
-    services.parameters = &session.Parameters();
-    services.messages = &session.Messages();
-    services.ftdi = ftdi.get();
     services.messageLog = &log;
-    services.directory = session.Directory();
     services.cuttingStatus = [&cut](std::string_view text) { cut.ShowStatus(text); };
     services.twoFigureDrawing = [&drawing] { return drawing.Set(TDrawing::kFigure2).V.Count() > 0; };
     LinkStartup up = LinkStartup::Run(services, &cut.Channel(), prompt, [](std::string_view) {});
-    if (!up.link || up.handshake != STAT_OK) {
-        const int code = up.handshake >= 0 ? up.handshake : (up.link ? up.link->InitError() : RS_OPEN_COM_ERR);
-        err << "wirvela-cli: the controller link could not be started:" << OneLine(CodeText(session, code)) << '\n';
-        return kExitNoLink;
-    }
+    if (!LinkStarted(up, session, err)) return kExitNoLink;
     ComClass& link = *up.link;
     std::uint64_t frames = 0;
     link.SetFrameObserver([&frames](const Frame& f) {
@@ -353,7 +334,7 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
     const int result = cut.Start(planned, args.yes);
     const std::uint32_t blockBytes = link.BlockLength();
     RunOutcome outcome;
-    if (result == STAT_OK) outcome = FollowRun(cut, planned.estimate.milliseconds, args, sim.get(), err);
+    if (result == STAT_OK) outcome = FollowRun(cut, planned.estimate.milliseconds, args, sim, err);
     cut.Channel().ProcessPending();
 
     // The program's end: the store is written back (the wear counters).

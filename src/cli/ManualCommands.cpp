@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "app/windows/ManualControl.h"
+#include "cli/CliDevice.h"
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
 #include "cli/ExitCode.h"
@@ -21,12 +22,10 @@
 #include "controller/ControllerDispatcher.h"
 #include "controller/LinkStartup.h"
 #include "controller/ManualControlEvents.h"
-#include "controller/SimulatedFtdi.h"
 #include "cutting/InchText.h"
 #include "cutting/MachineConstants.h"
 #include "cutting/ManualMotion.h"
 #include "platform/EventChannel.h"
-#include "platform/FtdiUsb.h"
 
 namespace wirvela {
 
@@ -144,22 +143,9 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     AcceptingPrompt prompt(&err);
     ControllerDispatcher dispatcher(session.Messages(), prompt);
 
-    std::shared_ptr<SimulatedController> sim;
-    std::unique_ptr<Ftdi> ftdi;
     LinkServices services;
-    if (args.device == "usb") {
-        ftdi = std::make_unique<FtdiUsb>();
-    } else {
-        SimulatedControllerConfig config;
-        config.speedUp = args.speedUp;
-        sim = std::make_shared<SimulatedController>(config);
-        ftdi = std::make_unique<SimulatedFtdi>(sim);
-        services.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
-    }
-    services.parameters = &session.Parameters();
-    services.messages = &session.Messages();
-    services.ftdi = ftdi.get();
-    services.directory = session.Directory();
+    const CliDevice device = CliDevice::Open(args.device, args.speedUp, session, services);
+    SimulatedController* sim = device.sim.get();
 
     const TParameters& parameters = session.Parameters();
     const MachineConstants machine = MachineConstants::Read(parameters);
@@ -168,12 +154,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     const LinkStartup up = LinkStartup::Run(services, &reports.Channel(), prompt, [](std::string_view) {});
     const std::unique_ptr<ComClass>& link = up.link;
     dispatcher.SetLink(link.get());
-    if (up.outcome == LinkStartup::Outcome::Exit || up.handshake != STAT_OK) {
-        const int code = up.handshake >= 0 ? up.handshake : (link ? link->InitError() : 0);
-        err << "wirvela-cli: the controller link could not be started:"
-            << OneLine(ControllerCodes::FormatCode(session.Messages(), code)) << '\n';
-        return kExitNoLink;
-    }
+    if (!LinkStarted(up, session, err)) return kExitNoLink;
 
     // What the manual-control window would hold: its start values, the speed asked for
     // within the bar's limits.
@@ -218,7 +199,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         return kExitStartFailed;
     }
 
-    const RunEnd run = Follow(manual, reports, sim.get());
+    const RunEnd run = Follow(manual, reports, sim);
     j["end"] = run.end ? Json(*run.end) : Json(nullptr);
     if (run.end) j["text"] = OneLine(ControllerCodes::FormatCode(session.Messages(), *run.end));
     if (sim) {

@@ -1,0 +1,30 @@
+#pragma once
+// The controller a machine command drives: the simulated controller, unless the operator
+// asks for the configured real device, and the start-up of the link to it.
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "controller/LinkServices.h"
+#include "controller/LinkStartup.h"
+#include "controller/SimulatedController.h"
+#include "platform/Ftdi.h"
+
+namespace wirvela {
+
+class CliSession;
+
+struct CliDevice {
+    std::shared_ptr<SimulatedController> sim;  // null for the real device
+    std::unique_ptr<Ftdi> ftdi;
+
+    // "usb": the configured real device; anything else the simulated controller running
+    // `speedUp` times faster than the machine. Fills the link services' device, settings,
+    // messages and directory.
+    static CliDevice Open(const std::string& device, double speedUp, CliSession& session, LinkServices& services);
+};
+
+// True when the start-up gave a link that shook hands; otherwise says why on `err`.
+bool LinkStarted(const LinkStartup& up, CliSession& session, std::ostream& err);
+
+}  // namespace wirvela
