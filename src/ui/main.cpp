@@ -7,8 +7,8 @@
 //
 // Exit codes: 0 normal end; 1-6 no usable start-up directory (StartupDirectoryStatus);
 // 64 bad command line; 66 FILE not found; 71 the start-up directory cannot be entered;
-// 74 wirvela.ini could not be written at the end; other codes as the controller link's
-// start-up decided.
+// 74 wirvela.ini could not be written at the end; 143 / 129 ended by SIGTERM / SIGHUP
+// (after the orderly shut-down); other codes as the controller link's start-up decided.
 #include <QApplication>
 #include <QIcon>
 #include <QStringList>
@@ -30,6 +30,7 @@
 #include "ui/QtBeep.h"
 #include "ui/QtEventPump.h"
 #include "ui/QtPrompt.h"
+#include "ui/QtStopSignals.h"
 #include "ui/TForm1.h"
 
 #ifndef WIRVELA_VERSION
@@ -203,6 +204,7 @@ int main(int argc, char** argv) {
 
     int code = 0;
     {
+        const QtStopSignals stopSignals;
         TForm1 window(core, pump, prompt);
         window.SetDocumentDirectory(started);
         if (file) window.SetStartupFile(*file);

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <atomic>
+#include <csignal>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,7 @@
 #include "ui/QtEventPump.h"
 #include "ui/QtLocalisableWindow.h"
 #include "ui/QtPrompt.h"
+#include "ui/QtStopSignals.h"
 
 namespace wirvela {
 namespace {
@@ -95,6 +97,20 @@ TEST_P(EventPumpTest, PostedEventsAreHandledInOrder) {
 INSTANTIATE_TEST_SUITE_P(Channels, EventPumpTest,
                          ::testing::Values(PumpCase{"Notified", true}, PumpCase{"Polled", false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// SIGTERM and SIGHUP end the event loop with 128 + the signal, so the program's orderly
+// shut-down after the loop runs instead of the process dying on the spot.
+TEST(QtStopSignals, AStopSignalEndsTheEventLoopWithItsCode) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        const QtStopSignals stopSignals;
+        QTimer::singleShot(0, [signal] { std::raise(signal); });
+        QTimer lost;  // a lost signal fails the test, never hangs it
+        lost.setSingleShot(true);
+        QObject::connect(&lost, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+        lost.start(5000);
+        EXPECT_EQ(QCoreApplication::exec(), 128 + signal);
+    }
+}
 
 TEST(EventPump, AnUnwatchedChannelKeepsItsEventsQueued) {
     QtEventPump pump;
