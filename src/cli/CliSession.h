@@ -18,8 +18,15 @@ struct CliOptions {
 class CliSession {
 public:
     // Loads wirvela.ini and local.txt from options.dir; a missing local.txt prints the
-    // program's warning on err and the session goes on without texts.
+    // program's warning on err and the session goes on without texts, and so does a
+    // wirvela.ini that cannot be read, with a warning that names the reason.
     CliSession(const CliOptions& options, std::ostream& err);
+
+    // Empty when wirvela.ini was read; else why the built-in defaults stand in for it
+    // (the folder or the file missing, empty, unreadable, not a settings file).
+    const std::string& SettingsProblem() const { return settingsProblem_; }
+    // For the commands that move the machine: true, or the problem said on err.
+    bool SettingsUsable(std::ostream& err) const;
 
     TParameters& Parameters() { return parameters_; }
     TMessages& Messages() { return messages_; }
@@ -27,6 +34,7 @@ public:
 
 private:
     std::filesystem::path directory_;
+    std::string settingsProblem_;
     TParameters parameters_;
     TMessages messages_;
 };

@@ -119,13 +119,14 @@ public:
     int Start(const PlannedCut& cut, bool interactive) {
         status_.clear();
         v2_ = cut.setup.options.v2;
+        startCalled_ = true;
         WireWear wear = WireWear::FromStore(parameters_);
         return run_.Start(cut.setup, cut.estimate, wear, interactive);
     }
     // Stop; then DefaultV2 is stored as the cutting window's close stores its V2 bar.
     int Stop(bool interactive) {
         const int result = run_.Stop(interactive);
-        parameters_.SetText(settings::kDefaultV2, NumberToText(v2_));
+        if (startCalled_) parameters_.SetText(settings::kDefaultV2, NumberToText(v2_));
         stopped_ = true;
         return result;
     }
@@ -143,6 +144,7 @@ public:
 private:
     // ---- CutReport ---------------------------------------------------------------------
     void Status(std::string_view text) override { status_ = text; }
+    void Starting() override { RunPhase("block"); }
     void Warning(const RunMessage& message) override { Ask(message, PromptButtons::Ok); }
     bool Question(const RunMessage& message) override {
         return Ask(message, PromptButtons::YesNo) == PromptAnswer::Yes;
@@ -155,6 +157,7 @@ private:
     Prompt& prompt_;
     CuttingRun run_;
     double v2_ = 0;
+    bool startCalled_ = false;
     bool stopped_ = false;
     std::string status_;
     std::function<void(int)> observer_;
@@ -252,7 +255,7 @@ struct RunOutcome {
 // Follows the run until its end report, Ctrl+C, or (simulated controller) a controller
 // that has stopped without one.
 RunOutcome FollowRun(TerminalCut& cut, double estimateMs, const CutArgs& args, SimulatedController* sim,
-                     std::ostream& err) {
+                     const InterruptGuard& stop, std::ostream& err) {
     RunOutcome outcome;
     const bool terminal = StandardErrorIsTerminal();
     ProgressBar bar(err);
@@ -262,15 +265,9 @@ RunOutcome FollowRun(TerminalCut& cut, double estimateMs, const CutArgs& args, S
     cut.SetEventObserver([&outcome](int code) {
         if (!outcome.end && IsEndReport(code)) outcome.end = code;
     });
-    InterruptGuard interrupt;
-    while (!outcome.end) {
+    while (!outcome.end && !stop.Interrupted()) {
         cut.Channel().WaitAndProcess(50);
-        if (outcome.end) break;
-        if (interrupt.Interrupted()) {
-            outcome.interrupted = true;
-            cut.Stop(args.yes);
-            break;
-        }
+        if (outcome.end || stop.Interrupted()) break;
         double doneMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
         if (sim) {
             const SimSnapshot s = sim->Snapshot();
@@ -289,6 +286,12 @@ RunOutcome FollowRun(TerminalCut& cut, double estimateMs, const CutArgs& args, S
     }
     cut.SetEventObserver({});
     bar.Finish();
+    // A stop request cancels the program whatever it was doing, even one just ended: the
+    // cancel costs nothing and the machine is certainly still.
+    if (stop.Interrupted()) {
+        outcome.interrupted = true;
+        if (!cut.Stopped()) cut.Stop(args.yes);
+    }
     // A controller error leaves the program held; without an operator the run is ended.
     if (outcome.end && *outcome.end != STAT_END && !cut.Stopped()) cut.Stop(args.yes);
     if (!outcome.end && !outcome.interrupted && !cut.Stopped()) cut.Stop(args.yes);
@@ -300,7 +303,9 @@ std::string CodeText(CliSession& session, int code) {
 }
 
 int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, std::ostream& err) {
+    InterruptGuard stop;
     CliSession session(options, err);
+    if (!session.SettingsUsable(err)) return kExitNoSettings;
     DrawingSession loaded(session);
     loaded.LoadAndJoin(args.file, args.yes, err);
     if (const int code = loaded.RequireCutPath(args.file, err, DrawingSession::Wording::WithReason); code != kExitOk)
@@ -319,8 +324,9 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
     services.messageLog = &log;
     services.cuttingStatus = [&cut](std::string_view text) { cut.ShowStatus(text); };
     services.twoFigureDrawing = [&drawing] { return drawing.Set(TDrawing::kFigure2).V.Count() > 0; };
+    RunPhase("loaded");
     LinkStartup up = LinkStartup::Run(services, &cut.Channel(), prompt, [](std::string_view) {});
-    if (!LinkStarted(up, session, err)) return kExitNoLink;
+    if (!LinkStarted(up, session, err)) return stop.Interrupted() ? stop.ExitCode() : kExitNoLink;
     ComClass& link = *up.link;
     std::uint64_t frames = 0;
     link.SetFrameObserver([&frames](const Frame& f) {
@@ -331,10 +337,17 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
     dispatcher.SetCutting(&cut);
     const PlannedCut planned = PlanCut(session, loaded, args.material);
 
-    const int result = cut.Start(planned, args.yes);
-    const std::uint32_t blockBytes = link.BlockLength();
+    RunPhase("linked");
     RunOutcome outcome;
-    if (result == STAT_OK) outcome = FollowRun(cut, planned.estimate.milliseconds, args, sim, err);
+    // Stopped before the start: the controller gets the cancel all the same, so whatever a
+    // previous program left running is stopped too.
+    const bool startAllowed = !stop.Interrupted();
+    const int result = startAllowed ? cut.Start(planned, args.yes) : CuttingRun::kFailed;
+    const std::uint32_t blockBytes = link.BlockLength();
+    if (result == STAT_OK) RunPhase("running");
+    if (result == STAT_OK || stop.Interrupted()) {
+        outcome = FollowRun(cut, planned.estimate.milliseconds, args, sim, stop, err);
+    }
     cut.Channel().ProcessPending();
 
     // The program's end: the store is written back (the wear counters).
@@ -385,13 +398,17 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
         out << "Estimated duration: " << DurationText(estimate.seconds) << ", length "
             << MetresText(estimate.lengthMetres) << " m\n";
         out << "Program: " << frames << " line and turn frames, " << blockBytes << " block bytes\n";
-        out << "Start: " << result;
-        if (result != STAT_OK) out << ' ' << OneLine(cut.LastStatus());
+        if (startAllowed) {
+            out << "Start: " << result;
+            if (result != STAT_OK) out << ' ' << OneLine(cut.LastStatus());
+        } else {
+            out << "Start: not started, stopped by " << stop.Name();
+        }
         out << '\n';
         if (result == STAT_OK) {
             out << "End: ";
             if (outcome.interrupted) {
-                out << "stopped (Ctrl+C)\n";
+                out << "stopped (" << stop.Name() << ")\n";
             } else if (outcome.end) {
                 out << *outcome.end << OneLine(CodeText(session, *outcome.end)) << '\n';
             } else {
@@ -408,8 +425,8 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
         out << "Wire wear: " << wearTime << " min, " << wearLength << " m\n";
     }
 
+    if (outcome.interrupted) return stop.ExitCode();
     if (result != STAT_OK) return kExitStartFailed;
-    if (outcome.interrupted) return kExitInterrupted;
     if (!outcome.end || *outcome.end != STAT_END) return kExitRunFailed;
     return kExitOk;
 }

@@ -12,6 +12,7 @@ enum ExitCode {
     kExitNoLink = 4,        // the controller link could not be started
     kExitStartFailed = 5,   // the run was refused or its start failed
     kExitRunFailed = 6,     // the run ended without its normal end report
+    kExitNoSettings = 7,    // wirvela.ini is missing or unreadable: the machine is not driven
     kExitInterrupted = 130, // stopped by Ctrl+C
 };
 

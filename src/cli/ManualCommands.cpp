@@ -98,19 +98,18 @@ void Stop(ManualMotion& motion, MotionReports& reports) {
 
 // Handles the controller's reports until the motion has ended, Ctrl+C stops it, or the
 // simulated controller stays idle without an end report.
-RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController* sim) {
+RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController* sim, const InterruptGuard& stop) {
     RunEnd result;
-    InterruptGuard interrupt;
     bool idle = false;
     auto idleSince = std::chrono::steady_clock::now();
-    while (reports.Running()) {
-        reports.Channel().WaitAndProcess(50);
-        if (!reports.Running()) break;
-        if (interrupt.Interrupted()) {
+    while (reports.Running() || stop.Interrupted()) {
+        if (!stop.Interrupted()) reports.Channel().WaitAndProcess(50);
+        if (stop.Interrupted()) {
             result.interrupted = true;
             Stop(motion, reports);
             return result;
         }
+        if (!reports.Running()) break;
         if (sim && sim->Snapshot().state == SimState::Idle) {
             const auto now = std::chrono::steady_clock::now();
             if (!idle) idleSince = now;
@@ -139,7 +138,9 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         err << "wirvela-cli: distances, speed and angle must be finite numbers\n";
         return kExitBadArgument;
     }
+    InterruptGuard stop;
     CliSession session(options, err);
+    if (!session.SettingsUsable(err)) return kExitNoSettings;
     AcceptingPrompt prompt(&err);
     ControllerDispatcher dispatcher(session.Messages(), prompt);
 
@@ -154,7 +155,8 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     const LinkStartup up = LinkStartup::Run(services, &reports.Channel(), prompt, [](std::string_view) {});
     const std::unique_ptr<ComClass>& link = up.link;
     dispatcher.SetLink(link.get());
-    if (!LinkStarted(up, session, err)) return kExitNoLink;
+    if (!LinkStarted(up, session, err)) return stop.Interrupted() ? stop.ExitCode() : kExitNoLink;
+    RunPhase("linked");
 
     // What the manual-control window would hold: its start values, the speed asked for
     // within the bar's limits.
@@ -163,7 +165,31 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     if (args.speed) held.speed = limits.speed.Clamp(static_cast<long long>(std::trunc(*args.speed)));
     ManualMotion manual(link.get(), dispatcher, parameters, machine, held);
 
+    // Beyond the controller's step counters a motion would be cut short and still end
+    // as "finished": it is refused.
+    if (motion == Motion::Move && !(manual.TypedDistanceFits(args.dx) && manual.TypedDistanceFits(args.dy))) {
+        err << "wirvela-cli: a move of more than " << NumberToText(std::trunc(manual.LongestTypedDistance()))
+            << " mm does not fit the controller's step counters; nothing was sent\n";
+        return kExitBadArgument;
+    }
+    if (motion == Motion::Turn && !manual.TurnFits(args.degrees)) {
+        err << "wirvela-cli: a turn of more than " << NumberToText(std::trunc(manual.LargestTurn()))
+            << " degrees does not fit the controller's step counters; nothing was sent\n";
+        return kExitBadArgument;
+    }
     Json j{{"command", motion == Motion::Move ? "move" : "turn"}, {"device", args.device}};
+    if (stop.Interrupted()) {
+        // Stopped before the motion: the controller gets the cancel all the same.
+        Stop(manual, reports);
+        j["result"] = nullptr;
+        j["end"] = nullptr;
+        if (options.json) {
+            out << j.dump(2) << '\n';
+        } else {
+            out << "not started, stopped by " << stop.Name() << '\n';
+        }
+        return stop.ExitCode();
+    }
     int result = 0;
     if (motion == Motion::Move) {
         const std::int32_t x = manual.TypedSteps(args.dx);
@@ -199,7 +225,8 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         return kExitStartFailed;
     }
 
-    const RunEnd run = Follow(manual, reports, sim);
+    if (!stop.Interrupted()) RunPhase("running");
+    const RunEnd run = Follow(manual, reports, sim, stop);
     j["end"] = run.end ? Json(*run.end) : Json(nullptr);
     if (run.end) j["text"] = OneLine(ControllerCodes::FormatCode(session.Messages(), *run.end));
     if (sim) {
@@ -211,7 +238,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     if (options.json) {
         out << j.dump(2) << '\n';
     } else {
-        if (run.interrupted) out << "stopped by Ctrl+C\n";
+        if (run.interrupted) out << "stopped by " << stop.Name() << "\n";
         if (run.end) {
             out << "ended: " << *run.end << j["text"].get<std::string>() << '\n';
         } else if (!run.interrupted) {
@@ -223,7 +250,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
                 << s.ends[1].y << " steps; table: " << s.table << " steps; " << s.elapsedMs / 1000 << " s simulated\n";
         }
     }
-    if (run.interrupted) return kExitInterrupted;
+    if (run.interrupted) return stop.ExitCode();
     return run.end == STAT_END ? kExitOk : kExitRunFailed;
 }
 

@@ -17,6 +17,8 @@ namespace wirvela {
 namespace {
 
 constexpr int kManualRotVelocity = 30;  // ms per table step of manual moves
+// The controller counts the steps of one line or turn in 32 bits.
+constexpr double kMaxCounterSteps = 2147483647.0;
 
 std::int32_t Saturate32(double v) {
     if (std::isnan(v)) return 0;
@@ -80,6 +82,27 @@ std::int32_t ManualMotion::TypedSteps(double mm) const {
     double scaling = parameters_.GetNumber(settings::kManualScaling);
     if (scaling == 0) scaling = 1;  // a zero factor would make every distance infinite
     return Steps(mm / scaling);
+}
+
+double ManualMotion::LongestTypedDistance() const {
+    double scaling = parameters_.GetNumber(settings::kManualScaling);
+    if (scaling == 0) scaling = 1;
+    return std::fabs(kMaxCounterSteps * settings_.distanceMmPerStep * scaling);
+}
+
+bool ManualMotion::TypedDistanceFits(double mm) const {
+    if (settings_.distanceMmPerStep == 0) return true;  // every distance is one step
+    return std::isfinite(mm) && std::fabs(mm) <= LongestTypedDistance();
+}
+
+double ManualMotion::LargestTurn() const {
+    const double stepsPer360 = parameters_.GetNumber(settings::kStepsPer360, settings::kStepsPer360ForTurn);
+    return stepsPer360 > 0 ? kMaxCounterSteps * 360 / stepsPer360 : 0;
+}
+
+bool ManualMotion::TurnFits(double degrees) const {
+    const double stepsPer360 = parameters_.GetNumber(settings::kStepsPer360, settings::kStepsPer360ForTurn);
+    return std::isfinite(degrees) && std::fabs(degrees) * stepsPer360 / 360 <= kMaxCounterSteps;
 }
 
 double ManualMotion::FeedPeriod() const {

@@ -69,6 +69,13 @@ public:
     std::int32_t Steps(double mm) const;
     // Steps of a distance the operator typed: divided by manualScaling first (0 reads as 1).
     std::int32_t TypedSteps(double mm) const;
+    // Whether a typed distance, or a table turn, fits the controller's 32-bit step
+    // counters; one that does not is refused rather than cut short to the counters' end.
+    bool TypedDistanceFits(double mm) const;
+    bool TurnFits(double degrees) const;
+    // The longest typed distance (mm) and the largest turn (degrees) that fit.
+    double LongestTypedDistance() const;
+    double LargestTurn() const;
     // The manual feed period: mmPerStep × manualScaling × 60000 / (10 × max(V, 1)), ms per
     // step.
     double FeedPeriod() const;

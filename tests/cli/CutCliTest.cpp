@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <functional>
+#include <csignal>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/CliTestSupport.h"
+#include "cli/InterruptGuard.h"
 #include "config/Parameters.h"
 #include "support/TempDir.h"
 
@@ -172,10 +176,107 @@ INSTANTIATE_TEST_SUITE_P(Settings, CutCliUnusableSetting,
                                          UnusableSetting{"V", "0", "[Material1] V=0"},
                                          UnusableSetting{"T", "150", "[Material1] T=150"}));
 
+// A stop signal at any moment of a cut: the controller gets the cancel, the summary is
+// printed, the wear is saved and the exit code names the signal.
+struct StopCase {
+    const char* phase;
+    int signal;
+    const char* speedUp;
+    bool started;  // Start was reached: the wear is charged
+    // The program was surely running when the cancel came, so the simulator traced it (a
+    // cancel to an idle controller is no event of its trace; as fast as possible, the
+    // program may have ended first).
+    bool cancelTraced;
+};
+
+class CutCliStopSignal : public CutCli, public testing::WithParamInterface<StopCase> {
+protected:
+    void TearDown() override { SetRunPhaseHook({}); }
+};
+
+TEST_P(CutCliStopSignal, CancelsSavesAndEndsWithTheSignalsCode) {
+    const StopCase& c = GetParam();
+    SetRunPhaseHook([c](std::string_view phase) {
+        if (phase == c.phase) std::raise(c.signal);
+    });
+    const std::string trace = (dir.Path() / "trace.csv").string();
+    const CliRun run = Run({"cut", Example("letters.plt"), "--speedup", c.speedUp, "--trace", trace});
+    EXPECT_EQ(run.code, 128 + c.signal) << run.out << run.err;
+    if (c.cancelTraced) {
+        EXPECT_NE(ReadFile(trace).find(",cancel,"), std::string::npos) << "no cancel reached the running program";
+    }
+    EXPECT_NE(run.out.find("Wire wear:"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(c.started ? "End: stopped (" : "Start: not started, stopped by "), std::string::npos)
+        << run.out;
+    if (c.started) {
+        EXPECT_GT(Stored("Ploter", "CzasDrutu"), 0) << "the wear of a started cut is saved";
+    } else {
+        EXPECT_EQ(Stored("Ploter", "CzasDrutu"), 0) << "nothing was cut, nothing is charged";
+        EXPECT_NE(run.out.find("Program: 0 line and turn frames"), std::string::npos) << run.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, CutCliStopSignal,
+                         testing::Values(StopCase{"loaded", SIGINT, "1", false, false},
+                                         StopCase{"linked", SIGTERM, "0", false, false},
+                                         StopCase{"block", SIGHUP, "1", true, true},
+                                         StopCase{"running", SIGTERM, "1", true, true},
+                                         StopCase{"running", SIGINT, "0", true, false}));
+
+// Without a usable wirvela.ini every command warns; the ones that move the machine refuse
+// rather than run on built-in settings.
+struct BrokenSettings {
+    const char* name;
+    std::function<void(const std::filesystem::path& dir)> spoil;
+    const char* said;
+};
+
+class CutCliBrokenSettings : public CutCli, public testing::WithParamInterface<BrokenSettings> {};
+
+TEST_P(CutCliBrokenSettings, WarnsAndRefusesToMoveTheMachine) {
+    GetParam().spoil(dir.Path());
+    const CliRun cut = Run({"cut", Example("letters.plt"), "--speedup", "0"});
+    EXPECT_EQ(cut.code, 7) << cut.out << cut.err;
+    EXPECT_NE(cut.err.find(GetParam().said), std::string::npos) << cut.err;
+    EXPECT_EQ(cut.out, "");
+    const CliRun move = Run({"move", "--dx", "1", "--dy", "0", "--speedup", "0"});
+    EXPECT_EQ(move.code, 7) << move.err;
+    const CliRun estimate = Run({"estimate", Example("letters.plt")});
+    EXPECT_NE(estimate.err.find("warning: "), std::string::npos) << estimate.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CutCliBrokenSettings,
+    testing::Values(
+        BrokenSettings{"Missing", [](const std::filesystem::path& d) { std::filesystem::remove(d / "wirvela.ini"); },
+                       "wirvela.ini is missing"},
+        BrokenSettings{"Empty", [](const std::filesystem::path& d) { std::ofstream(d / "wirvela.ini", std::ios::trunc); },
+                       "wirvela.ini is empty"},
+        BrokenSettings{"Binary",
+                       [](const std::filesystem::path& d) {
+                           std::ofstream(d / "wirvela.ini", std::ios::binary) << std::string("\x7f" "ELF\0\0[x]", 9);
+                       },
+                       "wirvela.ini is not a settings file"},
+        BrokenSettings{"NoSections",
+                       [](const std::filesystem::path& d) { std::ofstream(d / "wirvela.ini") << "mmPerStep=0.05\n"; },
+                       "wirvela.ini is not a settings file"}),
+    [](const testing::TestParamInfo<BrokenSettings>& info) { return std::string(info.param.name); });
+
+TEST_F(CutCli, AFolderThatDoesNotExistIsSaid) {
+    std::filesystem::remove_all(dir.Path());
+    const CliRun run = Run({"cut", Example("letters.plt")});
+    EXPECT_EQ(run.code, 7) << run.err;
+    EXPECT_NE(run.err.find(dir.Str() + " does not exist"), std::string::npos) << run.err;
+}
+
 TEST_F(CutCli, BadInputExitsWithAReason) {
     const CliRun missing = Run({"cut", (dir.Path() / "none.plt").string()});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
+    EXPECT_NE(missing.err.find("cannot read drawing file (not found)"), std::string::npos) << missing.err;
+    std::filesystem::create_directory(dir.Path() / "folder.plt");
+    const CliRun folder = Run({"cut", (dir.Path() / "folder.plt").string()});
+    EXPECT_EQ(folder.code, 1);
+    EXPECT_NE(folder.err.find("cannot read drawing file (a folder, not a file)"), std::string::npos) << folder.err;
     EXPECT_NE(Run({"cut", Example("letters.plt"), "--device", "serial"}).code, 0);
     EXPECT_NE(Run({"estimate", Example("letters.plt"), "--material", "11"}).code, 0);
     EXPECT_NE(Run({"cut", Example("letters.plt"), "--speedup", "-1"}).code, 0);

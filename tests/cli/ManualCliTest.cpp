@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/CliTestSupport.h"
+#include "cli/InterruptGuard.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
@@ -42,6 +44,53 @@ TEST_F(ManualCli, MoveEndsAtTheCommandedDistance) {
     EXPECT_EQ(j["simulated"]["ends"], nlohmann::json({{1250, -400}, {1250, -400}}));
     // 100 ms preheating, then 1250 steps at 2 ms per step along the path.
     EXPECT_NEAR(j["simulated"]["seconds"].get<double>(), 0.1 + 1250 * 2 * std::hypot(1250, 400) / 1250 / 1000, 0.01);
+}
+
+// A stop signal before or during a motion cancels it and ends with the signal's code,
+// also when the simulated controller runs as fast as it can.
+struct MotionStop {
+    const char* phase;
+    int signal;
+    const char* said;
+};
+
+class ManualCliStopSignal : public ManualCli, public testing::WithParamInterface<MotionStop> {
+protected:
+    void TearDown() override { SetRunPhaseHook({}); }
+};
+
+TEST_P(ManualCliStopSignal, CancelsTheMotion) {
+    const MotionStop& c = GetParam();
+    SetRunPhaseHook([c](std::string_view phase) {
+        if (phase == c.phase) std::raise(c.signal);
+    });
+    // 10^8 steps: without the cancel the simulated run would take hours of real time.
+    const CliRun r = Run({"move", "--dx", "1e6", "--dy", "0", "--json"});
+    EXPECT_EQ(r.code, 128 + c.signal) << r.out << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["end"], nullptr);
+    if (j.contains("simulated")) {
+        EXPECT_LT(j["simulated"]["ends"][0][0].get<long long>(), 100000000);
+    }
+    const CliRun text = Run({"move", "--dx", "1e6", "--dy", "0"});
+    EXPECT_NE(text.out.find(c.said), std::string::npos) << text.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, ManualCliStopSignal,
+                         testing::Values(MotionStop{"linked", SIGHUP, "not started, stopped by SIGHUP"},
+                                         MotionStop{"running", SIGTERM, "stopped by SIGTERM"},
+                                         MotionStop{"running", SIGINT, "stopped by Ctrl+C"}));
+
+TEST_F(ManualCli, MotionsBeyondTheStepCountersAreRefused) {
+    // 0.01 mm per step: 2^31 - 1 steps are 21,474,836 mm; StepsPer360 1000.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"move", "--dx", "3e7", "--dy", "0"}, {"move", "--dx", "0", "--dy", "-3e7"},
+          {"turn", "800000000"}}) {
+        const CliRun r = Run(args);
+        EXPECT_EQ(r.code, 2) << args[1];
+        EXPECT_NE(r.err.find("does not fit the controller's step counters"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
 }
 
 TEST_F(ManualCli, MoveTextNamesTheStepsAndTheEnd) {
