@@ -20,7 +20,7 @@ std::string LoadFailureText(const LoadReport& report) {
         case LoadFailure::None:
             return "";
         case LoadFailure::CannotOpen:
-            return "cannot read drawing file";
+            return report.detail.empty() ? "cannot read drawing file" : "cannot read drawing file (" + report.detail + ")";
         case LoadFailure::Unsupported:
             return ".con projects are not supported yet";
         case LoadFailure::Empty:
@@ -117,7 +117,8 @@ int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bo
 int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {
     const bool reason = wording == Wording::WithReason;
     if (load_.failure == LoadFailure::CannotOpen || load_.failure == LoadFailure::Unsupported) {
-        err << "wirvela-cli: " << (reason ? LoadFailureText(load_) : std::string("cannot read drawing file")) << ": '"
+        err << "wirvela-cli: " << (reason || load_.failure == LoadFailure::CannotOpen ? LoadFailureText(load_)
+                                                                       : std::string("cannot read drawing file")) << ": '"
             << file << "'\n";
         return 1;
     }

@@ -60,13 +60,18 @@ int CuttingRun::Start(const CutSetup& setup, const CutEstimate& estimate, WireWe
     wear.ReadLimits(*s_.parameters);
     switch (wear.Check(estimate)) {
         case WearVerdict::WornOut:
+            // The status line says why, also to a start without an operator at the window.
+            report_.Status(Message(kWireWornOut));
             if (interactive) {
                 report_.Warning({Message(kWireWornOut), Message(kWireWornOutCaption), kWireWornOut});
                 report_.WearAlarm(WearVerdict::WornOut);
             }
             return kFailed;
         case WearVerdict::WouldExceed:
-            if (!interactive) return kFailed;
+            if (!interactive) {
+                report_.Status(Message(kWearWarning));
+                return kFailed;
+            }
             report_.WearAlarm(WearVerdict::WouldExceed);
             if (!report_.Question({Message(kWearWarning), Message(kWearWarningCaption), kWearWarning})) {
                 return kDeclined;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <system_error>
 
@@ -78,6 +80,20 @@ private:
     MessageLog& log_;
     bool owned_ = false;
 };
+
+// Why a drawing file cannot be read, in a few words: "not found", "a folder", …
+std::string ReadProblem(const std::filesystem::path& file) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(file, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return "not found";
+    if (status.type() == std::filesystem::file_type::directory) return "a folder, not a file";
+    if (ec) return ec.message();
+    if (status.type() != std::filesystem::file_type::regular) return "not a regular file";
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (f == nullptr) return std::strerror(errno);
+    std::fclose(f);
+    return "read error";
+}
 
 class Loader {
 public:
@@ -216,7 +232,11 @@ bool Loader::ReadFile(FileType type) {
     }
     // A DXF file that cannot be opened reads no entity and the load goes on as for an
     // empty drawing (no message box); the report still tells why.
-    if (!result.opened) report_.failure = LoadFailure::CannotOpen;
+    if (!result.opened) {
+        report_.failure = LoadFailure::CannotOpen;
+        report_.detail = result.tooLarge ? "larger than " + std::to_string(TDXF::kMaxFileBytes >> 20) + " MiB"
+                                         : ReadProblem(file_);
+    }
     return true;
 }
 
@@ -246,6 +266,7 @@ int Loader::Run() {
         return Fail(LoadFailure::Unsupported);
     }
     if (!ReadFile(type)) {
+        report_.detail = ReadProblem(file_);
         c_.window.pendingMultiplication = 0;
         Show(11, 1, PromptIcon::None);
         return Fail(LoadFailure::CannotOpen);

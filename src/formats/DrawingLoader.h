@@ -110,7 +110,7 @@ enum class LoadFailure {
 
 struct LoadReport {
     LoadFailure failure = LoadFailure::None;
-    std::string detail;  // TooLarge, BadNumber, OutOfReach: the figures or the place
+    std::string detail;  // CannotOpen: why; TooLarge, BadNumber, OutOfReach: the figures or the place
     bool dxf = false;
     bool separated = false;  // split into figures and segment lines
     double seconds = 0.0;    // reading and checking, without the joining

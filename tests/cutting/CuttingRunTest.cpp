@@ -76,10 +76,11 @@ TEST_P(RunStart, ReportsInOrderAndChargesOnlyWhatWasStreamed) {
 
 INSTANTIATE_TEST_SUITE_P(Wear, RunStart,
                          ::testing::Values(StartCase{0, false, 10, 16, "starting, heating 35, status, started", true},
-                                           StartCase{599, false, 10, -2, "", false},
+                                           // a refusal says why on the status line, also without an operator
+                                           StartCase{599, false, 10, -2, "status", false},
                                            StartCase{599, true, 10, 0, "near the limit, question 122", false},
-                                           StartCase{601, true, 10, -2, "warning 120, worn out", false},
-                                           StartCase{601, false, 10, -2, "", false},
+                                           StartCase{601, true, 10, -2, "status, warning 120, worn out", false},
+                                           StartCase{601, false, 10, -2, "status", false},
                                            // the pitch is refused after the set-up, before any move: nothing streamed
                                            StartCase{0, true, -5, -2, "starting, heating 35, status, warning 124",
                                                      false}));
