@@ -23,6 +23,10 @@ constexpr std::uint8_t kStateError = 0xC3;
 // Simulated time advanced per round of the worker: the resolution of limit switch
 // reports and of real-time pacing.
 constexpr double kSliceMs = 5.0;
+// Running as fast as possible, the worker leaves the lock alone this long, this often
+// (see WorkerLoop): at most 5 % of the run's real time.
+constexpr std::chrono::microseconds kFastRunPause{50};
+constexpr std::chrono::milliseconds kFastRunPauseEvery{1};
 
 }  // namespace
 
@@ -445,12 +449,22 @@ void SimulatedController::WorkerLoop() {
             const auto target = anchorReal_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(real);
             work_.wait_until(lock, target, [&] { return quit_ || kicked_; });
             kicked_ = false;
-        } else if (hostWaiting_.load() > 0) {
+        } else if (state_ == SimState::Running) {
             // As fast as possible, yet never holding the controller for a whole program: a
-            // host call waiting for it (a cancel above all) gets in between two slices.
-            lock.unlock();
-            while (hostWaiting_.load() > 0) std::this_thread::yield();
-            lock.lock();
+            // host call waiting for it (a cancel above all) gets in between two slices, and
+            // every millisecond the lock is left alone for a moment, so that a thread
+            // waking from a wait on `progress_` (the link's reader, which holds the port a
+            // cancel needs) can take it too.
+            if (hostWaiting_.load() > 0) {
+                lock.unlock();
+                while (hostWaiting_.load() > 0) std::this_thread::yield();
+                lock.lock();
+            } else if (std::chrono::steady_clock::now() - lastPause_ >= kFastRunPauseEvery) {
+                lock.unlock();
+                std::this_thread::sleep_for(kFastRunPause);
+                lock.lock();
+                lastPause_ = std::chrono::steady_clock::now();
+            }
         }
     }
 }

@@ -148,6 +148,7 @@ private:
     mutable std::mutex m_;
     // Host calls waiting for m_; the worker lets them in between two slices of a run.
     mutable std::atomic<int> hostWaiting_{0};
+    std::chrono::steady_clock::time_point lastPause_;  // the worker's last pause of a fast run
     // m_ taken for a call of the host side (the link, the tests' knobs and observers).
     std::unique_lock<std::mutex> HostLock() const;
     mutable std::condition_variable progress_;  // state changes and run progress
