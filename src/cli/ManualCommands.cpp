@@ -8,14 +8,15 @@
 #include <optional>
 #include <ostream>
 
-#include "app/windows/ManualControl.h"
 #include "cli/CliDevice.h"
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
 #include "cli/ExitCode.h"
 #include "cli/InterruptGuard.h"
+#include "config/MessageFormat.h"
 #include "config/NumberText.h"
 #include "config/Prompt.h"
+#include "config/SettingCheck.h"
 #include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
@@ -35,6 +36,7 @@ using Json = nlohmann::ordered_json;
 
 // The manual-control window's own refusal of a move (a distance it cannot show).
 constexpr int kRefusedByTheWindow = -2;
+constexpr int kSettingUnusable = 601;  // "The setting [%s] %s=%s cannot be used: it %s. …"
 
 struct ManualArgs {
     double dx = 0;
@@ -165,6 +167,15 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     if (args.speed) held.speed = limits.speed.Clamp(static_cast<long long>(std::trunc(*args.speed)));
     ManualMotion manual(link.get(), dispatcher, parameters, machine, held);
 
+    // A machine setting edited by hand outside its domain (mmPerStep=abc, StepsPer360=0)
+    // refuses the motion before anything is sent.
+    if (const auto problem = settings::FirstProblem(parameters, settings::kPloter)) {
+        err << "wirvela-cli: "
+            << OneLine(FormatMessage(session.Messages().MessageText(kSettingUnusable),
+                                     {problem->section, problem->key, problem->value, problem->reason}))
+            << '\n';
+        return kExitStartFailed;
+    }
     // Beyond the controller's step counters a motion would be cut short and still end
     // as "finished": it is refused.
     if (motion == Motion::Move && !(manual.TypedDistanceFits(args.dx) && manual.TypedDistanceFits(args.dy))) {

@@ -81,6 +81,19 @@ INSTANTIATE_TEST_SUITE_P(Phases, ManualCliStopSignal,
                                          MotionStop{"running", SIGTERM, "stopped by SIGTERM"},
                                          MotionStop{"running", SIGINT, "stopped by Ctrl+C"}));
 
+TEST_F(ManualCli, AMachineSettingOutsideItsDomainRefusesTheMotion) {
+    for (const char* ploter : {"mmPerStep=abc\nStepsPer360=1000\n", "mmPerStep=0.01\nStepsPer360=0\n"}) {
+        Settings(ploter);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"move", "--dx", "1", "--dy", "0"}, {"turn", "10"}}) {
+            const CliRun r = Run(args);
+            EXPECT_EQ(r.code, 5) << ploter << args[0];
+            EXPECT_NE(r.err.find("cannot be used"), std::string::npos) << r.err;
+            EXPECT_EQ(r.out, "");
+        }
+    }
+}
+
 TEST_F(ManualCli, MotionsBeyondTheStepCountersAreRefused) {
     // 0.01 mm per step: 2^31 - 1 steps are 21,474,836 mm; StepsPer360 1000.
     for (const std::vector<std::string>& args :
