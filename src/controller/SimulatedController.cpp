@@ -45,7 +45,7 @@ SimulatedController::SimulatedController(SimulatedControllerConfig config)
 
 SimulatedController::~SimulatedController() {
     {
-        auto lock = HostLock();
+        std::lock_guard lock(m_);
         quit_ = true;
     }
     work_.notify_all();
@@ -57,7 +57,7 @@ SimulatedController::~SimulatedController() {
 
 void SimulatedController::HostWrite(const std::uint8_t* bytes, std::size_t count) {
     {
-        auto lock = HostLock();
+        std::lock_guard lock(m_);
         if (silent_) return;
         for (std::size_t i = 0; i < count; ++i) Consume(bytes[i]);
     }
@@ -66,7 +66,7 @@ void SimulatedController::HostWrite(const std::uint8_t* bytes, std::size_t count
 
 std::size_t SimulatedController::HostRead(std::uint8_t* bytes, std::size_t count, std::uint32_t timeoutMs) {
     if (count == 0) return 0;
-    auto lock = HostLock();
+    std::unique_lock lock(m_);
     if (pending_.empty() && dmaRemaining_ > 0) {
         // The host waits for a reply while block bytes are still due: it stopped sending
         // the block.
@@ -89,7 +89,7 @@ std::size_t SimulatedController::HostRead(std::uint8_t* bytes, std::size_t count
 }
 
 void SimulatedController::HostPurge() {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     pending_.clear();
 }
 
@@ -402,13 +402,6 @@ void SimulatedController::Kick() {
     work_.notify_all();
 }
 
-std::unique_lock<std::mutex> SimulatedController::HostLock() const {
-    ++hostWaiting_;
-    std::unique_lock lock(m_);
-    --hostWaiting_;
-    return lock;
-}
-
 void SimulatedController::WorkerLoop() {
     std::unique_lock lock(m_);
     while (!quit_) {
@@ -450,16 +443,11 @@ void SimulatedController::WorkerLoop() {
             work_.wait_until(lock, target, [&] { return quit_ || kicked_; });
             kicked_ = false;
         } else if (state_ == SimState::Running) {
-            // As fast as possible, yet never holding the controller for a whole program: a
-            // host call waiting for it (a cancel above all) gets in between two slices, and
-            // every millisecond the lock is left alone for a moment, so that a thread
-            // waking from a wait on `progress_` (the link's reader, which holds the port a
-            // cancel needs) can take it too.
-            if (hostWaiting_.load() > 0) {
-                lock.unlock();
-                while (hostWaiting_.load() > 0) std::this_thread::yield();
-                lock.lock();
-            } else if (std::chrono::steady_clock::now() - lastPause_ >= kFastRunPauseEvery) {
+            // As fast as possible, yet never holding the controller for a whole program:
+            // every millisecond the lock is left alone for a moment, so that whoever waits
+            // for it gets in, a host call (a cancel above all) as well as the link's reader
+            // waking from its wait on `progress_` (it holds the port a cancel needs).
+            if (std::chrono::steady_clock::now() - lastPause_ >= kFastRunPauseEvery) {
                 lock.unlock();
                 std::this_thread::sleep_for(kFastRunPause);
                 lock.lock();
@@ -473,76 +461,76 @@ void SimulatedController::WorkerLoop() {
 // Knobs and observation
 
 void SimulatedController::SetSpeedUp(double speedUp) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     config_.speedUp = std::max(0.0, speedUp);
     anchorValid_ = false;
     Kick();
 }
 
 void SimulatedController::SetReadWaitCap(int ms) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     config_.readWaitCapMs = ms;
 }
 
 void SimulatedController::SetTravel(const SimAxisTravel& x, const SimAxisTravel& y) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     config_.travelX = x;
     config_.travelY = y;
     motion_.SetTravel(x, y);
 }
 
 void SimulatedController::SetPositions(const std::array<SimPoint, 2>& ends, std::int64_t table) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     motion_.SetPositions(ends, table);
 }
 
 void SimulatedController::SetVersionReply(std::uint8_t reply) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     config_.versionReply = reply;
 }
 
 void SimulatedController::SetClockReply(std::uint8_t reply) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     config_.clockReply = reply;
 }
 
 void SimulatedController::SetInfo(const std::string& text) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     config_.info = text;
     infoCursor_ = 0;
 }
 
 void SimulatedController::SetMinStepPeriod(double microseconds) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     config_.minStepPeriodUs = microseconds;
 }
 
 void SimulatedController::FailWith(std::uint8_t code, double atMs) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     failCode_ = code;
     failAtMs_ = atMs;
     Kick();
 }
 
 void SimulatedController::SetSilent(bool silent) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     silent_ = silent;
     if (silent) pending_.clear();
 }
 
 void SimulatedController::SetChecksumError(bool wrong) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     checksumError_ = wrong;
 }
 
 void SimulatedController::SetRunLimit(double ms) {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     runLimitMs_ = ms;
     Kick();
 }
 
 SimSnapshot SimulatedController::Snapshot() const {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     SimSnapshot s;
     s.state = state_;
     s.stateReply = StateReply();
@@ -563,27 +551,27 @@ SimSnapshot SimulatedController::Snapshot() const {
 }
 
 std::vector<SimSample> SimulatedController::Trace() const {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     return motion_.Trace();
 }
 
 std::size_t SimulatedController::DroppedSamples() const {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     return motion_.DroppedSamples();
 }
 
 std::vector<std::uint8_t> SimulatedController::ProgramMemory() const {
-    auto lock = HostLock();
+    std::lock_guard lock(m_);
     return memory_;
 }
 
 bool SimulatedController::WaitForState(SimState state, int timeoutMs) const {
-    auto lock = HostLock();
+    std::unique_lock lock(m_);
     return progress_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return state_ == state; });
 }
 
 bool SimulatedController::WaitForSimTime(double ms, int timeoutMs) const {
-    auto lock = HostLock();
+    std::unique_lock lock(m_);
     progress_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                        [&] { return motion_.ElapsedMs() >= ms - 1e-9 || state_ != SimState::Running; });
     return motion_.ElapsedMs() >= ms - 1e-9;

@@ -22,7 +22,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -146,11 +145,7 @@ private:
 
     SimulatedControllerConfig config_;
     mutable std::mutex m_;
-    // Host calls waiting for m_; the worker lets them in between two slices of a run.
-    mutable std::atomic<int> hostWaiting_{0};
     std::chrono::steady_clock::time_point lastPause_;  // the worker's last pause of a fast run
-    // m_ taken for a call of the host side (the link, the tests' knobs and observers).
-    std::unique_lock<std::mutex> HostLock() const;
     mutable std::condition_variable progress_;  // state changes and run progress
     std::condition_variable output_;            // bytes for the host
     std::condition_variable work_;              // wakes the worker
