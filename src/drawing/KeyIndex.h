@@ -9,7 +9,8 @@
 // table's capacity. Everything is allocated once, at construction, but only a power-of-
 // two prefix of the slot table is in use, kept at most half full and doubled (its keys
 // placed anew) as keys come: a table holding few elements then probes a small region that
-// stays in the cache instead of one spread over the whole capacity.
+// stays in the cache instead of one spread over the whole capacity, and the memory beyond
+// it is never touched.
 //
 // The index does not see the table: the owner reports every change of an element's key
 // (Insert after the element got its key, Remove before it loses it). Keys that can
@@ -20,6 +21,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "drawing/LazyArray.h"
 
 namespace wirvela {
 
@@ -48,19 +51,21 @@ class TKeyIndex {
   // least twice as many slots as elements, so it is never more than half full.
   explicit TKeyIndex(int elementCapacity)
       : slots_(SlotCount(elementCapacity)),
-        next_(static_cast<std::size_t>(elementCapacity), -1),
-        prev_(static_cast<std::size_t>(elementCapacity), -1),
-        mask_(FirstMask()) {}
+        next_(static_cast<std::size_t>(elementCapacity)),
+        prev_(static_cast<std::size_t>(elementCapacity)),
+        mask_(FirstMask()) {
+    slots_.MakeReady(mask_ + 1);
+  }
 
   // Lowest element index carrying key, or -1.
   int First(const Key& key) const {
     if (!Traits::Indexable(key)) return -1;
     const std::size_t s = FindSlot(key);
-    return s == kNone ? -1 : slots_[s].head;
+    return s == kNone ? -1 : At(s).head;
   }
 
   // The next higher element index carrying the same key as element (which must be
-  // indexed), or -1.
+  // indexed: the links of other elements are not kept), or -1.
   int Next(int element) const { return next_[static_cast<std::size_t>(element)]; }
 
   // element must not be indexed yet. Appending (element above every indexed element of
@@ -68,13 +73,13 @@ class TKeyIndex {
   void Insert(int element, const Key& key) {
     if (!Traits::Indexable(key)) return;
     std::size_t s = Home(key);
-    while (slots_[s].head != -1 && !Traits::Equal(slots_[s].key, key)) s = (s + 1) & mask_;
-    if (slots_[s].head == -1 && 2 * (used_ + 1) > mask_ + 1 && mask_ + 1 < slots_.size()) {
+    while (At(s).head != -1 && !Traits::Equal(At(s).key, key)) s = (s + 1) & mask_;
+    if (At(s).head == -1 && 2 * (used_ + 1) > mask_ + 1 && mask_ + 1 < slots_.Capacity()) {
       Grow();
       s = Home(key);
-      while (slots_[s].head != -1) s = (s + 1) & mask_;
+      while (At(s).head != -1) s = (s + 1) & mask_;
     }
-    Slot& slot = slots_[s];
+    Slot& slot = At(s);
     if (slot.head == -1) {
       ++used_;
       slot.key = key;
@@ -82,11 +87,11 @@ class TKeyIndex {
       Link(element, -1, -1);
     } else if (element > slot.tail) {
       Link(element, slot.tail, -1);
-      next_[U(slot.tail)] = element;
+      next_.Writable(U(slot.tail)) = element;
       slot.tail = element;
     } else if (element < slot.head) {
       Link(element, -1, slot.head);
-      prev_[U(slot.head)] = element;
+      prev_.Writable(U(slot.head)) = element;
       slot.head = element;
     } else {
       int before = slot.tail;
@@ -94,8 +99,8 @@ class TKeyIndex {
       assert(before != element && "element indexed twice");
       const int after = next_[U(before)];
       Link(element, before, after);
-      next_[U(before)] = element;
-      prev_[U(after)] = element;
+      next_.Writable(U(before)) = element;
+      prev_.Writable(U(after)) = element;
     }
   }
 
@@ -105,17 +110,17 @@ class TKeyIndex {
     const std::size_t s = FindSlot(key);
     assert(s != kNone && "removing an element that is not indexed");
     if (s == kNone) return;
-    Slot& slot = slots_[s];
+    Slot& slot = At(s);
     const int before = prev_[U(element)];
     const int after = next_[U(element)];
     if (before != -1) {
-      next_[U(before)] = after;
+      next_.Writable(U(before)) = after;
     } else {
       assert(slot.head == element);
       slot.head = after;
     }
     if (after != -1) {
-      prev_[U(after)] = before;
+      prev_.Writable(U(after)) = before;
     } else {
       assert(slot.tail == element);
       slot.tail = before;
@@ -128,13 +133,13 @@ class TKeyIndex {
 
   // Room for `keys` keys in all without growing on the way (as far as the slots go).
   void Reserve(std::size_t keys) {
-    while (2 * keys > mask_ + 1 && mask_ + 1 < slots_.size()) Grow();
+    while (2 * keys > mask_ + 1 && mask_ + 1 < slots_.Capacity()) Grow();
   }
 
   // Forgets every element. O(slots in use), which is at most four times the number of
   // keys the index held at its fullest since the last clearing.
   void Clear() {
-    for (std::size_t s = 0; s <= mask_; ++s) slots_[s].head = -1;
+    for (std::size_t s = 0; s <= mask_; ++s) At(s).head = -1;
     used_ = 0;
     mask_ = FirstMask();
   }
@@ -155,22 +160,23 @@ class TKeyIndex {
   }
 
   // The slots in use at first (or all of them for a small table), less one.
-  std::size_t FirstMask() const { return std::min<std::size_t>(slots_.size(), 16) - 1; }
+  std::size_t FirstMask() const { return std::min<std::size_t>(slots_.Capacity(), 16) - 1; }
 
   // Doubles the slots in use. Every slot beyond them is empty.
   void Grow() {
     std::vector<Slot> keys;
     keys.reserve(used_);
     for (std::size_t s = 0; s <= mask_; ++s) {
-      if (slots_[s].head == -1) continue;
-      keys.push_back(slots_[s]);
-      slots_[s].head = -1;
+      if (At(s).head == -1) continue;
+      keys.push_back(At(s));
+      At(s).head = -1;
     }
     mask_ = 2 * mask_ + 1;
+    slots_.MakeReady(mask_ + 1);
     for (const Slot& slot : keys) {
       std::size_t s = Home(slot.key);
-      while (slots_[s].head != -1) s = (s + 1) & mask_;
-      slots_[s] = slot;
+      while (At(s).head != -1) s = (s + 1) & mask_;
+      At(s) = slot;
     }
   }
 
@@ -178,16 +184,16 @@ class TKeyIndex {
 
   std::size_t FindSlot(const Key& key) const {
     std::size_t s = Home(key);
-    while (slots_[s].head != -1) {
-      if (Traits::Equal(slots_[s].key, key)) return s;
+    while (At(s).head != -1) {
+      if (Traits::Equal(At(s).key, key)) return s;
       s = (s + 1) & mask_;
     }
     return kNone;
   }
 
   void Link(int element, int before, int after) {
-    prev_[U(element)] = before;
-    next_[U(element)] = after;
+    prev_.Writable(U(element)) = before;
+    next_.Writable(U(element)) = after;
   }
 
   // Backward-shift deletion: later slots of the probe run move into the hole when the
@@ -196,20 +202,24 @@ class TKeyIndex {
     std::size_t j = hole;
     for (;;) {
       j = (j + 1) & mask_;
-      if (slots_[j].head == -1) break;
-      const std::size_t fromHome = (j - Home(slots_[j].key)) & mask_;
+      if (At(j).head == -1) break;
+      const std::size_t fromHome = (j - Home(At(j).key)) & mask_;
       const std::size_t fromHole = (j - hole) & mask_;
       if (fromHome >= fromHole) {
-        slots_[hole] = slots_[j];
+        At(hole) = At(j);
         hole = j;
       }
     }
-    slots_[hole].head = -1;
+    At(hole).head = -1;
   }
 
-  std::vector<Slot> slots_;
-  std::vector<std::int32_t> next_;
-  std::vector<std::int32_t> prev_;
+  // The slots up to mask_ are always constructed.
+  Slot& At(std::size_t s) { return slots_.data()[s]; }
+  const Slot& At(std::size_t s) const { return slots_.data()[s]; }
+
+  LazyArray<Slot> slots_;
+  LazyArray<std::int32_t> next_;
+  LazyArray<std::int32_t> prev_;
   std::size_t mask_;
   std::size_t used_ = 0;  // slots holding a key
 };

@@ -12,7 +12,7 @@ TLines::TLines(TVert& vertices, bool dedup)
 LineFields TLines::Edit(int i) {
   assert(i >= 0 && i < kCapacity);
   Touch(i);
-  LineRecord& l = records_[Slot(i)];
+  LineRecord& l = records_.Writable(Slot(i));
   return {l.multiplicity, l.display, l.obj, l.kind, l.kind2, l.spare, l.pen};
 }
 
@@ -22,13 +22,13 @@ TLines::Added TLines::Add(const LineRecord& line) {
   if (dedup_) {
     const int existing = index_.First(KeyOf(line));
     if (existing >= 0) {
-      std::int32_t& multiplicity = records_[Slot(existing)].multiplicity;
+      std::int32_t& multiplicity = records_.Writable(Slot(existing)).multiplicity;
       if (multiplicity < std::numeric_limits<std::int32_t>::max()) ++multiplicity;
       return {2, existing};
     }
   }
   const int i = count_;
-  LineRecord& stored = records_[Slot(i)];
+  LineRecord& stored = records_.Writable(Slot(i));
   stored = line;
   stored.multiplicity = 1;
   index_.Insert(i, KeyOf(stored));
@@ -67,13 +67,13 @@ LineLookup TLines::GetLine(int i) const {
 void TLines::ClearLines() {
   index_.Clear();
   count_ = 0;
-  std::fill(records_.begin(), records_.begin() + std::min(written_, kCapacity), LineRecord{});
+  std::fill(records_.data(), records_.data() + std::min(written_, kCapacity), LineRecord{});
   written_ = 0;
 }
 
 bool TLines::SetEnds(int i, int p, int k) {
   if (i < 0 || i >= count_ || !IsVertexIndex(p) || !IsVertexIndex(k)) return false;
-  LineRecord& l = records_[Slot(i)];
+  LineRecord& l = records_.Writable(Slot(i));
   index_.Remove(i, KeyOf(l));
   l.p = p;
   l.k = k;
@@ -83,7 +83,7 @@ bool TLines::SetEnds(int i, int p, int k) {
 
 bool TLines::SetRecord(int i, const LineRecord& line) {
   if (i < 0 || i >= count_ || !IsVertexIndex(line.p) || !IsVertexIndex(line.k)) return false;
-  LineRecord& l = records_[Slot(i)];
+  LineRecord& l = records_.Writable(Slot(i));
   index_.Remove(i, KeyOf(l));
   l = line;
   index_.Insert(i, KeyOf(l));
@@ -104,7 +104,7 @@ bool TLines::RemoveBySwap(int i) {
   if (i != last) {
     index_.Remove(last, KeyOf(records_[Slot(last)]));
     index_.Remove(i, KeyOf(records_[Slot(i)]));
-    records_[Slot(i)] = records_[Slot(last)];
+    records_.Writable(Slot(i)) = records_[Slot(last)];
     index_.Insert(i, KeyOf(records_[Slot(i)]));
   } else {
     index_.Remove(i, KeyOf(records_[Slot(i)]));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawing/KeyIndex.h"
+#include "drawing/LazyArray.h"
 #include "drawing/Vert.h"
 
 namespace wirvela {
@@ -148,7 +149,7 @@ class TLines {
   void Touch(int i) { written_ = std::max(written_, i + 1); }
 
   TVert* vertices_;
-  std::vector<LineRecord> records_;
+  LazyArray<LineRecord> records_;
   TKeyIndex<KeyTraits> index_;
   int count_ = 0;
   int written_ = 0;

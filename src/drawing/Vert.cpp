@@ -24,7 +24,7 @@ TVert::TVert(double snapGrid, bool dedup)
 VertexFields TVert::Edit(int i) {
   assert(i >= 0 && i < kCapacity);
   Touch(i);
-  VertexRecord& v = records_[Slot(i)];
+  VertexRecord& v = records_.Writable(Slot(i));
   return {v.mark, v.obj, v.noExtents, v.aux, v.segLink};
 }
 
@@ -43,7 +43,7 @@ int TVert::AddVertex(const VertexRecord& v) {
     if (existing >= 0) return existing;
   }
   const int i = count_;
-  records_[Slot(i)] = stored;
+  records_.Writable(Slot(i)) = stored;
   index_.Insert(i, KeyOf(stored));
   ++count_;
   Touch(i);
@@ -55,13 +55,13 @@ int TVert::FindVertex(double x, double y) const { return index_.First(KeyOf(x, y
 void TVert::ClearVertices() {
   index_.Clear();
   count_ = 0;
-  std::fill(records_.begin(), records_.begin() + std::min(written_, kCapacity), VertexRecord{});
+  std::fill(records_.data(), records_.data() + std::min(written_, kCapacity), VertexRecord{});
   written_ = 0;
 }
 
 bool TVert::SetPosition(int i, double x, double y) {
   if (i < 0 || i >= count_) return false;
-  VertexRecord& v = records_[Slot(i)];
+  VertexRecord& v = records_.Writable(Slot(i));
   index_.Remove(i, KeyOf(v));
   v.x = x;
   v.y = y;
@@ -71,7 +71,7 @@ bool TVert::SetPosition(int i, double x, double y) {
 
 bool TVert::SetRecord(int i, const VertexRecord& record) {
   if (i < 0 || i >= count_) return false;
-  VertexRecord& v = records_[Slot(i)];
+  VertexRecord& v = records_.Writable(Slot(i));
   index_.Remove(i, KeyOf(v));
   v = record;
   index_.Insert(i, KeyOf(v));

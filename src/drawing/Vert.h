@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawing/KeyIndex.h"
+#include "drawing/LazyArray.h"
 #include "geometry/Point2d.h"
 
 namespace wirvela {
@@ -99,7 +100,10 @@ class TVert {
   // rebuilds the index in one pass (origin shift, rotation).
   template <class F>
   void TransformPositions(F&& f) {
-    for (int i = 0; i < count_; ++i) f(records_[Slot(i)].x, records_[Slot(i)].y);
+    for (int i = 0; i < count_; ++i) {
+      VertexRecord& v = records_.Writable(Slot(i));
+      f(v.x, v.y);
+    }
     RebuildIndex();
   }
 
@@ -141,7 +145,7 @@ class TVert {
   // last cleared, so they are still cleared ones.
   void Touch(int i) { written_ = std::max(written_, i + 1); }
 
-  std::vector<VertexRecord> records_;
+  LazyArray<VertexRecord> records_;
   TKeyIndex<KeyTraits> index_;
   int count_ = 0;
   int written_ = 0;

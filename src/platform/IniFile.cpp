@@ -143,20 +143,39 @@ void IniFile::Parse() {
         }
         s.entries.push_back(std::move(e));
     }
+    IndexNames();
 }
 
+// First match wins, for sections as for the keys of a section.
+void IniFile::IndexNames() {
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        Section& s = sections_[i];
+        sectionIndex_.emplace(s.name, i);
+        s.keys.clear();
+        s.keys.reserve(s.entries.size());
+        for (std::size_t k = 0; k < s.entries.size(); ++k) s.keys.emplace(s.entries[k].key, k);
+    }
+}
+
+std::size_t IniFile::NameHash::operator()(std::string_view name) const {
+    std::size_t h = 14695981039346656037ULL;  // FNV-1a over the lower-case letters
+    for (char c : name) h = (h ^ static_cast<unsigned char>(Lower(c))) * 1099511628211ULL;
+    return h;
+}
+
+bool IniFile::NameEqual::operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-    for (const Section& s : sections_)
-        if (SameName(s.name, name)) return &s;
-    return nullptr;
+    const auto found = sectionIndex_.find(name);
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 const IniFile::Entry* IniFile::FindEntry(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     if (!s) return nullptr;
-    for (const Entry& e : s->entries)
-        if (SameName(e.key, key)) return &e;
-    return nullptr;
+    const auto found = s->keys.find(key);
+    return found == s->keys.end() ? nullptr : &s->entries[found->second];
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def,

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace wirvela {
@@ -79,20 +80,37 @@ private:
         bool hasEquals = false;
         std::size_t line = 0;
     };
+    // Names compare without regard to ASCII case; lookups take a string_view.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    // Name → position of its first occurrence. The settings and the message table are
+    // read key by key, hundreds of keys in sections of hundreds: a scan per key made
+    // loading them quadratic.
+    using NameIndex = std::unordered_map<std::string, std::size_t, NameHash, NameEqual>;
+
     struct Section {
         std::string name;
         std::size_t header = 0;    // line of "[name]"
         std::size_t lastLine = 0;  // last non-blank line belonging to the section
         std::vector<Entry> entries;
+        NameIndex keys;
     };
 
     void Parse();
+    void IndexNames();
     const Section* FindSection(std::string_view name) const;
     const Entry* FindEntry(std::string_view section, std::string_view key) const;
 
     std::vector<std::string> lines_;
     std::string eol_ = "\n";
     std::vector<Section> sections_;
+    NameIndex sectionIndex_;
     bool tooLarge_ = false;
     bool finalBreak_ = true;
     bool unreadable_ = false;  // the file exists but could not be read

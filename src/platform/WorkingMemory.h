@@ -17,6 +17,9 @@
 // The cost moves to the program's start (tens of milliseconds) and the memory stays
 // with the process: `bytes` should hold the drawing tables and the largest planning run.
 //
+// With `bytes` 0 only the heap is set up so (one heap, freed memory kept), and nothing is
+// touched in advance: for a process that runs one drawing and ends.
+//
 // Call it early in main(), before other threads start; only the first call in a process
 // does anything. In AddressSanitizer builds it does nothing (the sanitizer brings its own
 // allocator).

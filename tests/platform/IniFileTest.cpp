@@ -34,6 +34,15 @@ TEST(IniFile, ReadsKeysCaseInsensitivelyTrimmedAndUnquoted) {
     EXPECT_EQ(ini.GetInt("RSparam", "Absent", 7), 7);
 }
 
+TEST(IniFile, TheFirstOfRepeatedSectionsAndKeysWinsInAnyCase) {
+    IniFile ini = IniFile::FromText("[Mat]\nV=1\nv=2\n[MAT]\nV=3\nW=4\n");
+    EXPECT_EQ(ini.GetString("mat", "V", "", 100), "1");
+    EXPECT_EQ(ini.GetString("Mat", "W", "absent", 100), "absent") << "only the first section of a name is read";
+    ini.SetString("MAT", "x", "5");
+    EXPECT_EQ(ini.GetString("mat", "X", "", 100), "5") << "a written key is found at once";
+    EXPECT_EQ(ini.GetString("maT", "v", "", 100), "1");
+}
+
 TEST(IniFile, SectionEntriesKeepHashLinesAndDropComments) {
     IniFile ini = IniFile::FromText(kSample);
     EXPECT_EQ(ini.SectionEntries("Ploter", 10000),
