@@ -1,7 +1,9 @@
 #include "app/AppCore.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "app/MainWindowModel.h"
 #include "app/windows/ColoursModel.h"
@@ -11,9 +13,11 @@
 #include "app/windows/ParameterEditorModel.h"
 #include "app/windows/ScaleDialogModel.h"
 #include "config/DebugLog.h"
+#include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
 #include "config/Settings.h"
+#include "config/SettingsFile.h"
 #include "controller/ComClass.h"
 #include "controller/DeviceList.h"
 #include "controller/LinkStartup.h"
@@ -23,6 +27,14 @@
 #include "platform/Ftdi.h"
 
 namespace wirvela {
+
+namespace {
+
+constexpr int kCaption = 1;
+constexpr int kStartFromShipped = 607;       // why wirvela.ini cannot serve, the shipped folder
+constexpr int kShippedSettingsFailed = 608;  // why the shipped settings were not put in place
+
+}  // namespace
 
 // The cutting window and the materials table refer to each other: the job is built with
 // the address of the table that follows it and uses it only after both exist.
@@ -44,7 +56,7 @@ struct AppCore::CuttingWindows {
 };
 
 AppCore::AppCore(AppCoreOptions options) : o_(std::move(options)) {
-    iniPath_ = o_.directory / "wirvela.ini";
+    iniPath_ = o_.directory / kSettingsFileName;
     if (o_.prompt == nullptr) {
         ownPrompt_ = std::make_unique<ScriptedPrompt>([](const PromptRequest& r) {
             return r.buttons == PromptButtons::Ok      ? PromptAnswer::Ok
@@ -93,7 +105,8 @@ AppCore::StartResult AppCore::Start() {
     started_ = true;
     const std::filesystem::path& dir = o_.directory;
 
-    parameters_.Load(dir, "wirvela.ini", "local.txt");
+    const std::string settingsProblem = SettingsFileProblem(dir);
+    parameters_.Load(dir, kSettingsFileName, "local.txt");
     debugLog_ = std::make_unique<DebugLog>(dir, parameters_.GetFlag(settings::kDebugLogEnabled),
                                            parameters_.GetFlag(settings::kDebugLogTimeStamp));
     if (messages_.CheckLocalFile(dir)) {
@@ -105,6 +118,8 @@ AppCore::StartResult AppCore::Start() {
         warning.icon = PromptIcon::Warning;
         o_.prompt->Ask(warning);
     }
+    // Asked once the texts are there; the answer decides what the logs are set up from.
+    const std::string settingsNote = settingsProblem.empty() ? std::string() : OfferShippedSettings(settingsProblem);
 
     MessageLogSwitches switches;
     switches.memo = parameters_.GetFlag(settings::kDebugMemo);
@@ -117,6 +132,11 @@ AppCore::StartResult AppCore::Start() {
     scale_ = std::make_unique<ScaleDialogModel>();
 
     CreateMainWindow();
+    if (!settingsNote.empty()) {
+        log_->Log(settingsNote);
+        // Said even when the log is switched off, as the built-in settings have it.
+        if (!switches.memo) main_->AppendMemoLine(settingsNote);
+    }
     colours_ = std::make_unique<ColoursModel>(parameters_);
     colours_->Create(&messages_, nullptr);
     if (!CreateManualControl()) return {true, exitRequested_.value_or(0)};
@@ -132,6 +152,55 @@ AppCore::StartResult AppCore::Start() {
     editor_ = std::make_unique<ParameterEditorModel>(std::move(es));
     editor_->Create(nullptr);
     return {};
+}
+
+void AppCore::ReloadSettings(bool builtIn) {
+    if (builtIn) {
+        // What a damaged file still gave is no one's choice either.
+        parameters_.Clear();
+    } else {
+        parameters_.Load(o_.directory, kSettingsFileName, "local.txt");
+    }
+    debugLog_ = std::make_unique<DebugLog>(o_.directory, parameters_.GetFlag(settings::kDebugLogEnabled),
+                                           parameters_.GetFlag(settings::kDebugLogTimeStamp));
+}
+
+std::string AppCore::OfferShippedSettings(const std::string& problem) {
+    const std::string builtIn = "wirvela.ini: " + problem + "; the built-in settings stand in for it";
+    const auto tell = [this](const std::string& why) {
+        PromptRequest request;
+        request.text = FormatMessage(messages_.MessageText(kShippedSettingsFailed), {why});
+        request.caption = messages_.MessageText(kCaption);
+        request.icon = PromptIcon::Warning;
+        request.messageKey = kShippedSettingsFailed;
+        o_.prompt->Ask(request);
+    };
+    const std::filesystem::path& shipped = o_.shippedData;
+    std::error_code ec;
+    if (shipped.empty() || !std::filesystem::is_regular_file(shipped / kSettingsFileName, ec)) {
+        ReloadSettings(true);
+        tell("no shipped wirvela.ini was found");
+        return builtIn + "; no shipped settings were found";
+    }
+    PromptRequest question;
+    question.text = FormatMessage(messages_.MessageText(kStartFromShipped), {problem, shipped.string()});
+    question.caption = messages_.MessageText(kCaption);
+    question.icon = PromptIcon::Question;
+    question.buttons = PromptButtons::YesNo;
+    question.messageKey = kStartFromShipped;
+    if (o_.prompt->Ask(question) != PromptAnswer::Yes) {
+        ReloadSettings(true);
+        return builtIn;
+    }
+    const SettingsRestore restored = RestoreShippedSettings(o_.directory, shipped);
+    ReloadSettings(!restored.ok);
+    if (!restored.ok) {
+        tell(restored.error);
+        return builtIn + "; the shipped settings could not be put in place: " + restored.error;
+    }
+    std::string note = "wirvela.ini: " + problem + "; started from the shipped settings of " + shipped.string();
+    if (!restored.keptAs.empty()) note += "; the file that stood there was kept as " + restored.keptAs.string();
+    return note;
 }
 
 void AppCore::CreateMainWindow() {

@@ -5,7 +5,8 @@
 // program's fixed order:
 //
 //   start-up   store, diagnostic log, local.txt (message table, or the warning box),
-//              message log file, drawing mutex, drawing sets, the main window; then
+//              a wirvela.ini that cannot serve (the question whether to start from the
+//              shipped settings; Yes loads the store again), message log file, drawing mutex, drawing sets, the main window; then
 //              colours, manual control, the controller link (its start-up reports on
 //              the manual-control window, which gets its reports), cutting, materials,
 //              about, device list, scale, parameter editor.
@@ -57,6 +58,10 @@ class TDrawing;
 struct AppCoreOptions {
     // The start-up directory (see StartupDirectory): wirvela.ini, local.txt, the logs.
     std::filesystem::path directory = ".";
+    // The folder of the shipped wirvela.ini and local.txt; empty when none was found.
+    // When the start-up directory's wirvela.ini cannot serve, the operator is offered to
+    // start from this one.
+    std::filesystem::path shippedData;
     // Message boxes, asked on the window thread. Questions of worker threads reach it
     // through the main window's channel. Absent: every box is answered cautiously (OK,
     // No or Cancel) without being shown.
@@ -141,6 +146,13 @@ public:
 private:
     struct CuttingWindows;
 
+    // wirvela.ini could not serve (`problem`): the operator chooses between the shipped
+    // settings and the built-in values. The line for the message log, which does not
+    // exist yet.
+    std::string OfferShippedSettings(const std::string& problem);
+    // The store again, from wirvela.ini or empty (the built-in values), and the
+    // diagnostic log set up from it.
+    void ReloadSettings(bool builtIn);
     void CreateMainWindow();
     bool CreateManualControl();
     // The link's start-up; the exit code when it ends the program.

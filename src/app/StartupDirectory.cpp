@@ -32,14 +32,6 @@ StartupDirectory Chosen(const fs::path& directory, std::string message = {}) {
     return r;
 }
 
-// The first candidate holding the shipped settings file; empty when none does.
-fs::path ShippedData(const std::vector<fs::path>& candidates) {
-    for (const fs::path& dir : candidates) {
-        if (!dir.empty() && IsFile(dir / StartupDirectory::kSettingsFile)) return dir;
-    }
-    return {};
-}
-
 // Copies the shipped files the per-user directory lacks. A settings file that is there
 // is never replaced: it holds the operator's own settings.
 StartupDirectory Seed(const fs::path& user, const std::vector<fs::path>& candidates) {
@@ -47,7 +39,7 @@ StartupDirectory Seed(const fs::path& user, const std::vector<fs::path>& candida
     const bool hasTexts = IsFile(user / StartupDirectory::kTextsFile);
     if (hasSettings && hasTexts) return Chosen(user);
 
-    const fs::path shipped = ShippedData(candidates);
+    const fs::path shipped = StartupDirectory::ShippedData(candidates);
     if (shipped.empty()) {
         if (hasSettings) return Chosen(user);  // runs without texts, as with a missing local.txt
         std::string tried;
@@ -83,6 +75,13 @@ StartupDirectory Seed(const fs::path& user, const std::vector<fs::path>& candida
 }
 
 }  // namespace
+
+fs::path StartupDirectory::ShippedData(const std::vector<fs::path>& candidates) {
+    for (const fs::path& dir : candidates) {
+        if (!dir.empty() && IsFile(dir / kSettingsFile)) return dir;
+    }
+    return {};
+}
 
 fs::path StartupDirectory::UserDirectory(const std::optional<std::string>& xdgConfigHome,
                                          const std::optional<std::string>& home) {

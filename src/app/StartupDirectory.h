@@ -56,6 +56,8 @@ struct StartupDirectory {
 
     // Chooses (and, when needed, seeds) the start-up directory.
     static StartupDirectory Resolve(const StartupDirectoryRequest& request);
+    // The first candidate that holds the shipped wirvela.ini; empty when none does.
+    static std::filesystem::path ShippedData(const std::vector<std::filesystem::path>& candidates);
     // The per-user directory for these environment values; empty when there is none.
     static std::filesystem::path UserDirectory(const std::optional<std::string>& xdgConfigHome,
                                                const std::optional<std::string>& home);

@@ -1,35 +1,12 @@
 #include "cli/CliSession.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <system_error>
 
+#include "config/SettingsFile.h"
+
 namespace wirvela {
-
-namespace {
-
-// Why the settings file cannot serve; empty when it can.
-std::string SettingsFileProblem(const std::filesystem::path& directory) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(directory, ec)) return "the folder " + directory.string() + " does not exist";
-    const std::filesystem::path file = directory / "wirvela.ini";
-    if (!std::filesystem::exists(file, ec)) return file.string() + " is missing";
-    if (!std::filesystem::is_regular_file(file, ec)) return file.string() + " is not a file";
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return file.string() + " cannot be read: " + std::strerror(errno);
-    std::string head(64 * 1024, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    if (head.empty()) return file.string() + " is empty";
-    if (head.find('\0') != std::string::npos || head.find('[') == std::string::npos)
-        return file.string() + " is not a settings file";
-    return {};
-}
-
-}  // namespace
 
 CliSession::CliSession(const CliOptions& options, std::ostream& err) : directory_(options.dir) {
     settingsProblem_ = SettingsFileProblem(directory_);

@@ -13,7 +13,6 @@
 #include "cli/ControllerReport.h"
 #include "cli/ExitCode.h"
 #include "cli/InterruptGuard.h"
-#include "config/MessageFormat.h"
 #include "config/NumberText.h"
 #include "config/Prompt.h"
 #include "config/SettingCheck.h"
@@ -36,7 +35,6 @@ using Json = nlohmann::ordered_json;
 
 // The manual-control window's own refusal of a move (a distance it cannot show).
 constexpr int kRefusedByTheWindow = -2;
-constexpr int kSettingUnusable = 601;  // "The setting [%s] %s=%s cannot be used: it %s. …"
 
 struct ManualArgs {
     double dx = 0;
@@ -168,25 +166,14 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     ManualMotion manual(link.get(), dispatcher, parameters, machine, held);
 
     // A machine setting edited by hand outside its domain (mmPerStep=abc, StepsPer360=0)
-    // refuses the motion before anything is sent.
-    if (const auto problem = settings::FirstProblem(parameters, settings::kPloter)) {
-        err << "wirvela-cli: "
-            << OneLine(FormatMessage(session.Messages().MessageText(kSettingUnusable),
-                                     {problem->section, problem->key, problem->value, problem->reason}))
-            << '\n';
-        return kExitStartFailed;
-    }
-    // Beyond the controller's step counters a motion would be cut short and still end
-    // as "finished": it is refused.
-    if (motion == Motion::Move && !(manual.TypedDistanceFits(args.dx) && manual.TypedDistanceFits(args.dy))) {
-        err << "wirvela-cli: a move of more than " << NumberToText(std::trunc(manual.LongestTypedDistance()))
-            << " mm does not fit the controller's step counters; nothing was sent\n";
-        return kExitBadArgument;
-    }
-    if (motion == Motion::Turn && !manual.TurnFits(args.degrees)) {
-        err << "wirvela-cli: a turn of more than " << NumberToText(std::trunc(manual.LargestTurn()))
-            << " degrees does not fit the controller's step counters; nothing was sent\n";
-        return kExitBadArgument;
+    // refuses the motion before anything is sent, and so does a distance or angle beyond
+    // the controller's step counters (the motion would be cut short and still end as
+    // "finished").
+    const auto refusal = motion == Motion::Move ? manual.MoveRefusal(args.dx, args.dy, session.Messages())
+                                                : manual.TurnRefusal(args.degrees, session.Messages());
+    if (refusal) {
+        err << "wirvela-cli: " << OneLine(refusal->text) << '\n';
+        return refusal->messageKey == SettingProblem::kUnusableMessage ? kExitStartFailed : kExitBadArgument;
     }
     Json j{{"command", motion == Motion::Move ? "move" : "turn"}, {"device", args.device}};
     if (stop.Interrupted()) {

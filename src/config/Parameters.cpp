@@ -31,8 +31,7 @@ void TParameters::Load(const std::filesystem::path& directory, std::string_view 
                        std::string_view namesName) {
     fileName_ = directory / fileName;
     namesFileName_ = directory / namesName;
-    Sections.fill(TSection{});
-    params_->fill(TParameter{});
+    Clear();
 
     const IniFile settings = IniFile::Load(fileName_);
     const IniFile names = IniFile::Load(namesFileName_);
@@ -63,6 +62,12 @@ void TParameters::Load(const std::filesystem::path& directory, std::string_view 
     }
     sectionCount_ = j;
     Sections[static_cast<std::size_t>(j)].First = n;
+}
+
+void TParameters::Clear() {
+    Sections.fill(TSection{});
+    params_->fill(TParameter{});
+    sectionCount_ = 0;
 }
 
 int TParameters::FindSection(std::string_view section) const {

@@ -50,6 +50,10 @@ public:
     // settings file gives an empty store; a missing names file gives empty names.
     void Load(const std::filesystem::path& directory, std::string_view fileName, std::string_view namesName);
 
+    // Forgets every section and key, so every reader gets its built-in default; the file
+    // names stay, and SaveAll then writes nothing.
+    void Clear();
+
     std::string GetText(std::string_view section, std::string_view key, std::string_view def) const;
     // The value by the decimal prefix rule with commas read as points; `def` when absent.
     double GetNumber(std::string_view section, std::string_view key, double def) const;

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cmath>
 
+#include "config/MessageFormat.h"
+#include "config/Messages.h"
 #include "config/NumberText.h"
 #include "config/Parameters.h"
 #include "config/Settings.h"
@@ -11,6 +13,10 @@ namespace wirvela {
 
 std::string SettingProblem::Text() const {
     return "[" + section + "] " + key + "=" + value + ": " + reason;
+}
+
+std::string SettingProblem::UnusableText(const TMessages& messages) const {
+    return FormatMessage(messages.MessageText(kUnusableMessage), {section, key, value, reason});
 }
 
 namespace settings {

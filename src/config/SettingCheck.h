@@ -11,6 +11,7 @@
 
 namespace wirvela {
 
+class TMessages;
 class TParameters;
 
 // A stored value outside its key's domain.
@@ -22,6 +23,9 @@ struct SettingProblem {
 
     // "[Ploter] mmPerStep=abc: is not a number"
     std::string Text() const;
+    // What refuses a run that would use the value: message 601 filled in.
+    static constexpr int kUnusableMessage = 601;
+    std::string UnusableText(const TMessages& messages) const;
 };
 
 namespace settings {

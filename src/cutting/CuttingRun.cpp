@@ -32,7 +32,6 @@ constexpr int kRotaryCaption = 125;
 constexpr int kCuttingStarted = 127;
 constexpr int kCuttingHeld = 129;
 constexpr int kCuttingContinued = 190;
-constexpr int kSettingUnusable = 601;
 
 }  // namespace
 
@@ -131,10 +130,9 @@ std::optional<SettingProblem> CuttingRun::SettingsProblem(const MaterialValues& 
 bool CuttingRun::SettingsUsable(const MaterialValues& material, bool interactive) {
     const std::optional<SettingProblem> problem = SettingsProblem(material);
     if (!problem) return true;
-    const std::string text =
-        FormatMessage(Message(kSettingUnusable), {problem->section, problem->key, problem->value, problem->reason});
+    const std::string text = problem->UnusableText(*s_.messages);
     report_.Status(text);
-    if (interactive) report_.Warning({text, Message(kErrorCaption), kSettingUnusable});
+    if (interactive) report_.Warning({text, Message(kErrorCaption), SettingProblem::kUnusableMessage});
     return false;
 }
 

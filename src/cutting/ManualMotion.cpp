@@ -4,7 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#include "config/MessageFormat.h"
+#include "config/Messages.h"
+#include "config/NumberText.h"
 #include "config/Parameters.h"
+#include "config/SettingCheck.h"
 #include "config/Settings.h"
 #include "controller/ComClass.h"
 #include "controller/ControllerCodes.h"
@@ -17,6 +21,8 @@ namespace wirvela {
 namespace {
 
 constexpr int kManualRotVelocity = 30;  // ms per table step of manual moves
+constexpr int kMoveBeyondCounters = 609;  // "A move of more than %s mm …"
+constexpr int kTurnBeyondCounters = 610;  // "A turn of more than %s degrees …"
 // The controller counts the steps of one line or turn in 32 bits.
 constexpr double kMaxCounterSteps = 2147483647.0;
 
@@ -103,6 +109,27 @@ double ManualMotion::LargestTurn() const {
 bool ManualMotion::TurnFits(double degrees) const {
     const double stepsPer360 = parameters_.GetNumber(settings::kStepsPer360, settings::kStepsPer360ForTurn);
     return std::isfinite(degrees) && std::fabs(degrees) * stepsPer360 / 360 <= kMaxCounterSteps;
+}
+
+std::optional<ManualMotion::Refusal> ManualMotion::SettingsRefusal(const TMessages& messages) const {
+    const std::optional<SettingProblem> problem = settings::FirstProblem(parameters_, settings::kPloter);
+    if (!problem) return std::nullopt;
+    return Refusal{SettingProblem::kUnusableMessage, problem->UnusableText(messages)};
+}
+
+std::optional<ManualMotion::Refusal> ManualMotion::MoveRefusal(double dxMm, double dyMm,
+                                                               const TMessages& messages) const {
+    if (auto refusal = SettingsRefusal(messages)) return refusal;
+    if (TypedDistanceFits(dxMm) && TypedDistanceFits(dyMm)) return std::nullopt;
+    return Refusal{kMoveBeyondCounters, FormatMessage(messages.MessageText(kMoveBeyondCounters),
+                                                      {NumberToText(std::trunc(LongestTypedDistance()))})};
+}
+
+std::optional<ManualMotion::Refusal> ManualMotion::TurnRefusal(double degrees, const TMessages& messages) const {
+    if (auto refusal = SettingsRefusal(messages)) return refusal;
+    if (TurnFits(degrees)) return std::nullopt;
+    return Refusal{kTurnBeyondCounters, FormatMessage(messages.MessageText(kTurnBeyondCounters),
+                                                      {NumberToText(std::trunc(LargestTurn()))})};
 }
 
 double ManualMotion::FeedPeriod() const {

@@ -12,6 +12,8 @@
 // Units: distances in millimetres, motions in motor steps, speeds in cm/min, feed periods
 // in ms per step, step periods on the wire in µs.
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "controller/CutParameters.h"
 #include "cutting/MachineConstants.h"
@@ -20,6 +22,7 @@ namespace wirvela {
 
 class ComClass;
 class ControllerDispatcher;
+class TMessages;
 class TParameters;
 
 class ManualMotion {
@@ -76,6 +79,20 @@ public:
     // The longest typed distance (mm) and the largest turn (degrees) that fit.
     double LongestTypedDistance() const;
     double LargestTurn() const;
+    // Why a motion may not be sent; checked before anything goes to the controller, so a
+    // refused motion leaves the machine as it was. A value the controller would cut short
+    // at its counters' end is refused rather than clamped: the wire would stop somewhere
+    // the operator did not ask for and the run would still end as "finished".
+    struct Refusal {
+        int messageKey = 0;
+        std::string text;  // the message filled in
+    };
+    // A machine setting (section Ploter) outside its key's domain (message 601).
+    std::optional<Refusal> SettingsRefusal(const TMessages& messages) const;
+    // The above, or a typed distance beyond the step counters (message 609).
+    std::optional<Refusal> MoveRefusal(double dxMm, double dyMm, const TMessages& messages) const;
+    // The settings refusal, or a turn beyond the step counters (message 610).
+    std::optional<Refusal> TurnRefusal(double degrees, const TMessages& messages) const;
     // The manual feed period: mmPerStep × manualScaling × 60000 / (10 × max(V, 1)), ms per
     // step.
     double FeedPeriod() const;

@@ -27,6 +27,8 @@ constexpr int kPenMask345 = 4 | 8 | 16;  // exactly the pens of a segmented draw
 constexpr int kTooLargeMessage = 602;
 constexpr int kBadNumberMessage = 603;
 constexpr int kBeyondReachMessage = 604;
+constexpr int kCannotOpenMessage = 605;
+constexpr int kNoLineMessage = 606;
 // The widest move the motion timing may be asked for, in motor steps: the controller's
 // line counters are 32-bit, and a difference of two positions must still fit.
 constexpr double kMaxReachSteps = 1073741823.0;
@@ -121,6 +123,12 @@ private:
     // A drawing that cannot be cut as drawn: nothing of it stays, the operator is told why
     // (message 602, 603 or 604 with `detail`).
     int Refuse(LoadFailure why, const std::string& detail);
+    // A file that gave no drawing: the operator is told which and why (message 605 with
+    // the reason the file cannot be read, or 606), so no failure passes unnoticed.
+    int NotLoaded(LoadFailure why);
+    // "Wczytaj(): not loaded: " and the text in the log, and on an interactive load the
+    // text in a box (caption message 1, stop icon).
+    void SayNotLoaded(int key, const std::string& text);
     // A table reached its limit while reading: what did not fit was left out.
     bool TablesFull() const;
     // The width and height in millimetres when either is more than the machine's step
@@ -162,18 +170,32 @@ int Loader::Refuse(LoadFailure why, const std::string& detail) {
                     : why == LoadFailure::BadNumber ? kBadNumberMessage
                                                     : kBeyondReachMessage;
     report_.detail = detail;
-    c_.log.Log("Wczytaj(): not loaded: " + FormatMessage(Message(key), {detail}));
     EmptyAllSets();
     c_.window.pendingMultiplication = 0;
-    if (interactive_ && c_.prompt != nullptr) {
-        PromptRequest request;
-        request.text = FormatMessage(Message(key), {detail});
-        request.caption = Message(1);
-        request.icon = PromptIcon::Error;
-        request.messageKey = key;
-        c_.prompt->Ask(request);
+    SayNotLoaded(key, FormatMessage(Message(key), {detail}));
+    return Fail(why);
+}
+
+int Loader::NotLoaded(LoadFailure why) {
+    c_.window.pendingMultiplication = 0;
+    const std::string name = file_.string();
+    if (why == LoadFailure::CannotOpen) {
+        SayNotLoaded(kCannotOpenMessage, FormatMessage(Message(kCannotOpenMessage), {name, report_.detail}));
+    } else {
+        SayNotLoaded(kNoLineMessage, FormatMessage(Message(kNoLineMessage), {name}));
     }
     return Fail(why);
+}
+
+void Loader::SayNotLoaded(int key, const std::string& text) {
+    c_.log.Log("Wczytaj(): not loaded: " + text);
+    if (!interactive_ || c_.prompt == nullptr) return;
+    PromptRequest request;
+    request.text = text;
+    request.caption = Message(1);
+    request.icon = PromptIcon::Error;
+    request.messageKey = key;
+    c_.prompt->Ask(request);
 }
 
 bool Loader::TablesFull() const {
@@ -230,8 +252,8 @@ bool Loader::ReadFile(FileType type) {
         report_.failure = LoadFailure::BadNumber;
         report_.detail = result.badNumber;
     }
-    // A DXF file that cannot be opened reads no entity and the load goes on as for an
-    // empty drawing (no message box); the report still tells why.
+    // A DXF file that cannot be opened reads no entity; the load ends as for an empty
+    // drawing, but says why.
     if (!result.opened) {
         report_.failure = LoadFailure::CannotOpen;
         report_.detail = result.tooLarge ? "larger than " + std::to_string(TDXF::kMaxFileBytes >> 20) + " MiB"
@@ -267,9 +289,7 @@ int Loader::Run() {
     }
     if (!ReadFile(type)) {
         report_.detail = ReadProblem(file_);
-        c_.window.pendingMultiplication = 0;
-        Show(11, 1, PromptIcon::None);
-        return Fail(LoadFailure::CannotOpen);
+        return NotLoaded(LoadFailure::CannotOpen);
     }
 
     d_.Set(d_.Figure()).oelems = d_.Oelems();
@@ -278,7 +298,7 @@ int Loader::Run() {
     if (report_.failure == LoadFailure::BadNumber || d_.L().Count() == 0) {
         c_.window.pendingMultiplication = 0;
         if (report_.failure == LoadFailure::BadNumber) return Refuse(LoadFailure::BadNumber, report_.detail);
-        return Fail(report_.failure == LoadFailure::CannotOpen ? LoadFailure::CannotOpen : LoadFailure::Empty);
+        return NotLoaded(report_.failure == LoadFailure::CannotOpen ? LoadFailure::CannotOpen : LoadFailure::Empty);
     }
     if (TablesFull()) {
         return Refuse(LoadFailure::TooLarge, std::to_string(TVert::kAddLimit) + " vertices and " +

@@ -97,9 +97,9 @@ struct LoaderContext {
 // Why a load returned -2.
 enum class LoadFailure {
     None,
-    CannotOpen,         // the file could not be opened or read
+    CannotOpen,         // the file could not be opened or read (message 605; detail says why)
     Unsupported,        // a ".CON" project: not supported yet
-    Empty,              // the file gave no line
+    Empty,              // the file gave no line (message 606)
     SegmentPens,        // pen 5 in two-figure mode with pens other than exactly 3, 4, 5 (message 314)
     FigurePens,         // pens 3, 4 or 5 without segment lines (message 315 or 317)
     ConnectNotStarted,  // the connect command did not start its worker

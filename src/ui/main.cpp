@@ -191,6 +191,7 @@ int main(int argc, char** argv) {
 
     AppCoreOptions options;
     options.directory = startup.directory;
+    options.shippedData = StartupDirectory::ShippedData(request.shippedDataDirectories);
     options.prompt = &prompt;
     options.notifier = pump.Notifier();
     options.processId = static_cast<int>(QCoreApplication::applicationPid());

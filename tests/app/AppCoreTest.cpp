@@ -1,7 +1,9 @@
 // Start-up and shut-down of the application core.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
+#include <tuple>
 
 #include "AppRig.h"
 #include "app/windows/AboutModel.h"
@@ -58,6 +60,108 @@ TEST(AppCoreTest, AMissingLocalTxtIsReportedAndTheProgramGoesOn) {
     EXPECT_FALSE(rig.core->Messages().Present());
     EXPECT_EQ(rig.W().Title(), TMessages::kDefaultTitle);
     EXPECT_EQ(rig.C("SpeedButton6").hint, "Wycinaj");  // design-time texts stay
+}
+
+// A wirvela.ini that cannot serve is never run on silently: the operator chooses between
+// the shipped settings (whatever stood there is kept aside) and the built-in values.
+struct BadSettingsCase {
+    const char* name;
+    std::optional<std::string> content;  // absent: no wirvela.ini; "/": a folder of that name
+    const char* problem;
+};
+
+class AppCoreBadSettings : public testing::TestWithParam<std::tuple<BadSettingsCase, bool>> {};
+
+std::vector<std::filesystem::path> KeptAside(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().rfind("wirvela.ini.bad-", 0) == 0) kept.push_back(entry.path());
+    return kept;
+}
+
+bool MemoHas(AppRig& rig, const std::string& part) {
+    rig.core->ProcessEvents();
+    for (const std::string& line : rig.W().Form().Memo1Lines)
+        if (line.find(part) != std::string::npos) return true;
+    return false;
+}
+
+TEST_P(AppCoreBadSettings, TheOperatorChoosesTheShippedOrTheBuiltInSettings) {
+    const auto& [c, yes] = GetParam();
+    AppRig rig;
+    const std::filesystem::path ini = rig.dir.Path() / "wirvela.ini";
+    std::filesystem::remove(ini);
+    if (c.content == "/") {
+        std::filesystem::create_directory(ini);
+    } else if (c.content) {
+        rig.dir.Write("wirvela.ini", *c.content);
+    }
+    rig.answer = [yes](const PromptRequest& r) {
+        if (r.messageKey == 607) return yes ? PromptAnswer::Yes : PromptAnswer::No;
+        return AffirmativeAnswer(r.buttons);
+    };
+    ASSERT_FALSE(rig.Start().exit);
+
+    ASSERT_TRUE(rig.Asked(607));
+    const PromptRequest& question = rig.asked.front();
+    EXPECT_EQ(question.messageKey, 607);
+    EXPECT_EQ(question.buttons, PromptButtons::YesNo);
+    EXPECT_NE(question.text.find(ini.string() + " " + c.problem), std::string::npos) << question.text;
+    EXPECT_NE(question.text.find(rig.shippedData.string()), std::string::npos) << question.text;
+
+    const std::vector<std::filesystem::path> kept = KeptAside(rig.dir.Path());
+    if (yes) {
+        EXPECT_EQ(ReadText(ini), ReadText(rig.shippedData / "wirvela.ini"));
+        EXPECT_GT(rig.core->Parameters().SectionCount(), 0);
+        EXPECT_TRUE(MemoHas(rig, "started from the shipped settings"));
+        ASSERT_EQ(kept.size(), c.content ? 1u : 0u);
+        if (c.content == "/") {
+            EXPECT_TRUE(std::filesystem::is_directory(kept[0]));
+        } else if (c.content) {
+            EXPECT_EQ(ReadText(kept[0]), *c.content);
+        }
+        return;
+    }
+    EXPECT_TRUE(kept.empty());
+    EXPECT_EQ(rig.core->Parameters().SectionCount(), 0);
+    EXPECT_TRUE(MemoHas(rig, "the built-in settings stand in for it"));
+    rig.core->Shutdown();
+    if (c.content && c.content != "/") {
+        EXPECT_EQ(ReadText(ini), *c.content) << "changed at start or at shut-down";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AppCoreBadSettings,
+    testing::Combine(testing::Values(BadSettingsCase{"Missing", std::nullopt, "is missing"},
+                                     BadSettingsCase{"Empty", std::string(), "is empty"},
+                                     BadSettingsCase{"Binary", std::string("[Ploter]\0\x7f\x01ELF", 13),
+                                                     "is not a settings file"},
+                                     BadSettingsCase{"NoSection", std::string("mmPerStep=0.01\n"),
+                                                     "is not a settings file"},
+                                     BadSettingsCase{"Folder", std::string("/"), "is not a file"}),
+                     testing::Bool()),
+    [](const testing::TestParamInfo<std::tuple<BadSettingsCase, bool>>& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Yes" : "No");
+    });
+
+TEST(AppCoreTest, AUsableSettingsFileIsNotQuestioned) {
+    AppRig rig;
+    ASSERT_FALSE(rig.Start().exit);
+    EXPECT_FALSE(rig.Asked(607));
+    EXPECT_FALSE(rig.Asked(608));
+    EXPECT_TRUE(KeptAside(rig.dir.Path()).empty());
+}
+
+TEST(AppCoreTest, WithoutShippedSettingsTheBuiltInOnesAreSaidToStandIn) {
+    AppRig rig;
+    rig.dir.Write("wirvela.ini", "");
+    rig.shippedData = rig.dir.Path() / "nowhere";
+    ASSERT_FALSE(rig.Start().exit);
+    EXPECT_FALSE(rig.Asked(607));
+    ASSERT_TRUE(rig.Asked(608));
+    EXPECT_NE(rig.asked.front().text.find("no shipped wirvela.ini"), std::string::npos) << rig.asked.front().text;
+    EXPECT_TRUE(MemoHas(rig, "the built-in settings stand in for it"));
 }
 
 TEST(AppCoreTest, ShutdownWritesOnlyTheExpectedChangesToWirvelaIni) {

@@ -74,6 +74,7 @@ public:
     AppCore::StartResult Start() {
         AppCoreOptions o;
         o.directory = dir.Path();
+        o.shippedData = shippedData;
         o.prompt = &prompt;
         std::shared_ptr<SimulatedController> controller = sim;
         o.makeFtdi = [controller] { return MakeDefaultFtdi(controller, false); };
@@ -135,6 +136,8 @@ public:
     }
 
     TempDir dir;
+    // Offered when the scratch directory's wirvela.ini cannot serve.
+    std::filesystem::path shippedData = ShippedDataDir();
     std::string originalIni;
     std::shared_ptr<SimulatedController> sim;
     std::vector<PromptRequest> asked;

@@ -117,11 +117,55 @@ TEST_F(MainWindowTest, LoadingTheSameFileTwiceGivesTheSameCounts) {
 TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesCutAndSimulateDisabled) {
     ASSERT_EQ(rig.LoadAndJoin(Example("letters.plt")), 16);
     EXPECT_EQ(rig.W().LoadFile(rig.dir.Path() / "missing.plt", 1), -2);
-    EXPECT_TRUE(rig.Asked(11));
+    EXPECT_TRUE(rig.Asked(605));
     EXPECT_FALSE(rig.C("SpeedButton6").enabled);
     EXPECT_FALSE(rig.C("SpeedButton2").enabled);
     EXPECT_FALSE(rig.W().JoiningRunning());
 }
+
+// Whatever way a file reaches the window (command line, drop, dialog: all through the
+// open command), one that gives no drawing is named in a box with the reason.
+struct UnloadableCase {
+    const char* name;
+    const char* file;
+    int message;
+    const char* reason;
+};
+
+class MainWindowUnloadable : public testing::TestWithParam<UnloadableCase> {};
+
+TEST_P(MainWindowUnloadable, TheBoxNamesTheFileAndWhy) {
+    const UnloadableCase& c = GetParam();
+    AppRig rig;
+    ASSERT_FALSE(rig.Start().exit);
+    const std::filesystem::path file = rig.dir.Path() / c.file;
+    if (std::string(c.name) == "Folder") std::filesystem::create_directory(file);
+    if (std::string(c.name) == "TooLarge") {
+        std::ofstream(file).put('0');
+        std::filesystem::resize_file(file, (256u << 20) + 1);  // sparse: nothing is written
+    }
+    if (std::string(c.name) == "NoLine") rig.dir.Write(c.file, "IN;PU10,10;");
+    rig.onOpen = [&file](const MainWindowModel::OpenDialogRequest& r) {
+        return std::optional<MainWindowModel::OpenDialogResult>({file, r.filterIndex});
+    };
+    rig.asked.clear();
+    rig.W().Open();
+    ASSERT_EQ(rig.asked.size(), 1u);
+    const PromptRequest& box = rig.asked[0];
+    EXPECT_EQ(box.messageKey, c.message);
+    EXPECT_NE(box.text.find(file.string()), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find(c.reason), std::string::npos) << box.text;
+    EXPECT_EQ(box.caption, rig.Message(1));
+    EXPECT_FALSE(rig.C("SpeedButton6").enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MainWindowUnloadable,
+                         testing::Values(UnloadableCase{"NotFound", "missing.plt", 605, "(not found)"},
+                                         UnloadableCase{"DxfNotFound", "missing.dxf", 605, "(not found)"},
+                                         UnloadableCase{"Folder", "folder.plt", 605, "(a folder, not a file)"},
+                                         UnloadableCase{"TooLarge", "huge.dxf", 605, "(larger than 256 MiB)"},
+                                         UnloadableCase{"NoLine", "blank.plt", 606, "holds no line"}),
+                         [](const testing::TestParamInfo<UnloadableCase>& info) { return info.param.name; });
 
 // The object lines of letters.plt as a complete first joining leaves them.
 int ObjectLinesOfLetters() {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "ManualControlRig.h"
+#include "config/MessageFormat.h"
 #include "controller/ControllerCodes.h"
 #include "platform/Beep.h"
 
@@ -163,7 +164,84 @@ INSTANTIATE_TEST_SUITE_P(Manual, ManualTurn,
                                          TurnCase{"", 36, 100},                    // StepsPer360 absent: 1000 here
                                          TurnCase{"StepsPer360=3600\n", -90,
                                                   static_cast<std::int32_t>(0x80000000u | 900u)},
-                                         TurnCase{"StepsPer360=1000\n", 1e300, 0x7FFFFFFF}));
+                                         // the largest whole turn the counters hold (beyond: refused, below)
+                                         TurnCase{"StepsPer360=1000\n", 773094112, 2147483644}));
+
+// A typed distance or angle beyond the 32-bit step counters is refused before anything is
+// sent: with mmPerStep 0.01 a move reaches 21474836.47 mm, with StepsPer360 3600 a turn
+// 214748364.7 degrees.
+struct LimitCase {
+    const char* typed;
+    bool turn;
+    bool fits;
+};
+
+class ManualLimits : public testing::TestWithParam<LimitCase> {};
+
+TEST_P(ManualLimits, BeyondTheStepCountersNothingIsSent) {
+    const LimitCase& c = GetParam();
+    ManualRig rig("StepsPer360=3600\n");
+    ManualControl& m = rig.Make();
+    rig.sim->SetRunLimit(0);
+    int r = 0;
+    if (c.turn) {
+        m.Edit6Changed(c.typed);
+        r = m.TurnByField(true);
+    } else {
+        m.Edit4Changed(c.typed);
+        m.Edit5Changed("1");
+        r = m.MoveByDistance(true);
+    }
+    if (c.fits) {
+        EXPECT_EQ(r, STAT_OK);
+        EXPECT_FALSE(rig.frames.empty());
+        EXPECT_TRUE(rig.asked.empty());
+        return;
+    }
+    EXPECT_EQ(r, ManualControl::kFailed);
+    EXPECT_TRUE(rig.frames.empty()) << rig.Letters();
+    EXPECT_EQ(rig.sim->Snapshot().state, SimState::Idle);
+    EXPECT_EQ(rig.Keys(), std::vector<int>{c.turn ? 610 : 609});
+    const std::string largest = c.turn ? "214748364" : "21474836";
+    EXPECT_NE(rig.asked.at(0).text.find(" " + largest + " "), std::string::npos) << rig.asked[0].text;
+    EXPECT_EQ(m.Form().Lerrors, rig.asked[0].text);
+    EXPECT_TRUE(StartsEnabled(m));
+    EXPECT_FALSE(m.MoveRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(Manual, ManualLimits,
+                         testing::Values(LimitCase{"21474836", false, true}, LimitCase{"21474837", false, false},
+                                         LimitCase{"-21474837", false, false}, LimitCase{"1e12", false, false},
+                                         LimitCase{"214748364", true, true}, LimitCase{"214748365", true, false},
+                                         LimitCase{"-1e12", true, false}, LimitCase{"1e300", true, false}));
+
+TEST(ManualRefusal, ThePendantsMoveIsRefusedWithoutABox) {
+    ManualRig rig;
+    ManualControl& m = rig.Make();
+    EXPECT_EQ(m.PendantMoveBy(0, -1e12), ManualControl::kFailed);
+    EXPECT_TRUE(rig.frames.empty());
+    EXPECT_TRUE(rig.asked.empty());
+    EXPECT_FALSE(m.ExecutingPendantMove());
+    EXPECT_NE(m.Form().Lerrors.find("21474836"), std::string::npos);
+}
+
+// A machine setting edited outside its domain refuses every motion of the window.
+TEST(ManualRefusal, AMachineSettingOutsideItsDomainRefusesEveryMotion) {
+    ManualRig rig("manualScaling=abc\n");
+    ManualControl& m = rig.Make();
+    m.Edit4Changed("5");
+    const int results[] = {m.JogPress(Jog::Up, true),   m.MoveByDistance(true), m.TurnByField(true),
+                           m.TurnPress(true),           m.MoveToStartCorner(true),
+                           m.HeatExternalWire(true, true), m.HeatExternalWire(false, true)};
+    for (int r : results) EXPECT_EQ(r, ManualControl::kFailed);
+    EXPECT_EQ(m.PendantMoveBy(1, 1), ManualControl::kFailed);
+    EXPECT_TRUE(rig.Sent('b').empty() && rig.Sent('a').empty() && rig.Sent('U').empty()) << rig.Letters();
+    EXPECT_EQ(rig.Keys(), std::vector<int>(std::size(results), 601));
+    EXPECT_EQ(rig.asked.at(0).text, FormatMessage(rig.messages.MessageText(601),
+                                                  {"Ploter", "manualScaling", "abc", "is not a number"}));
+    EXPECT_FALSE(m.MoveRunning());
+    EXPECT_FALSE(m.MovingToStartCorner());
+}
 
 TEST(ManualControlMove, ExternalWireHeatingTurnsTheTableAgainstTheMove) {
     ManualRig rig("DefVelocity=12\n");

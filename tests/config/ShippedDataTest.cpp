@@ -220,10 +220,18 @@ std::vector<RequiredMessage> RequiredMessages() {
         // Settings checks.
         {600, "%s%s%s"},    // key, value, why
         {601, "%s%s%s%s"},  // section, key, value, why
-        // Drawings the machine cannot cut.
+        // Drawings that are not loaded.
         {602, "%s"},  // the table sizes
         {603, "%s"},  // entity, group, line
         {604, "%s"},  // size and reach
+        {605, "%s%s"},  // file, why it cannot be opened
+        {606, "%s"},    // file
+        // Settings file.
+        {607, "%s%s"},  // why wirvela.ini cannot serve, the shipped settings' folder
+        {608, "%s"},    // why the shipped settings were not put in place
+        // Manual control: the largest move (mm) and turn (degrees) that fit.
+        {609, "%s"},
+        {610, "%s"},
         // Pendant search and connection.
         {739, ""}, {770, ""}, {771, ""},
         {772, "%d%d"},  // port, ports

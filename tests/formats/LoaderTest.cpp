@@ -20,7 +20,8 @@ const char* const kLocal =
     "[Present]\nPresent=1\n[Strings]\n00001=General\n00009=Objects:\n00010=Lines:\n00011=Cannot open\n"
     "00013=Loading\n00300=Two figures\n00301=Split?\n00302=Segmented\n00303=Unmatched ends\n"
     "00312=Shared nodes\n00313=Not separated\n00314=Bad pens\n00315=No segment lines\n00316=Pens\n"
-    "00317=Two-figure mode is off\n00602=Too large (%s)\n00603=No number (%s)\n00604=Too wide: %s\n";
+    "00317=Two-figure mode is off\n00602=Too large (%s)\n00603=No number (%s)\n00604=Too wide: %s\n"
+    "00605=Cannot open %s (%s)\n00606=No line in %s\n";
 
 const char* const kTwoFigures =
     "IN;SP3;PU1000,500;PD1100,500,1100,600,1000,600,1000,500;"
@@ -166,25 +167,55 @@ TEST_F(LoaderTest, OpenFigureTwoFillsOnlyTheSecondSet) {
     EXPECT_EQ(status.back(), "3:Lines:2+2");
 }
 
-TEST_F(LoaderTest, FileThatCannotBeOpenedShowsMessage11OnlyWhenInteractive) {
+// A file that gives no drawing is named with the reason, in a box on an interactive
+// load, in the log always.
+struct NotLoadedCase {
+    const char* name;
+    const char* file;
+    const char* content;  // null: no such file
+    LoadFailure failure;
+    const char* text;  // of the box
+};
+
+class LoaderSaysWhy : public LoaderTest, public testing::WithParamInterface<NotLoadedCase> {};
+
+TEST_P(LoaderSaysWhy, WhenTheFileGivesNoDrawing) {
+    const NotLoadedCase& c = GetParam();
+    if (c.content) dir.Write(c.file, c.content);
+    const std::filesystem::path file = dir.Path() / c.file;
+    const std::string text = std::string(c.text).replace(std::string(c.text).find('@'), 1, file.string());
     window.pendingMultiplication = 1;
-    EXPECT_EQ(LoadDrawing(context, dir.Path() / "missing.plt", 0, &report), -2);
-    EXPECT_EQ(report.failure, LoadFailure::CannotOpen);
+    EXPECT_EQ(LoadDrawing(context, file, 0, &report), -2);
+    EXPECT_EQ(report.failure, c.failure);
     EXPECT_TRUE(prompt.Requests().empty());
     EXPECT_EQ(window.pendingMultiplication, 0);
 
-    EXPECT_EQ(LoadDrawing(context, dir.Path() / "missing.plt", 1, &report), -2);
-    ASSERT_EQ(Asked(), std::vector<int>{11});
+    EXPECT_EQ(LoadDrawing(context, file, 1, &report), -2);
+    ASSERT_EQ(prompt.Requests().size(), 1u);
+    EXPECT_EQ(prompt.Requests()[0].text, text);
     EXPECT_EQ(prompt.Requests()[0].caption, "General");
-    EXPECT_EQ(prompt.Requests()[0].icon, PromptIcon::None);
+    EXPECT_EQ(prompt.Requests()[0].icon, PromptIcon::Error);
+    EXPECT_NE(std::find(logLines.begin(), logLines.end(), "Wczytaj(): not loaded: " + text), logLines.end());
     EXPECT_FALSE(LockedElsewhere(mutex));
 }
 
-TEST_F(LoaderTest, DrawingWithoutLinesIsRefusedSilently) {
-    EXPECT_EQ(Load("empty.plt", "IN;PU10,10;", 1), -2);
-    EXPECT_EQ(report.failure, LoadFailure::Empty);
-    EXPECT_TRUE(prompt.Requests().empty());
-    EXPECT_FALSE(LockedElsewhere(mutex));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoaderSaysWhy,
+    testing::Values(NotLoadedCase{"HpglNotFound", "missing.plt", nullptr, LoadFailure::CannotOpen,
+                                  "Cannot open @ (not found)"},
+                    NotLoadedCase{"DxfNotFound", "missing.dxf", nullptr, LoadFailure::CannotOpen,
+                                  "Cannot open @ (not found)"},
+                    NotLoadedCase{"NoLines", "empty.plt", "IN;PU10,10;", LoadFailure::Empty, "No line in @"},
+                    NotLoadedCase{"DxfWithoutEntities", "empty.dxf", "0\nEOF\n", LoadFailure::Empty,
+                                  "No line in @"}),
+    [](const testing::TestParamInfo<NotLoadedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LoaderTest, AFolderIsNamedAsSuch) {
+    std::filesystem::create_directory(dir.Path() / "folder.plt");
+    EXPECT_EQ(LoadDrawing(context, dir.Path() / "folder.plt", 1, &report), -2);
+    EXPECT_EQ(report.failure, LoadFailure::CannotOpen);
+    EXPECT_EQ(report.detail, "a folder, not a file");
+    EXPECT_EQ(Asked(), std::vector<int>{605});
 }
 
 // Drawings that cannot be cut as drawn are refused whole, with the reason in a box and
@@ -254,9 +285,6 @@ TEST_F(LoaderTest, DxfFilesGoToTheDxfReaderAndFixTheScale) {
     ASSERT_EQ(d->L().Count(), 1);
     EXPECT_EQ(d->V().MaxX(true), 4) << "10 DXF units at SkalaDXF 0.4, moved to the origin";
 
-    EXPECT_EQ(LoadDrawing(context, dir.Path() / "missing.dxf", 1, &report), -2);
-    EXPECT_EQ(report.failure, LoadFailure::CannotOpen);
-    EXPECT_TRUE(prompt.Requests().empty()) << "an unreadable DXF file loads as an empty drawing, silently";
 }
 
 TEST_F(LoaderTest, PenTwoSetsTheWindowsFlag) {

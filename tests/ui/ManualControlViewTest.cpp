@@ -139,6 +139,24 @@ TEST_F(ManualControlViewTest, AJogButtonMovesWhileHeld) {
     EXPECT_TRUE(prompt.asked.empty());
 }
 
+TEST_F(ManualControlViewTest, AMoveBeyondTheStepCountersIsRefusedOnTheStatusLine) {
+    ASSERT_EQ(outcome.handshake, STAT_OK);
+    view.show();
+    auto* dx = test::Control<QLineEdit>(view, "Edit4");
+    dx->selectAll();
+    for (const QChar ch : QStringLiteral("1e12")) {
+        QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QCoreApplication::sendEvent(dx, &typed);
+    }
+    ASSERT_EQ(model.Form().Edit4.text, "1e12");
+    test::Control<QPushButton>(view, "Button9")->click();
+    EXPECT_FALSE(model.MoveRunning());
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].messageKey, 609);
+    EXPECT_EQ(FromQt(test::Control<QLabel>(view, "Lerrors")->text()), prompt.asked[0].text);
+    view.close();
+}
+
 TEST_F(ManualControlViewTest, TheKeypadJogsWhileStopHasTheFocus) {
     ASSERT_EQ(outcome.handshake, STAT_OK);
     view.show();

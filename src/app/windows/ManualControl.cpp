@@ -156,14 +156,32 @@ int ManualControl::Started(int code, bool interactive) {
     return code;
 }
 
+bool ManualControl::Refused(const std::optional<ManualMotion::Refusal>& refusal, bool interactive) {
+    if (!refusal) return false;
+    ShowStatus(refusal->text);
+    if (interactive) {
+        PromptRequest request;
+        request.text = refusal->text;
+        request.caption = s_.link.messages->MessageText(kErrorCaption);
+        request.icon = PromptIcon::Warning;
+        request.messageKey = refusal->messageKey;
+        s_.prompt->Ask(request);
+    }
+    return true;
+}
+
 int ManualControl::Move(std::int32_t dx, std::int32_t dy, double rotRatio, bool interactive) {
     errorFlag_ = false;
-    return Started(Motion().Move(dx, dy, rotRatio), interactive);
+    ManualMotion motion = Motion();
+    if (Refused(motion.SettingsRefusal(*s_.link.messages), interactive)) return kFailed;
+    return Started(motion.Move(dx, dy, rotRatio), interactive);
 }
 
 int ManualControl::Turn(double degrees, bool interactive) {
     errorFlag_ = false;
-    return Started(Motion().Turn(degrees), interactive);
+    ManualMotion motion = Motion();
+    if (Refused(motion.TurnRefusal(degrees, *s_.link.messages), interactive)) return kFailed;
+    return Started(motion.Turn(degrees), interactive);
 }
 
 int ManualControl::JogPress(Jog direction, bool interactive) {
@@ -254,17 +272,21 @@ int ManualControl::MoveByDistance(bool interactive) {
     }
     movingToStart_ = false;
     pendantMove_ = false;
+    return MoveByMillimetres(DecimalPrefixWithCommas(c_.Edit4.text), DecimalPrefixWithCommas(c_.Edit5.text),
+                             interactive);
+}
+
+int ManualControl::MoveByMillimetres(double dxMm, double dyMm, bool interactive) {
     const ManualMotion motion = Motion();
-    return Move(motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit4.text)),
-                motion.TypedSteps(DecimalPrefixWithCommas(c_.Edit5.text)), 0, interactive);
+    if (Refused(motion.MoveRefusal(dxMm, dyMm, *s_.link.messages), interactive)) return kFailed;
+    return Move(motion.TypedSteps(dxMm), motion.TypedSteps(dyMm), 0, interactive);
 }
 
 int ManualControl::PendantMoveBy(double dxMm, double dyMm) {
     ValidateFields();
     movingToStart_ = false;
     pendantMove_ = true;
-    const ManualMotion motion = Motion();
-    const int r = Move(motion.TypedSteps(dxMm), motion.TypedSteps(dyMm), 0, false);
+    const int r = MoveByMillimetres(dxMm, dyMm, false);
     if (r != STAT_OK) pendantMove_ = false;
     return r;
 }
@@ -275,7 +297,10 @@ int ManualControl::MoveToStartCorner(bool interactive) {
     pendantMove_ = false;
     movingToStart_ = true;
     errorFlag_ = false;
-    const int r = Started(Motion().MoveToStartCorner(), interactive);
+    ManualMotion motion = Motion();
+    const int r = Refused(motion.SettingsRefusal(*s_.link.messages), interactive)
+                      ? kFailed
+                      : Started(motion.MoveToStartCorner(), interactive);
     if (r != STAT_OK) movingToStart_ = false;
     return r;
 }
@@ -286,7 +311,9 @@ int ManualControl::HeatExternalWire(bool withMove, bool interactive) {
     movingToStart_ = false;
     pendantMove_ = false;
     errorFlag_ = false;
-    return Started(Motion().HeatExternalWire(withMove), interactive);
+    ManualMotion motion = Motion();
+    if (Refused(motion.SettingsRefusal(*s_.link.messages), interactive)) return kFailed;
+    return Started(motion.HeatExternalWire(withMove), interactive);
 }
 
 int ManualControl::Stop() {

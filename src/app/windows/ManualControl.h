@@ -17,6 +17,7 @@
 // Units: distances in millimetres (inches in Edit14/Edit15), motions in motor steps,
 // speeds in cm/min, feed periods in ms per step, step periods on the wire in µs.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -121,6 +122,9 @@ public:
     EventChannel& Channel() { return events_; }
 
     // ---- motions (16 on success; a controller code, or −2 where noted) ---------------
+    // Every motion is refused (−2, nothing sent) while a setting of section Ploter lies
+    // outside its domain (message 601), and a typed distance or turn that does not fit the
+    // controller's step counters is refused the same way (messages 609, 610).
     // One move of dx, dy steps with rotRatio rotary steps per X step.
     int Move(std::int32_t dx, std::int32_t dy, double rotRatio, bool interactive);
     // A table turn by `degrees`.
@@ -221,7 +225,12 @@ private:
     // A motion asked for: the indicator runs when it started, else the status line (and,
     // when interactive, a message box) shows why not.
     int Started(int code, bool interactive);
+    // A motion refused before anything was sent: said as the window's other refusals are
+    // (status line; a message box when interactive). True when there is a refusal.
+    bool Refused(const std::optional<ManualMotion::Refusal>& refusal, bool interactive);
     void StartIndicator();
+    // A move by distances as typed (÷ manualScaling), refused when they do not fit.
+    int MoveByMillimetres(double dxMm, double dyMm, bool interactive);
     void SendPendant(int number, std::int32_t value);
     void MillimetresChanged(Control& mm, Control& inch, std::string_view text);
     void InchesChanged(Control& inch, Control& mm, std::string_view text);
