@@ -1,6 +1,7 @@
 // Start-up and shut-down of the application core.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "AppRig.h"
@@ -58,6 +59,29 @@ TEST(AppCoreTest, AMissingLocalTxtIsReportedAndTheProgramGoesOn) {
     EXPECT_FALSE(rig.core->Messages().Present());
     EXPECT_EQ(rig.W().Title(), TMessages::kDefaultTitle);
     EXPECT_EQ(rig.C("SpeedButton6").hint, "Wycinaj");  // design-time texts stay
+}
+
+// A local.txt with a NUL byte in a window text: the warning names the line, and the
+// texts of the file are still used.
+TEST(AppCoreTest, ADamagedLocalTxtIsReportedWithItsLineAndItsTextsAreUsed) {
+    AppRig rig;
+    std::string local = rig.dir.Read("local.txt");
+    const std::size_t at = local.find("[Form1]");
+    ASSERT_NE(at, std::string::npos);
+    local.insert(at, std::string("Broken=\0\n", 9));
+    rig.dir.Write("local.txt", local);
+    const std::size_t line = static_cast<std::size_t>(std::count(local.begin(), local.begin() + at, '\n')) + 1;
+
+    ASSERT_FALSE(rig.Start().exit);
+    ASSERT_FALSE(rig.asked.empty());
+    const PromptRequest& warning = rig.asked.front();
+    EXPECT_EQ(warning.text.rfind(TMessages::kDamagedFileText, 0), 0u) << warning.text;
+    EXPECT_NE(warning.text.find("line " + std::to_string(line) + " holds a NUL byte"), std::string::npos)
+        << warning.text;
+    EXPECT_EQ(warning.caption, TMessages::kMissingFileCaption);
+    EXPECT_EQ(warning.icon, PromptIcon::Warning);
+    EXPECT_TRUE(rig.core->Messages().Present());
+    EXPECT_NE(rig.W().Title(), TMessages::kDefaultTitle);
 }
 
 TEST(AppCoreTest, ShutdownWritesOnlyTheExpectedChangesToWirvelaIni) {
