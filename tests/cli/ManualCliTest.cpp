@@ -107,6 +107,16 @@ TEST_F(ManualCli, AMachineSettingHiddenByALongValueRefusesTheMotion) {
     EXPECT_NE(r.err.find("[Ploter] mmPerStep=0.01 cannot be used"), std::string::npos) << r.err;
 }
 
+// The progress line is for a terminal only: a script reading standard error gets nothing
+// new, also from a motion that runs long enough for the line (over a second).
+TEST_F(ManualCli, ALongMotionWritesNoProgressWhenStandardErrorIsNoTerminal) {
+    // 1250 steps at 2 ms per step along the path, about 2.7 s, run twice as fast.
+    const CliRun r = CliTest::Run({"move", "--dx", "12.5", "--dy", "-4", "--speed", "30", "--speedup", "2"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.find('\r'), std::string::npos) << r.out;
+}
+
 TEST_F(ManualCli, MotionsBeyondTheStepCountersAreRefused) {
     // 0.01 mm per step: 2^31 - 1 steps are 21,474,836 mm; StepsPer360 1000.
     for (const std::vector<std::string>& args :
