@@ -16,6 +16,7 @@
 #include "config/MessageFormat.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
+#include "config/SettingCheck.h"
 #include "config/Settings.h"
 #include "config/SettingsFile.h"
 #include "controller/ComClass.h"
@@ -109,11 +110,13 @@ AppCore::StartResult AppCore::Start() {
     parameters_.Load(dir, kSettingsFileName, "local.txt");
     debugLog_ = std::make_unique<DebugLog>(dir, parameters_.GetFlag(settings::kDebugLogEnabled),
                                            parameters_.GetFlag(settings::kDebugLogTimeStamp));
-    if (messages_.CheckLocalFile(dir)) {
-        messages_.LoadMessages();
-    } else {
+    const bool present = messages_.CheckLocalFile(dir);
+    if (present) messages_.LoadMessages();
+    const std::string damage = messages_.LocalFileWarning();
+    if (!damage.empty() || !present) {
         PromptRequest warning;
-        warning.text = TMessages::kMissingFileText;
+        warning.text = damage.empty() ? std::string(TMessages::kMissingFileText)
+                                      : std::string(TMessages::kDamagedFileText) + "\n\n" + damage;
         warning.caption = TMessages::kMissingFileCaption;
         warning.icon = PromptIcon::Warning;
         o_.prompt->Ask(warning);
@@ -126,6 +129,9 @@ AppCore::StartResult AppCore::Start() {
     switches.file = parameters_.GetFlag(settings::kDebugFile);
     switches.flush = parameters_.GetFlag(settings::kDebugFlush);
     log_ = std::make_unique<MessageLog>(dir, switches);
+    if (!damage.empty()) log_->Log(damage);
+    for (const std::string& line : settings::HiddenSettingWarnings(parameters_))
+        log_->Log(parameters_.FileName().string() + " " + line);
     drawing_ = std::make_unique<TDrawing>();
     ftdi_ = o_.makeFtdi ? o_.makeFtdi() : MakeDefaultFtdi();
     dispatcher_ = std::make_unique<ControllerDispatcher>(messages_, *o_.prompt, log_.get());

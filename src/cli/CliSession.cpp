@@ -4,6 +4,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "config/SettingCheck.h"
 #include "config/SettingsFile.h"
 
 namespace wirvela {
@@ -13,9 +14,14 @@ CliSession::CliSession(const CliOptions& options, std::ostream& err) : directory
     if (!settingsProblem_.empty())
         err << "wirvela-cli: warning: " << settingsProblem_ << "; the built-in settings stand in for it\n";
     parameters_.Load(directory_, "wirvela.ini", "local.txt");
-    if (messages_.CheckLocalFile(directory_)) {
-        messages_.LoadMessages();
-    } else {
+    for (const std::string& line : settings::HiddenSettingWarnings(parameters_))
+        err << "wirvela-cli: warning: " << parameters_.FileName().string() << ' ' << line << '\n';
+    const bool present = messages_.CheckLocalFile(directory_);
+    if (present) messages_.LoadMessages();
+    const std::string damage = messages_.LocalFileWarning();
+    if (!damage.empty()) {
+        err << "wirvela-cli: warning: " << damage << '\n';
+    } else if (!present) {
         err << TMessages::kMissingFileCaption << ": " << TMessages::kMissingFileText << '\n';
     }
 }

@@ -19,7 +19,8 @@ class CliSession {
 public:
     // Loads wirvela.ini and local.txt from options.dir; a missing local.txt prints the
     // program's warning on err and the session goes on without texts, and so does a
-    // wirvela.ini that cannot be read, with a warning that names the reason.
+    // wirvela.ini that cannot be read, with a warning that names the reason. A damaged
+    // local.txt is named with its first bad line, and what could be read of it is used.
     CliSession(const CliOptions& options, std::ostream& err);
 
     // Empty when wirvela.ini was read; else why the built-in defaults stand in for it

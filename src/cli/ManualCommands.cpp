@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -13,6 +14,8 @@
 #include "cli/ControllerReport.h"
 #include "cli/ExitCode.h"
 #include "cli/InterruptGuard.h"
+#include "cli/MotionProgress.h"
+#include "config/MessageFormat.h"
 #include "config/NumberText.h"
 #include "config/Prompt.h"
 #include "config/SettingCheck.h"
@@ -96,14 +99,55 @@ void Stop(ManualMotion& motion, MotionReports& reports) {
     reports.StopIndicator();
 }
 
+// What the progress line of a motion shows: real time since the start and, on the
+// simulated controller, the steps done along the longest axis (the table's for a turn).
+class MotionWatch {
+public:
+    MotionWatch(Motion motion, SimulatedController* sim)
+        : turn_(motion == Motion::Turn), sim_(sim), began_(std::chrono::steady_clock::now()) {
+        if (sim_) start_ = sim_->Snapshot();
+    }
+    // The motion's size: x, y steps of a move or the table steps of a turn.
+    void Aim(long long x, long long y) {
+        alongY_ = !turn_ && std::llabs(y) > std::llabs(x);
+        total_ = alongY_ ? std::llabs(y) : std::llabs(x);
+    }
+
+    MotionProgress Now() const {
+        MotionProgress p;
+        p.turn = turn_;
+        p.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began_).count();
+        p.total = total_;
+        if (sim_) {
+            const SimSnapshot s = sim_->Snapshot();
+            const std::int64_t moved = turn_    ? s.table - start_.table
+                                       : alongY_ ? s.ends[0].y - start_.ends[0].y
+                                                 : s.ends[0].x - start_.ends[0].x;
+            p.done = std::llabs(static_cast<long long>(moved));
+        }
+        return p;
+    }
+
+private:
+    bool turn_;
+    bool alongY_ = false;
+    long long total_ = 0;
+    SimulatedController* sim_;
+    SimSnapshot start_;
+    std::chrono::steady_clock::time_point began_;
+};
+
 // Handles the controller's reports until the motion has ended, Ctrl+C stops it, or the
-// simulated controller stays idle without an end report.
-RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController* sim, const InterruptGuard& stop) {
+// simulated controller stays idle without an end report. With a progress line (standard
+// error is a terminal), draws the motion's progress in place meanwhile.
+RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController* sim, const InterruptGuard& stop,
+              const MotionWatch& watch, MotionProgressLine* line) {
     RunEnd result;
     bool idle = false;
     auto idleSince = std::chrono::steady_clock::now();
     while (reports.Running() || stop.Interrupted()) {
         if (!stop.Interrupted()) reports.Channel().WaitAndProcess(50);
+        if (line && reports.Running() && !stop.Interrupted()) line->Update(watch.Now());
         if (stop.Interrupted()) {
             result.interrupted = true;
             Stop(motion, reports);
@@ -188,12 +232,14 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         }
         return stop.ExitCode();
     }
+    MotionWatch watch(motion, sim);
     int result = 0;
     if (motion == Motion::Move) {
         const std::int32_t x = manual.TypedSteps(args.dx);
         const std::int32_t y = manual.TypedSteps(args.dy);
         const bool refused =
             parameters.GetFlag(settings::kImperial) && (BeyondInchFields(args.dx) || BeyondInchFields(args.dy));
+        watch.Aim(x, y);
         result = refused ? kRefusedByTheWindow : manual.Move(x, y, 0);
         j["steps"] = {x, y};
         j["speed"] = held.speed;
@@ -204,6 +250,7 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
         result = manual.Turn(args.degrees);
         const std::uint32_t aStep = static_cast<std::uint32_t>(link->StoredParameters().aStep);
         const long long tableSteps = (aStep & 0x80000000u) ? -static_cast<long long>(aStep & 0x7FFFFFFFu) : aStep;
+        watch.Aim(tableSteps, 0);
         j["degrees"] = args.degrees;
         j["tableSteps"] = tableSteps;
         j["speed"] = held.speed;
@@ -224,7 +271,9 @@ int RunMotion(const CliOptions& options, const ManualArgs& args, Motion motion, 
     }
 
     if (!stop.Interrupted()) RunPhase("running");
-    const RunEnd run = Follow(manual, reports, sim, stop);
+    MotionProgressLine line(err);
+    const RunEnd run = Follow(manual, reports, sim, stop, watch, StandardErrorIsTerminal() ? &line : nullptr);
+    line.Finish();
     j["end"] = run.end ? Json(*run.end) : Json(nullptr);
     if (run.end) j["text"] = OneLine(ControllerCodes::FormatCode(session.Messages(), *run.end));
     if (sim) {

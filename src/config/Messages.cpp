@@ -2,8 +2,11 @@
 
 #include <climits>
 #include <cstdio>
+#include <limits>
+#include <system_error>
 
 #include "config/NumberText.h"
+#include "config/UsedMessages.h"
 
 namespace wirvela {
 
@@ -18,6 +21,15 @@ const std::string& UnknownString() {
 // treated as absent too.
 constexpr std::string_view kAbsentMarker = "???#";
 
+std::string KeyName(int key) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%05d", key);
+    return name;
+}
+
+// How many missing keys a warning names before it stops counting them out.
+constexpr std::size_t kNamedMissingKeys = 5;
+
 int ToCharset(long value) {
     if (value < INT_MIN) return INT_MIN;
     if (value > INT_MAX) return INT_MAX;
@@ -31,7 +43,46 @@ bool TMessages::CheckLocalFile(const std::filesystem::path& directory) {
     file_ = IniFile::Load(path_);
     const std::string flag = file_.GetString("Present", "Present", "0", kPresentBuffer);
     present_ = IntegerPrefix(flag) != 0;
+    check_ = Examine();
     return present_;
+}
+
+LocalFileCheck TMessages::Examine() const {
+    using State = LocalFileCheck::State;
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path_, ec);
+    if (!std::filesystem::exists(status)) return {State::Missing, 0, "is missing"};
+    if (std::filesystem::is_directory(status)) return {State::Unreadable, 0, "is a folder"};
+    if (file_.Unreadable()) return {State::Unreadable, 0, "cannot be read"};
+    if (auto flaw = file_.FirstFlaw()) return {State::Garbled, flaw->line, std::move(flaw->what)};
+    if (file_.SectionNames(std::numeric_limits<std::size_t>::max()).empty())
+        return {State::Garbled, 0, "holds no section"};
+    // A file marked absent supplies nothing, so what it lacks does not matter.
+    if (!present_) return {};
+
+    std::vector<int> missing;
+    for (const UsedMessage& m : UsedMessages()) {
+        if (file_.GetString("Strings", KeyName(m.key), kAbsentMarker, kMessageBuffer) == kAbsentMarker)
+            missing.push_back(m.key);
+    }
+    if (missing.empty()) return {};
+    if (missing.size() == UsedMessages().size())
+        return {State::Garbled, 0, "holds none of the messages the program shows (section Strings, keys 00000 to 01999)"};
+    std::string what = "lacks " + std::to_string(missing.size()) + " of the messages the program shows: ";
+    for (std::size_t i = 0; i < missing.size() && i < kNamedMissingKeys; ++i) what += (i ? ", " : "") + KeyName(missing[i]);
+    if (missing.size() > kNamedMissingKeys) what += ", …";
+    return {State::Incomplete, 0, std::move(what)};
+}
+
+std::string TMessages::LocalFileWarning() const {
+    using State = LocalFileCheck::State;
+    if (check_.state == State::Sound || check_.state == State::Missing) return {};
+    std::string text = path_.string();
+    text += check_.line > 0 ? ": line " + std::to_string(check_.line) + " " : " ";
+    text += check_.what;
+    if (!present_) return text + "; the program runs without its texts";
+    if (check_.state == State::Incomplete) return text + "; those show as \"" + kUnknownString + "\"";
+    return text + "; the texts that could be read are used";
 }
 
 std::string TMessages::Unescape(std::string_view text) {
@@ -54,9 +105,7 @@ int TMessages::LoadMessages() {
     if (!present_) return 0;
     entries_.reserve(kKeyCount);
     for (int key = 0; key < kKeyCount; ++key) {
-        char name[16];
-        std::snprintf(name, sizeof name, "%05d", key);
-        const std::string raw = file_.GetString("Strings", name, kAbsentMarker, kMessageBuffer);
+        const std::string raw = file_.GetString("Strings", KeyName(key), kAbsentMarker, kMessageBuffer);
         if (raw == kAbsentMarker) continue;
         index_[static_cast<std::size_t>(key)] = static_cast<std::int16_t>(entries_.size());
         entries_.push_back({key, Unescape(raw)});

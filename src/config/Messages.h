@@ -19,6 +19,21 @@
 
 namespace wirvela {
 
+// What the start-up check found in local.txt. Sound also covers a file marked absent
+// (Present=0): that is the operator's choice and gets the missing-file warning.
+struct LocalFileCheck {
+    enum class State {
+        Sound,
+        Missing,     // no file, or one marked absent
+        Unreadable,  // there, but it cannot be read
+        Garbled,     // damaged bytes or structure, or none of the messages the program shows
+        Incomplete,  // well formed, but some messages the program shows are not in it
+    };
+    State state = State::Sound;
+    std::size_t line = 0;  // first bad line, 1-based; 0 when the fault has no line
+    std::string what;      // "holds a NUL byte", "lacks 3 messages the program shows: 00600, …"
+};
+
 class TMessages {
 public:
     static constexpr int kKeyCount = 2000;  // keys 0 … 1999 of section Strings
@@ -30,6 +45,9 @@ public:
     // reports the file missing; these two are the only texts not taken from the file.
     static constexpr const char* kMissingFileText = "Brak pliku LOCAL.TXT\nLOCAL.TXT file not found.";
     static constexpr const char* kMissingFileCaption = "Ostrzezenie | Warning";
+    // The first line of the warning about a file that is there but cannot serve as it is;
+    // the file's name, the line and what is wrong follow (LocalFileWarning).
+    static constexpr const char* kDamagedFileText = "Uszkodzony plik LOCAL.TXT\nLOCAL.TXT file is damaged.";
 
     // Buffer sizes of the reads, as characters + terminator: a message keeps at most
     // 899 characters, a window text at most 989.
@@ -41,8 +59,16 @@ public:
 
     // Remembers directory/local.txt and reads its presence flag: section Present, key
     // Present, non-zero by the integer prefix rule. A missing file, a missing key and
-    // the value 0 all count as "no file". Returns the flag.
+    // the value 0 all count as "no file". Returns the flag. Also examines the file for
+    // damage (FileCheck): the texts of a damaged file marked present are still used as
+    // far as they could be read.
     bool CheckLocalFile(const std::filesystem::path& directory);
+
+    const LocalFileCheck& FileCheck() const { return check_; }
+    // One line for the operator about a file that is there but damaged, unreadable or
+    // incomplete: its path, the line and what is wrong, and what the program does about
+    // it. Empty for a sound or missing file (the missing-file warning covers that).
+    std::string LocalFileWarning() const;
 
     // Fills the table from section Strings (keys "%05d", 0 … 1999) and takes key 0 as
     // the application title. Does nothing when the presence flag is clear, so a file
@@ -76,8 +102,11 @@ private:
         std::string text;
     };
 
+    LocalFileCheck Examine() const;
+
     std::filesystem::path path_;
     IniFile file_;
+    LocalFileCheck check_;
     bool present_ = false;
     std::string title_ = kDefaultTitle;
     std::vector<Entry> entries_;  // ascending key order

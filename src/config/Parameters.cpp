@@ -1,6 +1,7 @@
 #include "config/Parameters.h"
 
 #include <cassert>
+#include <limits>
 
 #include "config/NumberText.h"
 #include "config/SettingKey.h"
@@ -10,6 +11,8 @@
 namespace wirvela {
 
 namespace {
+
+constexpr std::size_t kUnlimited = std::numeric_limits<std::size_t>::max();
 
 // "\n" in a hint becomes a blank and a line feed, so the text keeps its length.
 std::string HintText(std::string hint) {
@@ -36,6 +39,7 @@ void TParameters::Load(const std::filesystem::path& directory, std::string_view 
     const IniFile settings = IniFile::Load(fileName_);
     const IniFile names = IniFile::Load(namesFileName_);
 
+    hidden_.clear();
     std::vector<std::string> sectionNames = settings.SectionNames(kListBufferBytes);
     if (sectionNames.size() > static_cast<std::size_t>(kMaxSections)) sectionNames.resize(kMaxSections);
 
@@ -46,7 +50,9 @@ void TParameters::Load(const std::filesystem::path& directory, std::string_view 
         section.Name = name;
         section.DisplayName = names.GetString("SectionsNames", name, "", kNameBufferBytes);
         section.First = n;
-        for (const std::string& line : settings.SectionEntries(name, kListBufferBytes)) {
+        const std::vector<std::string> entries = settings.SectionEntries(name, kListBufferBytes);
+        NoteHidden(name, settings.SectionEntries(name, kUnlimited), entries.size());
+        for (const std::string& line : entries) {
             if (n >= kMaxParameters || line.empty()) break;
             std::string entry = line.substr(0, kMaxEntryChars);
             if (entry.front() == '#') continue;
@@ -68,6 +74,16 @@ void TParameters::Clear() {
     Sections.fill(TSection{});
     params_->fill(TParameter{});
     sectionCount_ = 0;
+    hidden_.clear();
+}
+
+void TParameters::NoteHidden(const std::string& section, const std::vector<std::string>& entries, std::size_t read) {
+    for (std::size_t i = read; i < entries.size(); ++i) {
+        const std::string& entry = entries[i];
+        if (entry.front() == '#') continue;  // switched off anyway
+        const std::size_t eq = entry.find('=');
+        hidden_.push_back({section, entry.substr(0, eq), eq == std::string::npos ? std::string() : entry.substr(eq + 1)});
+    }
 }
 
 int TParameters::FindSection(std::string_view section) const {

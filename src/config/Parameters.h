@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wirvela {
 
@@ -32,6 +33,15 @@ struct TSection {
     std::string Name;
     std::string DisplayName;
     std::int32_t First = 0;  // index in Params of the section's first parameter
+};
+
+// A key of the settings file that the store does not hold: the section's content is read
+// through a buffer of TParameters::kListBufferBytes, and the entries before this one
+// (a value edited by hand to great length) filled it.
+struct HiddenSetting {
+    std::string section;
+    std::string key;
+    std::string value;
 };
 
 class TParameters {
@@ -95,6 +105,10 @@ public:
     // Index range [first, end) of section i's parameters in Params.
     int SectionEnd(int i) const { return Sections[static_cast<std::size_t>(i) + 1].First; }
 
+    // The keys the last Load could not take, in file order; empty for every file whose
+    // sections fit the buffer.
+    const std::vector<HiddenSetting>& HiddenSettings() const { return hidden_; }
+
     const std::filesystem::path& FileName() const { return fileName_; }
     const std::filesystem::path& NamesFileName() const { return namesFileName_; }
 
@@ -104,9 +118,13 @@ public:
     const TParameter& Params(int i) const { return (*params_)[static_cast<std::size_t>(i)]; }
 
 private:
+    // Records entries[read…] of a section as hidden.
+    void NoteHidden(const std::string& section, const std::vector<std::string>& entries, std::size_t read);
+
     std::unique_ptr<std::array<TParameter, kMaxParameters>> params_;
     std::filesystem::path fileName_;
     std::filesystem::path namesFileName_;
+    std::vector<HiddenSetting> hidden_;
     int sectionCount_ = 0;
 };
 

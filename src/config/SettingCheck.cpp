@@ -58,6 +58,12 @@ bool InSection(const SettingKey& key, std::string_view section) {
     return false;
 }
 
+// Completes "it …" of the refusal of a run.
+std::string HiddenReason() {
+    return "lies beyond the " + std::to_string(TParameters::kListBufferBytes) +
+           " bytes the program reads of its section, so its default would be used";
+}
+
 }  // namespace
 
 const SettingKey* Find(std::string_view section, std::string_view key) {
@@ -86,7 +92,29 @@ std::optional<SettingProblem> FirstProblem(const TParameters& store, std::string
         std::string reason = Refusal(section, p.Key, p.Value);
         if (!reason.empty()) return SettingProblem{std::string(section), p.Key, p.Value, std::move(reason)};
     }
+    for (const HiddenSetting& h : store.HiddenSettings()) {
+        if (h.section == section && Find(section, h.key) != nullptr)
+            return SettingProblem{h.section, h.key, h.value, HiddenReason()};
+    }
     return std::nullopt;
+}
+
+std::vector<std::string> HiddenSettingWarnings(const TParameters& store) {
+    std::vector<std::string> lines;
+    const std::vector<HiddenSetting>& hidden = store.HiddenSettings();
+    for (std::size_t i = 0; i < hidden.size();) {
+        std::string line = "[" + hidden[i].section + "]: ";
+        std::string keys;
+        std::size_t count = 0;
+        for (; i + count < hidden.size() && hidden[i + count].section == hidden[i].section; ++count)
+            keys += (count ? ", " : "") + hidden[i + count].key;
+        line += count == 1 ? "the key " + keys + " is" : "the keys " + keys + " are";
+        line += std::string(" not read: the entries before ") + (count == 1 ? "it" : "them") + " fill the " + std::to_string(TParameters::kListBufferBytes) +
+                " bytes the program reads of a section (a value there is too long)";
+        lines.push_back(std::move(line));
+        i += count;
+    }
+    return lines;
 }
 
 }  // namespace settings

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/SettingKey.h"
 
@@ -38,8 +39,14 @@ const SettingKey* Find(std::string_view section, std::string_view key);
 // limit holds for every key: a longer line is cut short when the file is read back.
 std::string Refusal(std::string_view section, std::string_view key, std::string_view value);
 
-// The first value the store holds in `section` that is outside its key's domain.
+// The first value the store holds in `section` that is outside its key's domain; else
+// the first key of `section` that the program reads but the store could not hold
+// (TParameters::HiddenSettings), since the run would take its default in silence.
 std::optional<SettingProblem> FirstProblem(const TParameters& store, std::string_view section);
+
+// One line per section of the settings file whose last keys the store could not hold:
+// the section, those keys and the buffer they did not fit. Empty when there are none.
+std::vector<std::string> HiddenSettingWarnings(const TParameters& store);
 
 }  // namespace settings
 

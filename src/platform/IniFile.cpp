@@ -166,6 +166,41 @@ std::size_t IniFile::NameHash::operator()(std::string_view name) const {
 
 bool IniFile::NameEqual::operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
 
+namespace {
+
+// Why one trimmed line of a profile file is no comment, section header or key=value line;
+// empty when it is one of them.
+std::string LineFlaw(std::string_view raw, bool inSection) {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(raw[i]);
+        if (c == '\r' && i + 1 == raw.size()) continue;
+        if (c == 0) return "holds a NUL byte";
+        if ((c < 32 && c != '\t') || c == 127) return "holds the control byte " + std::to_string(c);
+    }
+    const std::string_view line = Trim(raw);
+    if (line.empty() || line.front() == ';') return {};
+    if (line.front() == '[') return line.find(']') == std::string_view::npos ? "has no ']' after its section name" : "";
+    if (!inSection) return "stands before the first section";
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return "is no key=value line";
+    if (Trim(line.substr(0, eq)).empty()) return "has no key before '='";
+    return {};
+}
+
+}  // namespace
+
+std::optional<IniFile::Flaw> IniFile::FirstFlaw() const {
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string what = LineFlaw(lines_[i], inSection);
+        if (!what.empty()) return Flaw{i + 1, std::move(what)};
+        const std::string_view line = Trim(lines_[i]);
+        inSection = inSection || (!line.empty() && line.front() == '[');
+    }
+    if (tooLarge_) return Flaw{lines_.size(), "is beyond the " + std::to_string(kMaxFileBytes) + " bytes read of a file"};
+    return std::nullopt;
+}
+
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
     const auto found = sectionIndex_.find(name);
     return found == sectionIndex_.end() ? nullptr : &sections_[found->second];

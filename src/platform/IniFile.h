@@ -13,6 +13,7 @@
 // over the original, so a crash never leaves a half-written file behind.
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -72,6 +73,20 @@ public:
                         std::string_view key, long def);
 
     bool TooLarge() const { return tooLarge_; }
+    // The file exists but could not be read (no permission, a folder).
+    bool Unreadable() const { return unreadable_; }
+
+    // A line that no profile reader would take as it was meant: one holding a control
+    // character (NUL and the other bytes below 32 but the tab; a carriage return only at
+    // the line's end), text before the first section that is no comment, a section header
+    // without its closing bracket, a line without '=' or with nothing before it. The
+    // readers above skip such lines or read them as odd keys; this says where the file
+    // went wrong. Bytes from 128 up are text of some code page and pass.
+    struct Flaw {
+        std::size_t line = 0;  // 1-based
+        std::string what;      // "holds a NUL byte", …
+    };
+    std::optional<Flaw> FirstFlaw() const;
 
 private:
     struct Entry {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <algorithm>
 #include <set>
 #include <tuple>
 
@@ -162,6 +163,27 @@ TEST(AppCoreTest, WithoutShippedSettingsTheBuiltInOnesAreSaidToStandIn) {
     ASSERT_TRUE(rig.Asked(608));
     EXPECT_NE(rig.asked.front().text.find("no shipped wirvela.ini"), std::string::npos) << rig.asked.front().text;
     EXPECT_TRUE(MemoHas(rig, "the built-in settings stand in for it"));
+// A local.txt with a NUL byte in a window text: the warning names the line, and the
+// texts of the file are still used.
+TEST(AppCoreTest, ADamagedLocalTxtIsReportedWithItsLineAndItsTextsAreUsed) {
+    AppRig rig;
+    std::string local = rig.dir.Read("local.txt");
+    const std::size_t at = local.find("[Form1]");
+    ASSERT_NE(at, std::string::npos);
+    local.insert(at, std::string("Broken=\0\n", 9));
+    rig.dir.Write("local.txt", local);
+    const std::size_t line = static_cast<std::size_t>(std::count(local.begin(), local.begin() + at, '\n')) + 1;
+
+    ASSERT_FALSE(rig.Start().exit);
+    ASSERT_FALSE(rig.asked.empty());
+    const PromptRequest& warning = rig.asked.front();
+    EXPECT_EQ(warning.text.rfind(TMessages::kDamagedFileText, 0), 0u) << warning.text;
+    EXPECT_NE(warning.text.find("line " + std::to_string(line) + " holds a NUL byte"), std::string::npos)
+        << warning.text;
+    EXPECT_EQ(warning.caption, TMessages::kMissingFileCaption);
+    EXPECT_EQ(warning.icon, PromptIcon::Warning);
+    EXPECT_TRUE(rig.core->Messages().Present());
+    EXPECT_NE(rig.W().Title(), TMessages::kDefaultTitle);
 }
 
 TEST(AppCoreTest, ShutdownWritesOnlyTheExpectedChangesToWirvelaIni) {

@@ -94,6 +94,29 @@ TEST_F(ManualCli, AMachineSettingOutsideItsDomainRefusesTheMotion) {
     }
 }
 
+// A value edited by hand to great length hides the keys after it from the settings
+// reader: the run would take their defaults, so it is refused and the keys are named.
+TEST_F(ManualCli, AMachineSettingHiddenByALongValueRefusesTheMotion) {
+    Settings("Multiwire=" + std::string(9980, 'w') + "\nmmPerStep=0.01\nStepsPer360=1000\n");
+    const CliRun r = Run({"move", "--dx", "1", "--dy", "0"});
+    EXPECT_EQ(r.code, 5) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("wirvela.ini [Ploter]: the keys mmPerStep, StepsPer360 are not read"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("10000 bytes"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("[Ploter] mmPerStep=0.01 cannot be used"), std::string::npos) << r.err;
+}
+
+// The progress line is for a terminal only: a script reading standard error gets nothing
+// new, also from a motion that runs long enough for the line (over a second).
+TEST_F(ManualCli, ALongMotionWritesNoProgressWhenStandardErrorIsNoTerminal) {
+    // 1250 steps at 2 ms per step along the path, about 2.7 s, run twice as fast.
+    const CliRun r = CliTest::Run({"move", "--dx", "12.5", "--dy", "-4", "--speed", "30", "--speedup", "2"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.find('\r'), std::string::npos) << r.out;
+}
+
 TEST_F(ManualCli, MotionsBeyondTheStepCountersAreRefused) {
     // 0.01 mm per step: 2^31 - 1 steps are 21,474,836 mm; StepsPer360 1000.
     for (const std::vector<std::string>& args :

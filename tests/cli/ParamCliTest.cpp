@@ -1,13 +1,28 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "cli/CliTestSupport.h"
+#include "config/UsedMessages.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
 namespace {
+
+// A text for every message the program shows but 0 and 7, which the tests set: a file
+// that lacks any of them is reported on standard error.
+std::string OtherMessages() {
+    std::string text;
+    for (const UsedMessage& m : UsedMessages()) {
+        if (m.key == 0 || m.key == 7) continue;
+        char line[32];
+        std::snprintf(line, sizeof line, "%05d=message %d\n", m.key, m.key);
+        text += line;
+    }
+    return text;
+}
 
 using test::CliRun;
 
@@ -16,7 +31,7 @@ protected:
     void SetUp() override {
         dir.Write("wirvela.ini", "; machine\n[Ploter]\nSkalaHPGL=0,025\nCone=0\n[RSparam]\nSerialNo=SIM00001\n");
         dir.Write("local.txt",
-                  "[Present]\nPresent=1\n[Strings]\n00000=wirvela\n00007=Line one\\nline two\n"
+                  "[Present]\nPresent=1\n[Strings]\n00000=wirvela\n00007=Line one\\nline two\n" + OtherMessages() +
                   "[SectionsNames]\nPloter=Plotter\n[ParametersNames]\nSkalaHPGL=HP-GL scale\n");
     }
 };
@@ -68,7 +83,7 @@ TEST_F(ParamCli, ListShowsDisplayNames) {
 
 TEST_F(ParamCli, MessagesAreShownExactly) {
     EXPECT_EQ(Run({"msg", "7"}).out, "Line one\nline two\n");
-    EXPECT_EQ(Run({"msg", "5"}).out, "!!! Unknown string !!!\n");
+    EXPECT_EQ(Run({"msg", "14"}).out, "!!! Unknown string !!!\n");  // a number no part shows
     EXPECT_EQ(Run({"msg", "0"}).err, "");
 }
 
@@ -78,6 +93,16 @@ TEST_F(ParamCli, MissingLocalFileWarnsAndGoesOn) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "!!! Unknown string !!!\n");
     EXPECT_NE(r.err.find("LOCAL.TXT file not found."), std::string::npos);
+}
+
+// A damaged local.txt is named with its first bad line, and what could be read is used.
+TEST_F(ParamCli, DamagedLocalFileWarnsWithTheLineAndGoesOn) {
+    dir.Write("local.txt", "[Present]\nPresent=1\n[Strings]\n00007=seven\n00008 eight\n");
+    CliRun r = Run({"msg", "7"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "seven\n");
+    EXPECT_EQ(r.err, "wirvela-cli: warning: " + (dir.Path() / "local.txt").string() +
+                         ": line 5 is no key=value line; the texts that could be read are used\n");
 }
 
 TEST_F(ParamCli, BadCommandLinesExitNonZero) {

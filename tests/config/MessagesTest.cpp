@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "config/UsedMessages.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
@@ -205,6 +208,93 @@ TEST_F(LocaliseTest, LongWindowTextIsCutTo989Characters) {
     messages.LocaliseForm(window, {});
     ASSERT_EQ(window.calls.size(), 2u);
     EXPECT_EQ(window.calls[1], "title =" + std::string(989, 'w'));
+}
+
+// ---------------------------------------------------------------------------------------
+// The start-up check of the file
+
+// "[Strings]" and the first `count` messages the program shows (all when count is -1),
+// each on its own line.
+std::string Strings(int count = -1) {
+    std::string text = "[Strings]\n";
+    for (const UsedMessage& m : UsedMessages()) {
+        if (count-- == 0) break;
+        char line[32];
+        std::snprintf(line, sizeof line, "%05d=text %d\n", m.key, m.key);
+        text += line;
+    }
+    return text;
+}
+
+const std::string kHead = "[Present]\nPresent=1\n";
+
+enum class Setting { File, NoFile, Folder };
+
+struct FileCheckCase {
+    const char* name;
+    std::string content;
+    LocalFileCheck::State state;
+    std::size_t line;
+    const char* what;  // the start of the check's text
+    Setting setting = Setting::File;
+};
+
+class FileCheckTest : public ::testing::TestWithParam<FileCheckCase> {};
+
+TEST_P(FileCheckTest, SaysWhatIsWrongAndWhere) {
+    const FileCheckCase& c = GetParam();
+    TempDir dir;
+    if (c.setting == Setting::File) dir.Write("local.txt", c.content);
+    if (c.setting == Setting::Folder) std::filesystem::create_directory(dir.Path() / "local.txt");
+    TMessages messages;
+    messages.CheckLocalFile(dir.Path());
+    const LocalFileCheck& check = messages.FileCheck();
+    EXPECT_EQ(check.state, c.state) << check.what;
+    EXPECT_EQ(check.line, c.line) << check.what;
+    EXPECT_EQ(check.what.rfind(c.what, 0), 0u) << check.what;
+
+    const std::string warning = messages.LocalFileWarning();
+    const bool warned = c.state != LocalFileCheck::State::Sound && c.state != LocalFileCheck::State::Missing;
+    EXPECT_EQ(warning.empty(), !warned) << warning;
+    if (warned) {
+        EXPECT_EQ(warning.rfind((dir.Path() / "local.txt").string(), 0), 0u) << warning;
+        EXPECT_NE(warning.find(check.what), std::string::npos) << warning;
+        if (c.line > 0) {
+            EXPECT_NE(warning.find("line " + std::to_string(c.line) + " "), std::string::npos) << warning;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileCheckTest,
+    ::testing::Values(
+        FileCheckCase{"EveryMessage", kHead + Strings(), LocalFileCheck::State::Sound, 0, ""},
+        FileCheckCase{"MarkedAbsent", "[Present]\nPresent=0\n", LocalFileCheck::State::Sound, 0, ""},
+        FileCheckCase{"NoFile", "", LocalFileCheck::State::Missing, 0, "is missing", Setting::NoFile},
+        FileCheckCase{"Folder", "", LocalFileCheck::State::Unreadable, 0, "is a folder", Setting::Folder},
+        FileCheckCase{"NulBytes", kHead + std::string("[Main]\nCharsetCode=0\0\0\0\n", 24) + Strings(),
+                      LocalFileCheck::State::Garbled, 4, "holds a NUL byte"},
+        FileCheckCase{"Binary", "\x7f" "ELF\x02\x01\x01\n[Present]\nPresent=1\n", LocalFileCheck::State::Garbled, 1,
+                      "holds the control byte 127"},
+        FileCheckCase{"NumberWithoutText", kHead + "[Strings]\n00000 Title\n", LocalFileCheck::State::Garbled, 4,
+                      "is no key=value line"},
+        // Cut short inside a key, and inside a text.
+        FileCheckCase{"CutInAKey", kHead + Strings(10) + "0012", LocalFileCheck::State::Garbled, 14,
+                      "is no key=value line"},
+        FileCheckCase{"CutInAText", kHead + Strings(10) + "00120=The dr", LocalFileCheck::State::Incomplete, 0,
+                      "lacks "},
+        FileCheckCase{"NoneOfTheMessages", kHead + "[Form1]\nCaption=Main\n", LocalFileCheck::State::Garbled, 0,
+                      "holds none of the messages"},
+        FileCheckCase{"Empty", "", LocalFileCheck::State::Garbled, 0, "holds no section"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What could be read of a damaged file marked present is still better than no texts.
+TEST_F(MessagesTest, ADamagedFileMarkedPresentGivesWhatCouldBeRead) {
+    ASSERT_TRUE(Load(kHead + "[Strings]\n00007=seven\n00008 eight\n"));
+    EXPECT_EQ(messages.FileCheck().state, LocalFileCheck::State::Garbled);
+    EXPECT_EQ(messages.FileCheck().line, 5u);
+    EXPECT_EQ(messages.MessageText(7), "seven");
+    EXPECT_NE(messages.LocalFileWarning().find("the texts that could be read are used"), std::string::npos);
 }
 
 }  // namespace

@@ -111,6 +111,27 @@ TEST_F(ParametersTest, SectionContentBeyondItsBufferIsNotSeen) {
     EXPECT_EQ(q.GetText("A", "k", "").size(), 997u) << "an entry keeps 999 characters, key and = included";
 }
 
+// A value edited by hand to great length fills the section's buffer: the keys after it
+// are named, so the program can say so instead of reading their defaults in silence.
+TEST_F(ParametersTest, KeysBeyondTheSectionBufferAreNamed) {
+    // "SkalaHPGL=1" and "Multiwire=…" take 12 + 9981 bytes with their NULs, plus the final
+    // NUL: 9994 of 10000; "mmPerStep=0.01" does not fit any more.
+    const std::string ploter = "[Ploter]\nSkalaHPGL=1\nMultiwire=" + std::string(9970, 'w') +
+                               "\nmmPerStep=0.01\n#Off=1\nCone=1\n[RSparam]\nVID=1027\n";
+    TParameters p = Load(ploter);
+    EXPECT_EQ(p.ParameterCount(), 3);
+    EXPECT_EQ(p.GetText("Ploter", "mmPerStep", "dflt"), "dflt");
+    ASSERT_EQ(p.HiddenSettings().size(), 2u);
+    EXPECT_EQ(p.HiddenSettings()[0].section, "Ploter");
+    EXPECT_EQ(p.HiddenSettings()[0].key, "mmPerStep");
+    EXPECT_EQ(p.HiddenSettings()[0].value, "0.01");
+    EXPECT_EQ(p.HiddenSettings()[1].key, "Cone");
+
+    TParameters fitting = Load("[Ploter]\nSkalaHPGL=1\nMultiwire=" + std::string(9900, 'w') + "\nmmPerStep=0.01\n");
+    EXPECT_TRUE(fitting.HiddenSettings().empty());
+    EXPECT_EQ(fitting.GetText("Ploter", "mmPerStep", "dflt"), "0.01");
+}
+
 TEST_F(ParametersTest, DisplayNamesAndHintsComeFromTheNamesFile) {
     TParameters p = Load("[Ploter]\nSkalaHPGL=1\nCone=0\n[RSparam]\nVID=1027\n",
                          "[SectionsNames]\nPloter=Plotter\n"

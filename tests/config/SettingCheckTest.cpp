@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "config/Parameters.h"
 #include "platform/IniFile.h"
@@ -65,6 +66,28 @@ TEST(SettingCheck, FirstProblemNamesTheKeyAndValue) {
     ASSERT_TRUE(material);
     EXPECT_EQ(material->Text(), "[Material2] V=0: must be above 0");
     EXPECT_FALSE(settings::FirstProblem(p, "Material1"));
+}
+
+// A key the store could not hold would be read with its default: a run that reads it is
+// refused, one whose hidden keys the program does not know is not.
+TEST(SettingCheck, AKeyBeyondTheSectionBufferIsAProblemWhenTheProgramReadsIt) {
+    test::TempDir dir;
+    const std::string filler = "Multiwire=" + std::string(9980, 'w') + "\n";
+    dir.Write("wirvela.ini", "[Ploter]\n" + filler + "mmPerStep=0.01\nCone=1\n[Material1]\n" + filler + "Unknown=1\n");
+    TParameters p;
+    p.Load(dir.Path(), "wirvela.ini", "local.txt");
+    const auto ploter = settings::FirstProblem(p, "Ploter");
+    ASSERT_TRUE(ploter);
+    EXPECT_EQ(ploter->Text(),
+              "[Ploter] mmPerStep=0.01: lies beyond the 10000 bytes the program reads of its section, so its "
+              "default would be used");
+    EXPECT_FALSE(settings::FirstProblem(p, "Material1"));
+    EXPECT_EQ(settings::HiddenSettingWarnings(p),
+              (std::vector<std::string>{
+                  "[Ploter]: the keys mmPerStep, Cone are not read: the entries before them fill the 10000 bytes the "
+                  "program reads of a section (a value there is too long)",
+                  "[Material1]: the key Unknown is not read: the entries before it fill the 10000 bytes the program "
+                  "reads of a section (a value there is too long)"}));
 }
 
 TEST(SettingCheck, EveryShippedValueIsInItsDomain) {

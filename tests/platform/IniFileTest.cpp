@@ -138,6 +138,42 @@ TEST(IniFile, BinaryGarbageIsReadWithoutHarm) {
     EXPECT_LE(ini.SectionNames(10000).size(), 10000u);
 }
 
+struct FlawCase {
+    const char* name;
+    std::string text;
+    std::size_t line;  // 0: no flaw
+    const char* what;
+};
+
+class IniFileFlaw : public testing::TestWithParam<FlawCase> {};
+
+TEST_P(IniFileFlaw, NamesTheFirstLineNoReaderTakesAsMeant) {
+    const FlawCase& c = GetParam();
+    const auto flaw = IniFile::FromText(c.text).FirstFlaw();
+    if (c.line == 0) {
+        EXPECT_FALSE(flaw) << flaw->line << " " << flaw->what;
+        return;
+    }
+    ASSERT_TRUE(flaw);
+    EXPECT_EQ(flaw->line, c.line);
+    EXPECT_EQ(flaw->what, c.what);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, IniFileFlaw,
+    testing::Values(
+        FlawCase{"Sound", "; head\r\n\r\n[S]\r\n k = v \r\n;c\r\nq=\"a=b\"\r\ncp=\xb3\xf3\xbf\x6b\x6f\r\n[T]\r\ne=\r\n", 0, ""},
+        FlawCase{"NoFinalLineBreak", "[S]\nk=v", 0, ""},
+        FlawCase{"TabsAreBlanks", "[S]\n\tk\t=\tv\n", 0, ""},
+        FlawCase{"NulByte", std::string("[S]\nk=v\nk2=a\0b\n", 15), 3, "holds a NUL byte"},
+        FlawCase{"ControlByte", "[S]\nk=\x1b[0m\n", 2, "holds the control byte 27"},
+        FlawCase{"CarriageReturnInside", "[S]\nk=a\rb\n", 2, "holds the control byte 13"},
+        FlawCase{"TextBeforeTheFirstSection", "Present=1\n[S]\n", 1, "stands before the first section"},
+        FlawCase{"HeaderCutShort", "[S]\nk=v\n[Form1", 3, "has no ']' after its section name"},
+        FlawCase{"LineWithoutEquals", "[S]\nk=v\n0001\n", 3, "is no key=value line"},
+        FlawCase{"ValueWithoutKey", "[S]\n = v\n", 2, "has no key before '='"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(IniFile, SaveRemovesTheTemporaryFilesOfDeadWritersOnly) {
     test::TempDir dir;
     dir.Write("wirvela.ini", "[A]\nx=1\n");
