@@ -1,8 +1,8 @@
 // Start-up and shut-down of the application core.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -163,6 +163,8 @@ TEST(AppCoreTest, WithoutShippedSettingsTheBuiltInOnesAreSaidToStandIn) {
     ASSERT_TRUE(rig.Asked(608));
     EXPECT_NE(rig.asked.front().text.find("no shipped wirvela.ini"), std::string::npos) << rig.asked.front().text;
     EXPECT_TRUE(MemoHas(rig, "the built-in settings stand in for it"));
+}
+
 // A local.txt with a NUL byte in a window text: the warning names the line, and the
 // texts of the file are still used.
 TEST(AppCoreTest, ADamagedLocalTxtIsReportedWithItsLineAndItsTextsAreUsed) {
