@@ -98,8 +98,8 @@ void Stop(ManualMotion& motion, MotionReports& reports) {
     reports.StopIndicator();
 }
 
-// Handles the controller's reports until the motion has ended, Ctrl+C stops it, or the
-// simulated controller stays idle without an end report.
+// Handles the controller's reports until the motion has ended, the link's reader has ended,
+// Ctrl+C stops it, or the simulated controller stays idle without an end report.
 RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController* sim, const InterruptGuard& stop) {
     RunEnd result;
     bool idle = false;
@@ -112,6 +112,7 @@ RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController*
             return result;
         }
         if (!reports.Running()) break;
+        if (ReaderEnded(reports.LastEvent())) break;  // no end report can arrive any more
         if (sim && sim->Snapshot().state == SimState::Idle) {
             const auto now = std::chrono::steady_clock::now();
             if (!idle) idleSince = now;
@@ -122,8 +123,9 @@ RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController*
         }
     }
     if (IsEndReport(reports.LastEvent()) && !reports.Running()) result.end = reports.LastEvent();
+    if (ReaderEnded(reports.LastEvent())) result.end = reports.LastEvent();
     // Without its end report the motion may still be under way: it is stopped.
-    if (!result.end) Stop(motion, reports);
+    if (!result.end || ReaderEnded(*result.end)) Stop(motion, reports);
     return result;
 }
 
