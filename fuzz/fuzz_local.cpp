@@ -16,17 +16,27 @@
 
 namespace {
 
-std::filesystem::path ScratchDirectory() {
+const std::filesystem::path* scratch = nullptr;
+
+void RemoveScratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(*scratch, ignored);
+}
+
+// One directory for the whole session, gone when the session ends normally.
+const std::filesystem::path& ScratchDirectory() {
     char pattern[] = "/tmp/wirvela-fuzz-local-XXXXXX";
     const char* made = mkdtemp(pattern);
     if (!made) std::abort();
-    return made;
+    scratch = new std::filesystem::path(made);
+    std::atexit(RemoveScratch);
+    return *scratch;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::filesystem::path* directory = new std::filesystem::path(ScratchDirectory());
+    static const std::filesystem::path* directory = &ScratchDirectory();
     {
         std::ofstream out(*directory / wirvela::TMessages::kFileName, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
