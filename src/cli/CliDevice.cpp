@@ -1,6 +1,7 @@
 #include "cli/CliDevice.h"
 
 #include <ostream>
+#include <utility>
 
 #include "cli/CliSession.h"
 #include "cli/ControllerReport.h"
@@ -11,6 +12,19 @@
 
 namespace wirvela {
 
+namespace {
+
+std::function<void(SimulatedController&)>& SimulatorHook() {
+    static std::function<void(SimulatedController&)> hook;
+    return hook;
+}
+
+}  // namespace
+
+void SetSimulatorHook(std::function<void(SimulatedController&)> hook) {
+    SimulatorHook() = std::move(hook);
+}
+
 CliDevice CliDevice::Open(const std::string& device, double speedUp, CliSession& session, LinkServices& services) {
     CliDevice d;
     if (device == "usb") {
@@ -19,6 +33,7 @@ CliDevice CliDevice::Open(const std::string& device, double speedUp, CliSession&
         SimulatedControllerConfig config;
         config.speedUp = speedUp;
         d.sim = std::make_shared<SimulatedController>(config);
+        if (SimulatorHook()) SimulatorHook()(*d.sim);
         d.ftdi = std::make_unique<SimulatedFtdi>(d.sim);
         services.identity = DeviceIdentity{0x0403, 0x6010, SimulatedFtdi::kSerialNumber};
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The controller a machine command drives: the simulated controller, unless the operator
 // asks for the configured real device, and the start-up of the link to it.
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -23,6 +24,10 @@ struct CliDevice {
     // messages and directory.
     static CliDevice Open(const std::string& device, double speedUp, CliSession& session, LinkServices& services);
 };
+
+// Called with every simulated controller a machine command makes, before the link to it
+// starts: a test puts the controller in a fault there. Without a hook nothing happens.
+void SetSimulatorHook(std::function<void(SimulatedController&)> hook);
 
 // True when the start-up gave a link that shook hands; otherwise says why on `err`.
 bool LinkStarted(const LinkStartup& up, CliSession& session, std::ostream& err);

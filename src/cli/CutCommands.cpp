@@ -250,10 +250,13 @@ private:
 struct RunOutcome {
     std::optional<int> end;  // the report that ended the run
     bool interrupted = false;
+    // The first switch the wire ran into: the controller goes on with the program, so the
+    // part is not what was drawn although the run ends normally.
+    std::optional<int> limitSwitch;
 };
 
-// Follows the run until its end report, Ctrl+C, or (simulated controller) a controller
-// that has stopped without one.
+// Follows the run until its end report, the end of the link's reader (no report can come
+// after it), Ctrl+C, or (simulated controller) a controller that has stopped without one.
 RunOutcome FollowRun(TerminalCut& cut, double estimateMs, const CutArgs& args, SimulatedController* sim,
                      const InterruptGuard& stop, std::ostream& err) {
     RunOutcome outcome;
@@ -263,7 +266,8 @@ RunOutcome FollowRun(TerminalCut& cut, double estimateMs, const CutArgs& args, S
     bool idle = false;
     auto idleSince = started;
     cut.SetEventObserver([&outcome](int code) {
-        if (!outcome.end && IsEndReport(code)) outcome.end = code;
+        if (!outcome.end && (IsEndReport(code) || ReaderEnded(code))) outcome.end = code;
+        if (!outcome.limitSwitch && IsLimitSwitch(code) && code != kAllSwitchesOpen) outcome.limitSwitch = code;
     });
     while (!outcome.end && !stop.Interrupted()) {
         cut.Channel().WaitAndProcess(50);
@@ -292,7 +296,8 @@ RunOutcome FollowRun(TerminalCut& cut, double estimateMs, const CutArgs& args, S
         outcome.interrupted = true;
         if (!cut.Stopped()) cut.Stop(args.yes);
     }
-    // A controller error leaves the program held; without an operator the run is ended.
+    // A controller error leaves the program held, a lost reader a program nobody watches;
+    // without an operator the run is ended.
     if (outcome.end && *outcome.end != STAT_END && !cut.Stopped()) cut.Stop(args.yes);
     if (!outcome.end && !outcome.interrupted && !cut.Stopped()) cut.Stop(args.yes);
     return outcome;
@@ -413,6 +418,10 @@ int RunCut(const CliOptions& options, const CutArgs& args, std::ostream& out, st
                 out << *outcome.end << OneLine(CodeText(session, *outcome.end)) << '\n';
             } else {
                 out << "no end report\n";
+            }
+            if (outcome.limitSwitch) {
+                out << "Limit switch: " << *outcome.limitSwitch << OneLine(CodeText(session, *outcome.limitSwitch))
+                    << '\n';
             }
         }
         if (snapshot) {

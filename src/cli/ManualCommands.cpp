@@ -137,9 +137,9 @@ private:
     std::chrono::steady_clock::time_point began_;
 };
 
-// Handles the controller's reports until the motion has ended, Ctrl+C stops it, or the
-// simulated controller stays idle without an end report. With a progress line (standard
-// error is a terminal), draws the motion's progress in place meanwhile.
+// Handles the controller's reports until the motion has ended, the link's reader has ended,
+// Ctrl+C stops it, or the simulated controller stays idle without an end report. With a
+// progress line (standard error is a terminal), draws the motion's progress meanwhile.
 RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController* sim, const InterruptGuard& stop,
               const MotionWatch& watch, MotionProgressLine* line) {
     RunEnd result;
@@ -154,6 +154,7 @@ RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController*
             return result;
         }
         if (!reports.Running()) break;
+        if (ReaderEnded(reports.LastEvent())) break;  // no end report can arrive any more
         if (sim && sim->Snapshot().state == SimState::Idle) {
             const auto now = std::chrono::steady_clock::now();
             if (!idle) idleSince = now;
@@ -164,8 +165,9 @@ RunEnd Follow(ManualMotion& motion, MotionReports& reports, SimulatedController*
         }
     }
     if (IsEndReport(reports.LastEvent()) && !reports.Running()) result.end = reports.LastEvent();
+    if (ReaderEnded(reports.LastEvent())) result.end = reports.LastEvent();
     // Without its end report the motion may still be under way: it is stopped.
-    if (!result.end) Stop(motion, reports);
+    if (!result.end || ReaderEnded(*result.end)) Stop(motion, reports);
     return result;
 }
 

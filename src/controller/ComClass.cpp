@@ -191,7 +191,7 @@ int ComClass::Handshake() {
     if (r != STAT_VER) return ERR_VERSION;
     r = SendByteCommand(cmd::C_STATE, 0);
     if (r > 0xFF) return r;
-    return r == STATE_NORM || (r >> 4) == 9 ? STAT_OK : ERR_STATE;
+    return r == STATE_NORM || IsLimitSwitch(r) ? STAT_OK : ERR_STATE;
 }
 
 int ComClass::ReadInfo() {

@@ -37,6 +37,10 @@ constexpr int WYL_DOL = 152;
 constexpr int WYL_LEWY_DOL = 153;
 constexpr int WYL_PRAWY_DOL = 154;
 constexpr int NO_PLOTER = 159;
+// The switch reports all share the high nibble 9: 0x90 | the closed switches, and 0x90
+// itself once all are open again.
+constexpr int kAllSwitchesOpen = 144;
+constexpr bool IsLimitSwitch(int code) { return (code >> 4) == 9; }
 
 // Controller states, the replies of C_STATE (not in the code table).
 constexpr int STATE_NORM = 0xC0;

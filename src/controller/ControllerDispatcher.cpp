@@ -19,10 +19,6 @@ namespace {
 constexpr int kErrorCaption = 109;
 constexpr int kProfileFinished = 145;
 
-bool IsLimitSwitch(int code) {
-    return (code >> 4) == 9;
-}
-
 }  // namespace
 
 int ControllerDispatcher::Mode() const {

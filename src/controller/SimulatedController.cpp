@@ -58,7 +58,7 @@ SimulatedController::~SimulatedController() {
 void SimulatedController::HostWrite(const std::uint8_t* bytes, std::size_t count) {
     {
         std::lock_guard lock(m_);
-        if (silent_) return;
+        if (silent_ || unplugged_) return;
         for (std::size_t i = 0; i < count; ++i) Consume(bytes[i]);
     }
     progress_.notify_all();
@@ -81,7 +81,8 @@ std::size_t SimulatedController::HostRead(std::uint8_t* bytes, std::size_t count
     }
     std::uint32_t wait = timeoutMs;
     if (config_.readWaitCapMs >= 0) wait = std::min<std::uint32_t>(wait, static_cast<std::uint32_t>(config_.readWaitCapMs));
-    output_.wait_for(lock, std::chrono::milliseconds(wait), [&] { return pending_.size() >= count; });
+    output_.wait_for(lock, std::chrono::milliseconds(wait), [&] { return pending_.size() >= count || unplugged_; });
+    if (unplugged_) return 0;
     const std::size_t n = std::min(count, pending_.size());
     std::copy_n(pending_.begin(), n, bytes);
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(n));
@@ -249,6 +250,7 @@ void SimulatedController::Dispatch(const SimFrame& frame) {
             if (busy) {
                 Send(kStatNotSupported);
             } else {
+                if (startReport_ != 0) Send(std::exchange(startReport_, std::uint8_t{0}));
                 Send(kStatOk);
                 StartRun();
             }
@@ -521,6 +523,24 @@ void SimulatedController::SetSilent(bool silent) {
 void SimulatedController::SetChecksumError(bool wrong) {
     std::lock_guard lock(m_);
     checksumError_ = wrong;
+}
+
+void SimulatedController::SetUnplugged(bool unplugged) {
+    {
+        std::lock_guard lock(m_);
+        unplugged_ = unplugged;
+    }
+    output_.notify_all();
+}
+
+bool SimulatedController::Unplugged() const {
+    std::lock_guard lock(m_);
+    return unplugged_;
+}
+
+void SimulatedController::ReportBeforeStartReply(std::uint8_t code) {
+    std::lock_guard lock(m_);
+    startReport_ = code;
 }
 
 void SimulatedController::SetRunLimit(double ms) {

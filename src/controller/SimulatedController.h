@@ -114,6 +114,14 @@ public:
     void SetSilent(bool silent);
     // The checksum read back with C_READ_POS is wrong in both bytes.
     void SetChecksumError(bool wrong);
+    // The USB cable pulled (true) or plugged in again: the device leaves the device list
+    // and every call on an open handle fails with an I/O error, a read waiting at that
+    // moment included. The controller itself runs on, as a machine with its own supply does.
+    void SetUnplugged(bool unplugged);
+    bool Unplugged() const;
+    // The next C_CUTROT is answered with `code` first, as if the controller had sent that
+    // report at once, before the host read the start's reply; the reply and the run follow.
+    void ReportBeforeStartReply(std::uint8_t code);
     // Freezes the simulated clock of a run at `ms` (negative: no limit). The controller
     // still answers frames; tests use it to act at a known point of a run.
     void SetRunLimit(double ms);
@@ -155,6 +163,8 @@ private:
     std::vector<std::uint8_t> frame_;   // partial frame
     bool silent_ = false;
     bool checksumError_ = false;
+    bool unplugged_ = false;
+    std::uint8_t startReport_ = 0;  // sent before the next start's reply; 0: none
     std::uint64_t frames_ = 0;
 
     // Program memory and block transfer

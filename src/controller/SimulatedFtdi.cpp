@@ -20,13 +20,19 @@ bool SimulatedFtdi::IsOpen(FtHandle handle) const {
     return handle != 0 && handle == handle_;
 }
 
+FtStatus SimulatedFtdi::Reach(FtHandle handle) const {
+    if (!IsOpen(handle)) return kFtInvalidHandle;
+    // A handle of a removed device stays valid, but nothing goes through it.
+    return controller_->Unplugged() ? kFtIoError : kFtOk;
+}
+
 FtStatus SimulatedFtdi::CreateDeviceInfoList(std::uint32_t& count) {
-    count = 1;
+    count = controller_->Unplugged() ? 0 : 1;
     return kFtOk;
 }
 
 FtStatus SimulatedFtdi::GetDeviceInfoDetail(std::uint32_t index, FtDeviceInfo& info) {
-    if (index != 0) return kFtDeviceNotFound;
+    if (index != 0 || controller_->Unplugged()) return kFtDeviceNotFound;
     std::lock_guard lock(m_);
     info = FtDeviceInfo{};
     info.flags = handle_ != 0 ? 1u : 0u;  // bit 0: opened
@@ -41,7 +47,7 @@ FtStatus SimulatedFtdi::GetDeviceInfoDetail(std::uint32_t index, FtDeviceInfo& i
 
 FtStatus SimulatedFtdi::Open(std::uint32_t index, FtHandle& handle) {
     handle = 0;
-    if (index != 0) return kFtDeviceNotFound;
+    if (index != 0 || controller_->Unplugged()) return kFtDeviceNotFound;
     std::lock_guard lock(m_);
     if (handle_ != 0) return kFtDeviceNotOpened;  // one user at a time, as with a real device
     handle_ = nextHandle++;
@@ -60,7 +66,7 @@ FtStatus SimulatedFtdi::Close(FtHandle handle) {
 FtStatus SimulatedFtdi::SetDataCharacteristics(FtHandle handle, std::uint8_t wordLength, std::uint8_t stopBits,
                                                std::uint8_t parity) {
     std::lock_guard lock(m_);
-    if (!IsOpen(handle)) return kFtInvalidHandle;
+    if (const FtStatus status = Reach(handle); status != kFtOk) return status;
     if ((wordLength != 7 && wordLength != 8) || (stopBits != 0 && stopBits != 2) || parity > 4) {
         return kFtInvalidParameter;
     }
@@ -72,21 +78,21 @@ FtStatus SimulatedFtdi::SetDataCharacteristics(FtHandle handle, std::uint8_t wor
 
 FtStatus SimulatedFtdi::SetDivisor(FtHandle handle, std::uint16_t divisor) {
     std::lock_guard lock(m_);
-    if (!IsOpen(handle)) return kFtInvalidHandle;
+    if (const FtStatus status = Reach(handle); status != kFtOk) return status;
     settings_.divisor = divisor;
     return kFtOk;
 }
 
 FtStatus SimulatedFtdi::SetLatencyTimer(FtHandle handle, std::uint8_t milliseconds) {
     std::lock_guard lock(m_);
-    if (!IsOpen(handle)) return kFtInvalidHandle;
+    if (const FtStatus status = Reach(handle); status != kFtOk) return status;
     settings_.latencyMs = milliseconds;
     return kFtOk;
 }
 
 FtStatus SimulatedFtdi::SetTimeouts(FtHandle handle, std::uint32_t readMs, std::uint32_t writeMs) {
     std::lock_guard lock(m_);
-    if (!IsOpen(handle)) return kFtInvalidHandle;
+    if (const FtStatus status = Reach(handle); status != kFtOk) return status;
     settings_.readTimeoutMs = readMs;
     settings_.writeTimeoutMs = writeMs;
     return kFtOk;
@@ -95,7 +101,7 @@ FtStatus SimulatedFtdi::SetTimeouts(FtHandle handle, std::uint32_t readMs, std::
 FtStatus SimulatedFtdi::Purge(FtHandle handle, std::uint32_t mask) {
     {
         std::lock_guard lock(m_);
-        if (!IsOpen(handle)) return kFtInvalidHandle;
+        if (const FtStatus status = Reach(handle); status != kFtOk) return status;
     }
     // Bytes written reach the controller at once, so only the receive side holds anything.
     if (mask & kFtPurgeRx) controller_->HostPurge();
@@ -107,7 +113,7 @@ FtStatus SimulatedFtdi::Write(FtHandle handle, const std::uint8_t* bytes, std::u
     written = 0;
     {
         std::lock_guard lock(m_);
-        if (!IsOpen(handle)) return kFtInvalidHandle;
+        if (const FtStatus status = Reach(handle); status != kFtOk) return status;
     }
     if (count > 0 && bytes == nullptr) return kFtInvalidParameter;
     controller_->HostWrite(bytes, count);
@@ -120,12 +126,13 @@ FtStatus SimulatedFtdi::Read(FtHandle handle, std::uint8_t* bytes, std::uint32_t
     std::uint32_t timeoutMs = 0;
     {
         std::lock_guard lock(m_);
-        if (!IsOpen(handle)) return kFtInvalidHandle;
+        if (const FtStatus status = Reach(handle); status != kFtOk) return status;
         timeoutMs = settings_.readTimeoutMs;
     }
     if (count > 0 && bytes == nullptr) return kFtInvalidParameter;
     read = static_cast<std::uint32_t>(controller_->HostRead(bytes, count, timeoutMs));
-    return kFtOk;
+    // Pulled out while the read waited.
+    return read == 0 && controller_->Unplugged() ? kFtIoError : kFtOk;
 }
 
 SimulatedFtdi::Settings SimulatedFtdi::CurrentSettings() const {

@@ -51,6 +51,8 @@ public:
 
 private:
     bool IsOpen(FtHandle handle) const;  // call with m_ held
+    // kFtOk, kFtInvalidHandle, or kFtIoError once the device is unplugged; call with m_ held.
+    FtStatus Reach(FtHandle handle) const;
 
     std::shared_ptr<SimulatedController> controller_;
     mutable std::mutex m_;

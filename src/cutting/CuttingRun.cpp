@@ -94,7 +94,13 @@ int CuttingRun::Start(const CutSetup& setup, const CutEstimate& estimate, WireWe
     const bool twoFigures = s_.drawing->Set(TDrawing::kFigure2).V.Count() > 0;
     result = twoFigures ? StartTwoFigures(setup, record) : StartSingleFigure(setup, record, interactive, refused);
     if (result != STAT_OK) {
-        if (!refused) CodeFailure(result, interactive, kControllerCaption);
+        if (!refused) {
+            CodeFailure(result, interactive, kControllerCaption);
+            // A report the controller sent at once can arrive before the start's reply and
+            // be read as it: the program may be running although the start failed. The
+            // cancel stops it and drops the reply still waiting.
+            link_->Cancel();
+        }
         link_->EndBlock();
     } else {
         if (s_.dispatcher) s_.dispatcher->StartLock(false);

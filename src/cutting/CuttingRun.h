@@ -90,7 +90,7 @@ public:
     // the single figure with its rotary repetitions, the step out and back and Start. A
     // screw pitch the table cannot follow refuses (−2) before any move. Whenever the
     // program was streamed, successfully or not, `wear` is charged with the estimate and
-    // stored; a failed program ends the block.
+    // stored; a failed program is cancelled (it may have started) and ends the block.
     int Start(const CutSetup& setup, const CutEstimate& estimate, WireWear& wear, bool interactive);
     // Cancel and EndBlock, failures reported; the start lock is released. 16 when EndBlock gave 16.
     int Stop(bool interactive);

@@ -10,9 +10,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/CliDevice.h"
 #include "cli/CliTestSupport.h"
 #include "cli/InterruptGuard.h"
+#include "config/Messages.h"
 #include "config/Parameters.h"
+#include "controller/ControllerCodes.h"
+#include "controller/SimulatedController.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
@@ -222,6 +226,81 @@ INSTANTIATE_TEST_SUITE_P(Phases, CutCliStopSignal,
                                          StopCase{"block", SIGHUP, "1", true, true},
                                          StopCase{"running", SIGTERM, "1", true, true},
                                          StopCase{"running", SIGINT, "0", true, false}));
+
+// Every fault the simulated controller can put in a cut's way: the command ends (no
+// wait for a report that cannot come), names the code with its text, cancels a program
+// that may still run, charges the wear once the program was streamed, and exits with the
+// code a script can tell the outcome by. docs/reliability.md lists the same cases.
+struct FaultCase {
+    const char* name;
+    std::function<void(SimulatedController&)> beforeLink;
+    std::function<void(SimulatedController&)> whileRunning;  // once the program runs
+    int exit;
+    int code;        // the controller code the command names
+    int messageKey;  // the code's text in local.txt
+    bool cancelTraced;  // a cancel reached a program that was running
+    bool wearCharged;
+};
+
+class CutCliFault : public CutCli, public testing::WithParamInterface<FaultCase> {
+protected:
+    void TearDown() override {
+        SetSimulatorHook({});
+        SetRunPhaseHook({});
+    }
+};
+
+TEST_P(CutCliFault, EndsNamesTheCodeAndExitsWithItsOutcome) {
+    const FaultCase& c = GetParam();
+    SimulatedController* sim = nullptr;
+    SetSimulatorHook([&](SimulatedController& made) {
+        sim = &made;
+        if (c.beforeLink) c.beforeLink(made);
+    });
+    SetRunPhaseHook([&](std::string_view phase) {
+        if (phase == "running" && c.whileRunning) c.whileRunning(*sim);
+    });
+    const std::string trace = (dir.Path() / "trace.csv").string();
+    const CliRun run = Run({"cut", Example("letters.plt"), "--speedup", "0", "--trace", trace});
+    EXPECT_EQ(run.code, c.exit) << run.out << run.err;
+
+    TMessages messages;
+    ASSERT_TRUE(messages.CheckLocalFile(dir.Path()));
+    messages.LoadMessages();
+    const std::string said = run.out + run.err;
+    EXPECT_NE(said.find(messages.MessageText(c.messageKey)), std::string::npos) << said;
+    EXPECT_NE(said.find("[ " + std::to_string(c.code) + " = "), std::string::npos) << said;
+
+    EXPECT_EQ(ReadFile(trace).find(",cancel,") != std::string::npos, c.cancelTraced) << ReadFile(trace);
+    EXPECT_EQ(Stored("Ploter", "CzasDrutu") > 0, c.wearCharged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CutCliFault,
+    testing::Values(
+        FaultCase{"SilentController", [](SimulatedController& s) { s.SetSilent(true); }, {}, 4, RS_EMPTY_RESP, 36,
+                  false, false},
+        FaultCase{"WrongChecksum", [](SimulatedController& s) { s.SetChecksumError(true); }, {}, 5, RS_DMA_CRC_ERROR,
+                  74, false, true},
+        FaultCase{"TooFast131", [](SimulatedController& s) { s.SetMinStepPeriod(1e9); }, {}, 6, STAT_ERR_OVERR, 46,
+                  true, true},
+        FaultCase{"NoWireCurrent135", [](SimulatedController& s) { s.FailWith(STAT_ERR_IPWM, 1000); }, {}, 6,
+                  STAT_ERR_IPWM, 50, true, true},
+        // The controller goes on with the program: the run ends normally, the summary says
+        // which switch the wire ran into.
+        FaultCase{"LimitSwitch", [](SimulatedController& s) { s.SetTravel({true, -1000000, 200}, {}); }, {}, 0,
+                  WYL_PRAWY, 55, false, true},
+        // The run stands still, so only the lost link can end the command.
+        FaultCase{"UnpluggedMidRun", [](SimulatedController& s) { s.SetRunLimit(1000); },
+                  [](SimulatedController& s) { s.SetUnplugged(true); }, 6, COM_ASYNCH_ERR_READ, 66, false, true},
+        // Read as the start's reply, the report fails the start of a program that runs.
+        FaultCase{"ReportDuringStart",
+                  [](SimulatedController& s) {
+                      s.ReportBeforeStartReply(WYL_LEWY);
+                      s.SetRunLimit(1000);
+                  },
+                  {}, 5, WYL_LEWY, 54, true, true}),
+    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 // Without a usable wirvela.ini every command warns; the ones that move the machine refuse
 // rather than run on built-in settings.

@@ -7,8 +7,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/CliDevice.h"
 #include "cli/CliTestSupport.h"
 #include "cli/InterruptGuard.h"
+#include "controller/ControllerCodes.h"
 #include "support/TempDir.h"
 
 namespace wirvela {
@@ -80,6 +82,27 @@ INSTANTIATE_TEST_SUITE_P(Phases, ManualCliStopSignal,
                          testing::Values(MotionStop{"linked", SIGHUP, "not started, stopped by SIGHUP"},
                                          MotionStop{"running", SIGTERM, "stopped by SIGTERM"},
                                          MotionStop{"running", SIGINT, "stopped by Ctrl+C"}));
+
+class ManualCliUnplugged : public ManualCli {
+protected:
+    void TearDown() override {
+        SetSimulatorHook({});
+        SetRunPhaseHook({});
+    }
+};
+
+// The cable pulled during a motion of hours: the command ends at the reader's 564, tries
+// the cancel and exits 6, rather than wait for an end report no one can deliver.
+TEST_F(ManualCliUnplugged, ALostLinkEndsTheMotion) {
+    SimulatedController* sim = nullptr;
+    SetSimulatorHook([&](SimulatedController& made) { sim = &made; });
+    SetRunPhaseHook([&](std::string_view phase) {
+        if (phase == "running") sim->SetUnplugged(true);
+    });
+    const CliRun r = Run({"move", "--dx", "1e6", "--dy", "0", "--json"});
+    EXPECT_EQ(r.code, 6) << r.out << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["end"], COM_ASYNCH_ERR_READ);
+}
 
 TEST_F(ManualCli, AMachineSettingOutsideItsDomainRefusesTheMotion) {
     for (const char* ploter : {"mmPerStep=abc\nStepsPer360=1000\n", "mmPerStep=0.01\nStepsPer360=0\n"}) {

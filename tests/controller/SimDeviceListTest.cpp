@@ -66,6 +66,39 @@ TEST(SimulatedFtdi, ExchangesFramesThroughTheSeam) {
     EXPECT_EQ(ftdi.Close(again), kFtOk);
 }
 
+TEST(SimulatedFtdi, UnpluggedItLeavesTheListAndFailsEveryCallUntilPluggedInAgain) {
+    auto sim = std::make_shared<SimulatedController>(SimulatedControllerConfig::Fast());
+    SimulatedFtdi ftdi(sim);
+    FtHandle h = 0;
+    ASSERT_EQ(ftdi.Open(0, h), kFtOk);
+    sim->SetUnplugged(true);
+
+    std::uint32_t count = 1;
+    ASSERT_EQ(ftdi.CreateDeviceInfoList(count), kFtOk);
+    EXPECT_EQ(count, 0u);
+    FtDeviceInfo info;
+    EXPECT_EQ(ftdi.GetDeviceInfoDetail(0, info), kFtDeviceNotFound);
+    const auto frame = simtest::B('@');
+    std::uint32_t n = 0;
+    std::uint8_t byte = 0;
+    EXPECT_EQ(ftdi.Write(h, frame.data(), 12, n), kFtIoError);
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(ftdi.Read(h, &byte, 1, n), kFtIoError);
+    EXPECT_EQ(ftdi.Purge(h, kFtPurgeRx), kFtIoError);
+    EXPECT_EQ(ftdi.SetTimeouts(h, 10, 10), kFtIoError);
+    EXPECT_EQ(sim->Snapshot().frames, 0u) << "nothing reached the controller";
+    EXPECT_EQ(ftdi.Close(h), kFtOk);
+    FtHandle again = 0;
+    EXPECT_EQ(ftdi.Open(0, again), kFtDeviceNotFound);
+
+    sim->SetUnplugged(false);
+    ASSERT_EQ(ftdi.Open(0, again), kFtOk);
+    ASSERT_EQ(ftdi.Write(again, frame.data(), 12, n), kFtOk);
+    ASSERT_EQ(ftdi.Read(again, &byte, 1, n), kFtOk);
+    EXPECT_EQ(byte, 16);
+    EXPECT_EQ(ftdi.Close(again), kFtOk);
+}
+
 TEST(SimulatedFtdi, ReadWaitsTheReadTimeoutThatWasSet) {
     SimulatedControllerConfig config;  // reads wait the whole time-out
     config.speedUp = 0;

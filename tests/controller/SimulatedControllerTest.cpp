@@ -221,6 +221,20 @@ TEST_F(SimProtocol, SilentControllerNeverAnswers) {
     EXPECT_EQ(host.Exchange(B('C')), 38);
 }
 
+TEST_F(SimProtocol, ReportBeforeStartReplyComesFirstOnceAndTheRunStarts) {
+    sim.SetRunLimit(0);  // the run stands still at its start
+    sim.ReportBeforeStartReply(0x91);
+    ASSERT_EQ(host.Exchange(simtest::Line(100, 0, false, 1000)), 16);
+    ASSERT_EQ(host.Exchange(B('e')), 16);
+    EXPECT_EQ(host.Exchange(B('r')), 0x91);
+    EXPECT_EQ(host.ReadByte(20), 16) << "the start's own reply follows";
+    EXPECT_EQ(host.Exchange(B('F')), 0xC1);
+    ASSERT_EQ(host.Exchange(B('E')), 16);
+    ASSERT_EQ(host.Exchange(simtest::Line(100, 0, false, 1000)), 16);
+    ASSERT_EQ(host.Exchange(B('e')), 16);
+    EXPECT_EQ(host.Exchange(B('r')), 16) << "it fires once";
+}
+
 TEST_F(SimProtocol, ReceivePurgeDropsWaitingBytes) {
     host.WriteBytes(simtest::Concat({B('@'), B('C')}));
     sim.HostPurge();
