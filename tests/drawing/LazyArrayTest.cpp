@@ -49,7 +49,7 @@ TEST(LazyArray, TablesReadBeyondTheirCountAsClearedOnesAfterUse) {
     EXPECT_EQ(vertices.AddVertex(5, 5), 0) << "the index was cleared with the table";
 }
 
-long ThreadPageFaults() {
+[[maybe_unused]] long ThreadPageFaults() {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
     return usage.ru_minflt;
