@@ -71,7 +71,10 @@ IniFile IniFile::FromText(std::string_view text) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Only a carriage return that belongs to the file's line break is no part of the
+        // line; any other (a last line without a break, a lone "\r\n" in a "\n" file)
+        // stays, so that writing the file back leaves such lines as they were.
+        if (end < text.size() && ini.eol_ == "\r\n" && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         ini.lines_.emplace_back(line);
         start = end + 1;
     }

@@ -129,6 +129,18 @@ TEST(IniFile, ReadsUpToTheSizeLimitAndNeverRewritesALargerFile) {
     EXPECT_EQ(std::filesystem::file_size(path), IniFile::kMaxFileBytes + 1);
 }
 
+// Carriage returns that are no part of the file's line break were dropped one at each
+// reading, so every write changed such a line again (found by fuzz_ini).
+TEST(IniFile, WrittenBackTextReadsTheSameWhateverCarriageReturnsItHolds) {
+    for (const std::string& text : {std::string("[[ae\t\xe9h\r\r"), std::string("[S]\nk=v\r\r\n"),
+                                   std::string("[S]\r\nk=v\r\r\nj=w\n"), std::string("[S]\r\nk=v\r")}) {
+        const std::string written = IniFile::FromText(text).Text();
+        EXPECT_EQ(IniFile::FromText(written).Text(), written) << text;
+        EXPECT_EQ(IniFile::FromText(text).GetString("S", "k", "", 10), text.find("k=v") != std::string::npos ? "v" : "");
+    }
+    EXPECT_EQ(IniFile::FromText("[S]\nk=v\r\n").Text(), "[S]\nk=v\r\n") << "a lone CR line end stays";
+}
+
 TEST(IniFile, BinaryGarbageIsReadWithoutHarm) {
     std::string garbage;
     for (int i = 0; i < 70000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
