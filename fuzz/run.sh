@@ -87,6 +87,17 @@ seeds_of() {
   [[ -d fuzz/seeds/$1 ]] && find "fuzz/seeds/$1" -type f || true
 }
 
+# The figures of target $1 as kept in build/fuzz; $2: what to say when it left no finding
+# file although its last run failed.
+figure_line() {
+  local t=$1 cpu execs findings
+  read -r cpu execs <"$build/state/$t"
+  # slow-unit-* files only mark inputs that took over ten seconds, on a loaded machine too.
+  findings=$(cd "$build/crashes/$t" 2>/dev/null && ls crash-* leak-* timeout-* oom-* 2>/dev/null | tr '\n' ' ' || true)
+  printf '%-20s cpu_s %8.1f  executions %12d  corpus %6d  findings %s\n' "$t" "$cpu" "$execs" \
+    "$(ls "$build/corpus/$t" | wc -l)" "${findings:-${2:-none}}"
+}
+
 # state/<target>: accumulated "cpu_seconds executions" over every chunk run so far.
 fuzz_target() {
   local t=$1 budget corpus=$build/corpus/$1 crashes=$build/crashes/$1 state=$build/state/$1
@@ -118,14 +129,11 @@ fuzz_target() {
     echo "$cpu $execs" >"$state"
     ((status == 0)) || break
   done
-  local findings
-  # slow-unit-* files only mark inputs that took over ten seconds, on a loaded machine too.
-  findings=$(cd "$crashes" && ls crash-* leak-* timeout-* oom-* 2>/dev/null | tr '\n' ' ' || true)
-  if ((status != 0)) && [[ -z $findings ]]; then findings="exit status $status, see $build/logs/$t.log"; fi
-  printf '%-12s cpu_s %8.1f  executions %12d  corpus %6d  findings %s\n' "$t" "$cpu" "$execs" \
-    "$(ls "$corpus" | wc -l)" "${findings:-none}" >"$build/state/$t.line"
-  cat "$build/state/$t.line"
-  ((status == 0)) && [[ -z $findings ]]
+  local note= line
+  ((status == 0)) || note="exit status $status, see $build/logs/$t.log"
+  line=$(figure_line "$t" "$note")
+  echo "$line"
+  [[ $line == *"findings none" ]]
 }
 
 trap 'kill $(jobs -p) 2>/dev/null' INT TERM
@@ -146,7 +154,9 @@ while ((running > 0)); do
 done
 
 {
-  echo "# target     CPU seconds (user+sys), executions, corpus files, findings; $(date -u '+%F %H:%M UTC')"
-  cat "$build"/state/*.line 2>/dev/null
+  echo "# target             CPU seconds (user+sys), executions, corpus files, findings; $(date -u '+%F %H:%M UTC')"
+  for state in "$build"/state/fuzz_*; do
+    [[ $state == *.line ]] || figure_line "$(basename "$state")"
+  done
 } >"$build/figures.txt"
 exit "$failed"
