@@ -279,6 +279,7 @@ int Loader::Run() {
     d_.SetTwoFigures(false);
     c_.pens.penMask = 0;
     c_.window.pendingMultiplication = 0;
+    c_.window.multiplications = 0;
     Status(0, Message(13));
 
     if (type == FileType::Project) {

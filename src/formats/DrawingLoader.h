@@ -31,6 +31,9 @@ class TDxfReader;
 struct LoaderWindowState {
     bool pen2 = false;                  // the drawing uses pen 2 (second speed)
     int pendingMultiplication = 0;      // 0 none, 1 a project asks for one, 2 asked for
+    // Multiplications applied to the drawing since it was loaded (a saved project can
+    // replay only one); every load sets it to 0.
+    int multiplications = 0;
     bool planarisationPending = false;  // the connect command planarises before joining
     bool cutEnabled = false;            // Wycinanie1, SpeedButton6
     bool simulateEnabled = false;       // SpeedButton2, Liniacicia1
