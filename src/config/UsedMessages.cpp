@@ -78,8 +78,14 @@ std::vector<UsedMessage> Table() {
         // Drawing multiplication.
         {500, ""},
         {501, "%f"},    // row length in mm
-        // Project saving.
+        // Projects.
         {552, ""},
+        {620, "%s%s"},    // project, why it cannot be read
+        {621, "%s"},      // project
+        {622, "%s%s"},    // project, File1
+        {623, "%s%s%s"},  // File1, project, why
+        {624, "%d"},      // multiplications since the load
+        {625, "%s%s"},    // project, why it was not written
         // Settings checks.
         {600, "%s%s%s"},    // key, value, why
         {601, "%s%s%s%s"},  // section, key, value, why

@@ -1,0 +1,176 @@
+#include "formats/ProjectFile.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "config/MessageFormat.h"
+#include "config/Messages.h"
+#include "config/NumberText.h"
+#include "platform/IniFile.h"
+
+namespace wirvela {
+
+namespace {
+
+constexpr const char* kDesignSection = "CON_design";
+constexpr const char* kDuplicateSection = "Duplicate";
+// Buffer sizes of the reads, characters with the terminating one.
+constexpr std::size_t kValueBuffer = 290;
+constexpr std::size_t kFileNameBuffer = 900;
+
+constexpr int kCannotReadMessage = 620;
+constexpr int kNoDrawingMessage = 621;
+constexpr int kNotBesideMessage = 622;
+constexpr int kDrawingMissingMessage = 623;
+
+std::string Value(const IniFile& ini, const char* key) {
+    return ini.GetString(kDuplicateSection, key, "0", kValueBuffer);
+}
+
+bool NonZero(const IniFile& ini, const char* key) { return IntegerPrefix(Value(ini, key)) != 0; }
+
+void ReadMultiplication(const IniFile& ini, MultiplicationTexts& t) {
+    t.byCount = NonZero(ini, "Obj");
+    if (t.byCount) {
+        t.columns = Value(ini, "ObjV");
+        t.rows = Value(ini, "ObjH");
+    } else {
+        t.width = Value(ini, "Width");
+        t.height = Value(ini, "Height");
+    }
+    t.gapX = Value(ini, "SpaceV");
+    t.gapY = Value(ini, "SpaceH");
+    t.multiwire = NonZero(ini, "Multiwire");
+    if (!t.multiwire) return;
+    t.lineOffset = Value(ini, "LineOffset");
+    t.lineLength = Value(ini, "LineLength");
+    t.wireDistance = Value(ini, "DistWires");
+    t.spineOnTop = NonZero(ini, "TopLeftEntryLine");
+}
+
+// A plain file name: no folder part, no way up, nothing the file system would cut short.
+bool PlainFileName(const std::string& name) {
+    if (name == "." || name == "..") return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32;
+    });
+}
+
+// Refuses a drawing that is missing, no file, or (through a link) outside the folder.
+void CheckDrawing(const std::filesystem::path& folder, ProjectRead& read) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(read.drawing, ec);
+    const auto missing = [&read](const char* why) {
+        read.error = ProjectError::DrawingMissing;
+        read.why = why;
+    };
+    if (status.type() == std::filesystem::file_type::not_found) return missing("not found");
+    if (status.type() == std::filesystem::file_type::directory) return missing("a folder, not a file");
+    if (ec || status.type() != std::filesystem::file_type::regular) return missing("not a regular file");
+    const std::filesystem::path real = std::filesystem::canonical(read.drawing, ec);
+    const std::filesystem::path home = std::filesystem::canonical(folder, ec);
+    if (ec || real.parent_path() != home) read.error = ProjectError::DrawingNotBeside;
+}
+
+ProjectRead ReadFrom(const IniFile& ini, const std::filesystem::path& folder, const MultiplicationTexts& current) {
+    ProjectRead read;
+    read.fields = current;
+    read.multiply = NonZero(ini, kDuplicateSection);
+    if (read.multiply) ReadMultiplication(ini, read.fields);
+
+    read.value = ini.GetString(kDesignSection, "File1", "", kFileNameBuffer);
+    if (read.value.empty()) {
+        read.error = ProjectError::NoDrawing;
+    } else if (!PlainFileName(read.value)) {
+        read.error = ProjectError::DrawingNotBeside;
+    } else {
+        read.drawing = folder / read.value;
+        CheckDrawing(folder, read);
+    }
+    if (!read.Ok()) {
+        read.multiply = false;
+        read.fields = current;
+    }
+    return read;
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& project) {
+    const std::filesystem::path folder = project.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+ProjectRead CannotRead(std::string why) {
+    ProjectRead read;
+    read.error = ProjectError::CannotRead;
+    read.value = std::move(why);
+    return read;
+}
+
+}  // namespace
+
+ProjectRead ReadProject(const std::filesystem::path& project, const MultiplicationTexts& current) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(project, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return CannotRead("not found");
+    if (status.type() == std::filesystem::file_type::directory) return CannotRead("a folder, not a file");
+    const IniFile ini = IniFile::Load(project);
+    if (ini.Unreadable()) return CannotRead("it cannot be opened");
+    if (ini.TooLarge()) return CannotRead("larger than " + std::to_string(IniFile::kMaxFileBytes >> 20) + " MiB");
+    return ReadFrom(ini, FolderOf(project), current);
+}
+
+ProjectRead ReadProjectText(std::string_view text, const std::filesystem::path& folder,
+                            const MultiplicationTexts& current) {
+    return ReadFrom(IniFile::FromText(text), folder, current);
+}
+
+std::string ProjectErrorText(const TMessages& messages, const std::filesystem::path& project,
+                             const ProjectRead& read) {
+    const std::string name = project.string();
+    switch (read.error) {
+        case ProjectError::None:
+            return "";
+        case ProjectError::CannotRead:
+            return FormatMessage(messages.MessageText(kCannotReadMessage), {name, read.value});
+        case ProjectError::NoDrawing:
+            return FormatMessage(messages.MessageText(kNoDrawingMessage), {name});
+        case ProjectError::DrawingNotBeside:
+            return FormatMessage(messages.MessageText(kNotBesideMessage), {name, read.value});
+        case ProjectError::DrawingMissing:
+            return FormatMessage(messages.MessageText(kDrawingMissingMessage), {read.value, name, read.why});
+    }
+    return "";
+}
+
+bool WriteProject(const std::filesystem::path& project, const std::string& drawingName,
+                  const std::optional<MultiplicationTexts>& multiplication, std::string* error) {
+    if (!PlainFileName(drawingName)) {
+        if (error != nullptr) *error = "\"" + drawingName + "\" is not a file name in the project's folder";
+        return false;
+    }
+    IniFile ini;
+    ini.SetString(kDesignSection, "File1", drawingName);
+    if (multiplication) {
+        const MultiplicationTexts& t = *multiplication;
+        const auto set = [&ini](const char* key, const std::string& value) {
+            ini.SetString(kDuplicateSection, key, value);
+        };
+        const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+        set("Duplicate", "1");
+        set("Obj", flag(t.byCount));
+        set(t.byCount ? "ObjV" : "Width", t.byCount ? t.columns : t.width);
+        set(t.byCount ? "ObjH" : "Height", t.byCount ? t.rows : t.height);
+        set("SpaceV", t.gapX);
+        set("SpaceH", t.gapY);
+        if (t.multiwire) {
+            set("Multiwire", "1");
+            set("LineOffset", t.lineOffset);
+            set("LineLength", t.lineLength);
+            set("DistWires", t.wireDistance);
+            set("TopLeftEntryLine", flag(t.spineOnTop));
+        }
+    }
+    return ini.Save(project, error);
+}
+
+}  // namespace wirvela
