@@ -21,8 +21,8 @@ std::string LoadFailureText(const LoadReport& report) {
             return "";
         case LoadFailure::CannotOpen:
             return report.detail.empty() ? "cannot read drawing file" : "cannot read drawing file (" + report.detail + ")";
-        case LoadFailure::Unsupported:
-            return ".con projects are not supported yet";
+        case LoadFailure::Project:
+            return report.detail;
         case LoadFailure::Empty:
             return "the drawing has no lines";
         case LoadFailure::SegmentPens:
@@ -94,6 +94,8 @@ int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bo
     LoaderContext context(drawing, &mutex, session_.Parameters(), session_.Messages(), log, yes ? &prompt : nullptr,
                           pens, window_);
     context.dxf = &dxf;
+    context.multiplicationFields = [this] { return multiplication_; };
+    context.setMultiplicationFields = [this](const MultiplicationTexts& t) { multiplication_ = t; };
     SeparationEnv env;
     env.messages = &session_.Messages();
     env.log = &log;
@@ -118,7 +120,7 @@ int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bo
 
 int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {
     const bool reason = wording == Wording::WithReason;
-    if (load_.failure == LoadFailure::CannotOpen || load_.failure == LoadFailure::Unsupported) {
+    if (load_.failure == LoadFailure::CannotOpen || load_.failure == LoadFailure::Project) {
         err << "wirvela-cli: " << (reason || load_.failure == LoadFailure::CannotOpen ? LoadFailureText(load_)
                                                                        : std::string("cannot read drawing file")) << ": '"
             << file << "'\n";

@@ -54,6 +54,10 @@ public:
     const ConnectReport& Joining() const { return connect_; }
     // The pens the load selected.
     int PenMask() const { return penMask_; }
+    // What a loaded project asked for: pending state 1 and the multiplication dialog's
+    // fields to repeat (the dialog's defaults changed where the project sets them).
+    bool MultiplicationPending() const { return window_.pendingMultiplication == 1; }
+    const MultiplicationTexts& MultiplicationFields() const { return multiplication_; }
 
 private:
     int Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events);
@@ -65,6 +69,7 @@ private:
     LoadReport load_;
     ConnectReport connect_;
     int penMask_ = 0;
+    MultiplicationTexts multiplication_;
     Planner planner_ = Planner::Fast;
 };
 

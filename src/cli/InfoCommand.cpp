@@ -85,7 +85,7 @@ int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, 
     const int result = loaded.Load(args.file, args.yes, err);
     const LoadReport& report = loaded.Loading();
     const TDrawing* drawing = &loaded.Drawing();
-    if (report.failure == LoadFailure::CannotOpen || report.failure == LoadFailure::Unsupported) {
+    if (report.failure == LoadFailure::CannotOpen || report.failure == LoadFailure::Project) {
         err << "wirvela-cli: " << LoadFailureText(report) << ": '" << args.file << "'\n";
         return 1;
     }

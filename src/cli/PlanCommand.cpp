@@ -112,7 +112,7 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
     });
     const LoadReport& load = loaded.Loading();
     const TDrawing* drawing = &loaded.Drawing();
-    if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Unsupported) {
+    if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Project) {
         err << "wirvela-cli: " << LoadFailureText(load) << ": '" << args.file << "'\n";
         return 1;
     }

@@ -17,6 +17,7 @@
 #include "config/Prompt.h"
 #include "config/Settings.h"
 #include "formats/DxfReader.h"
+#include "formats/ProjectFile.h"
 #include "geometry/Box2d.h"
 
 namespace wirvela {
@@ -102,6 +103,9 @@ public:
     Loader(LoaderContext& context, const std::filesystem::path& file, int interactive, LoadReport& report)
         : c_(context), d_(context.drawing), file_(file), interactive_(interactive != 0), report_(report) {}
 
+    // The file that was read in the end (a project's drawing).
+    const std::filesystem::path& File() const { return file_; }
+
     int Run();
 
 private:
@@ -137,12 +141,15 @@ private:
     // Motor steps per millimetre: the manual-control window's, else 1 / mmPerStep.
     double StepsPerMm() const;
     bool ReadFile(FileType type);
+    // A project: file_ becomes its drawing, the dialog gets its fields; false when the
+    // project names no drawing it may read.
+    bool ReadProjectFile();
     void AcceptSegments(DrawingMutexHold& hold, bool& refused);
     void Report();
 
     LoaderContext& c_;
     TDrawing& d_;
-    const std::filesystem::path& file_;
+    std::filesystem::path file_;
     bool interactive_;
     LoadReport& report_;
 };
@@ -232,6 +239,23 @@ void Loader::EmptyAllSets() {
     for (int s = TDrawing::kSegments; s <= TDrawing::kFigure2; ++s) EmptySet(s);
 }
 
+bool Loader::ReadProjectFile() {
+    const MultiplicationTexts current = c_.multiplicationFields ? c_.multiplicationFields() : MultiplicationTexts{};
+    const ProjectRead project = ReadProject(file_, current);
+    if (!project.Ok()) {
+        report_.detail = ProjectErrorText(c_.messages, file_, project);
+        SayNotLoaded(ProjectErrorMessageKey(project.error), report_.detail);
+        return false;
+    }
+    if (project.multiply) {
+        c_.window.pendingMultiplication = 1;
+        if (c_.setMultiplicationFields) c_.setMultiplicationFields(project.fields);
+    }
+    c_.log.Log("Wczytaj(): project " + file_.string() + ": " + project.drawing.string());
+    file_ = project.drawing;
+    return true;
+}
+
 // Reads the file into the current set; false when it could not be opened or read.
 bool Loader::ReadFile(FileType type) {
     if (type == FileType::Hpgl) {
@@ -271,8 +295,7 @@ int Loader::Run() {
 
     DrawingMutexHold hold(c_.drawingMutex, c_.log);
     const Clock::time_point started = Clock::now();
-    const FileType type = TypeOf(file_);
-    report_.dxf = type == FileType::Dxf;
+    FileType type = TypeOf(file_);
 
     c_.window.cutEnabled = false;
     EmptySet(d_.Figure());
@@ -283,11 +306,14 @@ int Loader::Run() {
     Status(0, Message(13));
 
     if (type == FileType::Project) {
-        c_.log.Log("Wczytaj(): .con projects are not supported yet: " + file_.string());
-        Status(0, "");
-        Show(11, 1, PromptIcon::None);
-        return Fail(LoadFailure::Unsupported);
+        if (!ReadProjectFile()) {
+            Status(0, "");
+            return Fail(LoadFailure::Project);
+        }
+        // The drawing's own extension picks its reader; a project never names another project.
+        type = TypeOf(file_) == FileType::Dxf ? FileType::Dxf : FileType::Hpgl;
     }
+    report_.dxf = type == FileType::Dxf;
     if (!ReadFile(type)) {
         report_.detail = ReadProblem(file_);
         return NotLoaded(LoadFailure::CannotOpen);
@@ -415,6 +441,7 @@ int LoadDrawing(LoaderContext& context, const std::filesystem::path& file, int i
     r = LoadReport{};
     Loader loader(context, file, interactive, r);
     const int result = loader.Run();
+    r.drawing = loader.File();
     if (result == 16) r.failure = LoadFailure::None;
     return result;
 }

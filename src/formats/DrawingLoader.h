@@ -1,6 +1,7 @@
 #pragma once
 // The drawing loader: every file load goes through LoadDrawing. It takes the drawing
-// mutex, clears the current drawing set, reads the file (HP-GL, or DXF for ".DXF"),
+// mutex, clears the current drawing set, reads the file (HP-GL, or DXF for ".DXF"; for a
+// ".CON" project the drawing it names, with the multiplication it asks for),
 // checks the pens of a two-figure drawing and separates it into figures when the
 // operator agrees, moves the drawing to the origin, reports counts on the main window's
 // status panels and finally starts the connect command (the joining worker).
@@ -16,6 +17,7 @@
 
 #include "drawing/Drawing.h"
 #include "formats/HpglReader.h"
+#include "formats/MultiplicationTexts.h"
 #include "platform/Sync.h"
 
 namespace wirvela {
@@ -95,13 +97,17 @@ struct LoaderContext {
     std::function<void()> refreshSizeReport;  // panel 1 from the scale percentage
     FigureSeparationSteps separation;
     ConnectCommand connect;
+    // The multiplication dialog's fields, which a project reads and fills (a project asks
+    // for the multiplication they describe). Absent: the dialog's defaults; not kept.
+    std::function<MultiplicationTexts()> multiplicationFields;
+    std::function<void(const MultiplicationTexts&)> setMultiplicationFields;
 };
 
 // Why a load returned -2.
 enum class LoadFailure {
     None,
     CannotOpen,         // the file could not be opened or read (message 605; detail says why)
-    Unsupported,        // a ".CON" project: not supported yet
+    Project,            // a ".CON" project that names no usable drawing (messages 620–623; detail says why)
     Empty,              // the file gave no line (message 606)
     SegmentPens,        // pen 5 in two-figure mode with pens other than exactly 3, 4, 5 (message 314)
     FigurePens,         // pens 3, 4 or 5 without segment lines (message 315 or 317)
@@ -113,10 +119,14 @@ enum class LoadFailure {
 
 struct LoadReport {
     LoadFailure failure = LoadFailure::None;
-    std::string detail;  // CannotOpen: why; TooLarge, BadNumber, OutOfReach: the figures or the place
+    // CannotOpen: why; TooLarge, BadNumber, OutOfReach: the figures or the place; Project:
+    // the message shown.
+    std::string detail;
     bool dxf = false;
     bool separated = false;  // split into figures and segment lines
     double seconds = 0.0;    // reading and checking, without the joining
+    // The drawing file that was read: the file given, or the drawing a project names.
+    std::filesystem::path drawing;
 };
 
 // Loads `file` into the current drawing set. interactive: 1 when the operator chose

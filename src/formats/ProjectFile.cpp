@@ -124,6 +124,22 @@ ProjectRead ReadProjectText(std::string_view text, const std::filesystem::path& 
     return ReadFrom(IniFile::FromText(text), folder, current);
 }
 
+int ProjectErrorMessageKey(ProjectError error) {
+    switch (error) {
+        case ProjectError::None:
+            return 0;
+        case ProjectError::CannotRead:
+            return kCannotReadMessage;
+        case ProjectError::NoDrawing:
+            return kNoDrawingMessage;
+        case ProjectError::DrawingNotBeside:
+            return kNotBesideMessage;
+        case ProjectError::DrawingMissing:
+            return kDrawingMissingMessage;
+    }
+    return 0;
+}
+
 std::string ProjectErrorText(const TMessages& messages, const std::filesystem::path& project,
                              const ProjectRead& read) {
     const std::string name = project.string();
@@ -131,11 +147,10 @@ std::string ProjectErrorText(const TMessages& messages, const std::filesystem::p
         case ProjectError::None:
             return "";
         case ProjectError::CannotRead:
-            return FormatMessage(messages.MessageText(kCannotReadMessage), {name, read.value});
+        case ProjectError::DrawingNotBeside:
+            return FormatMessage(messages.MessageText(ProjectErrorMessageKey(read.error)), {name, read.value});
         case ProjectError::NoDrawing:
             return FormatMessage(messages.MessageText(kNoDrawingMessage), {name});
-        case ProjectError::DrawingNotBeside:
-            return FormatMessage(messages.MessageText(kNotBesideMessage), {name, read.value});
         case ProjectError::DrawingMissing:
             return FormatMessage(messages.MessageText(kDrawingMissingMessage), {read.value, name, read.why});
     }
@@ -171,6 +186,75 @@ bool WriteProject(const std::filesystem::path& project, const std::string& drawi
         }
     }
     return ini.Save(project, error);
+}
+
+namespace {
+
+std::string UpperExtension(const std::filesystem::path& file) {
+    std::string ext = file.extension().string();
+    for (char& c : ext) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return ext;
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    const bool same = std::filesystem::equivalent(a, b, ec);
+    return !ec && same;
+}
+
+// Copies under a temporary name beside the target and renames it into place, so a
+// failed copy never leaves half a drawing where the project will look for it.
+bool CopyWhole(const std::filesystem::path& from, const std::filesystem::path& to, std::string& why) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(from, ec)) {
+        why = from.string() + ": " + (ec ? ec.message() : std::string("not a file"));
+        return false;
+    }
+    const std::filesystem::path temporary = to.parent_path() / ("." + to.filename().string() + ".copy");
+    std::filesystem::copy_file(from, temporary, std::filesystem::copy_options::overwrite_existing, ec);
+    if (!ec) std::filesystem::rename(temporary, to, ec);
+    if (!ec) return true;
+    why = ec.message();
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return false;
+}
+
+}  // namespace
+
+std::filesystem::path ProjectPathFor(const std::filesystem::path& chosen) {
+    if (UpperExtension(chosen) == ".CON") return chosen;
+    std::filesystem::path project = chosen;
+    project += ".con";
+    return project;
+}
+
+std::filesystem::path DrawingCopyFor(const std::filesystem::path& project, const std::filesystem::path& drawing) {
+    std::filesystem::path copy = project;
+    copy.replace_extension(drawing.extension());
+    return copy;
+}
+
+ProjectSave SaveProject(const std::filesystem::path& project, const std::filesystem::path& drawing,
+                        const std::optional<MultiplicationTexts>& multiplication) {
+    ProjectSave save;
+    save.drawingCopy = DrawingCopyFor(project, drawing);
+    if (UpperExtension(drawing) == ".CON") {
+        // Its copy would take the project's own name.
+        save.outcome = ProjectSave::Outcome::CopyFailed;
+        save.why = drawing.string() + " is a project, not a drawing";
+        return save;
+    }
+    if (!SameFile(drawing, save.drawingCopy)) {
+        if (!CopyWhole(drawing, save.drawingCopy, save.why)) {
+            save.outcome = ProjectSave::Outcome::CopyFailed;
+            return save;
+        }
+        save.copied = true;
+    }
+    if (!WriteProject(project, save.drawingCopy.filename().string(), multiplication, &save.why))
+        save.outcome = ProjectSave::Outcome::WriteFailed;
+    return save;
 }
 
 }  // namespace wirvela

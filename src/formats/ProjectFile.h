@@ -52,6 +52,9 @@ ProjectRead ReadProject(const std::filesystem::path& project, const Multiplicati
 ProjectRead ReadProjectText(std::string_view text, const std::filesystem::path& folder,
                             const MultiplicationTexts& current);
 
+// The message key (620 … 623) for a project's error; 0 for None.
+int ProjectErrorMessageKey(ProjectError error);
+
 // The message (620 … 623) that tells the operator why `read` failed, naming the project.
 std::string ProjectErrorText(const TMessages& messages, const std::filesystem::path& project,
                              const ProjectRead& read);
@@ -62,5 +65,27 @@ std::string ProjectErrorText(const TMessages& messages, const std::filesystem::p
 // with the reason in *error when nothing was written.
 bool WriteProject(const std::filesystem::path& project, const std::string& drawingName,
                   const std::optional<MultiplicationTexts>& multiplication, std::string* error = nullptr);
+
+// The project a save dialog's choice names: the name as chosen when it ends in ".con"
+// (any case), else with ".con" appended.
+std::filesystem::path ProjectPathFor(const std::filesystem::path& chosen);
+
+// Where a project keeps a copy of its drawing: the project's path with the drawing's
+// extension (job.con with part.plt gives job.plt).
+std::filesystem::path DrawingCopyFor(const std::filesystem::path& project, const std::filesystem::path& drawing);
+
+struct ProjectSave {
+    enum class Outcome { Saved, CopyFailed, WriteFailed };
+    Outcome outcome = Outcome::Saved;
+    std::filesystem::path drawingCopy;  // the drawing beside the project
+    bool copied = false;                // false: the drawing was that file already
+    std::string why;                    // CopyFailed, WriteFailed: the reason
+};
+
+// Saves a project for `drawing`: the drawing is copied beside the project unless it is
+// that file already (a complete copy replaces a file of that name), then the project is
+// written naming it, with the multiplication when given. A failed copy writes nothing.
+ProjectSave SaveProject(const std::filesystem::path& project, const std::filesystem::path& drawing,
+                        const std::optional<MultiplicationTexts>& multiplication);
 
 }  // namespace wirvela

@@ -21,7 +21,7 @@ const char* const kLocal =
     "00013=Loading\n00300=Two figures\n00301=Split?\n00302=Segmented\n00303=Unmatched ends\n"
     "00312=Shared nodes\n00313=Not separated\n00314=Bad pens\n00315=No segment lines\n00316=Pens\n"
     "00317=Two-figure mode is off\n00602=Too large (%s)\n00603=No number (%s)\n00604=Too wide: %s\n"
-    "00605=Cannot open %s (%s)\n00606=No line in %s\n";
+    "00605=Cannot open %s (%s)\n00606=No line in %s\n00622=Project %s: %s is not beside it\n";
 
 const char* const kTwoFigures =
     "IN;SP3;PU1000,500;PD1100,500,1100,600,1000,600,1000,500;"
@@ -271,10 +271,62 @@ TEST_F(LoaderTest, ADecimalDxfCoordinateIsStillRead) {
     EXPECT_EQ(report.failure, LoadFailure::None);
 }
 
-TEST_F(LoaderTest, ProjectsAreNotSupportedYet) {
-    EXPECT_EQ(Load("job.CON", "whatever", 1), -2);
-    EXPECT_EQ(report.failure, LoadFailure::Unsupported);
-    EXPECT_EQ(Asked(), std::vector<int>{11});
+// A project's drawing loads with the reader its own extension picks, is what the window
+// reports, and the multiplication the project holds waits for the end of the joining.
+TEST_F(LoaderTest, ProjectLoadsItsDrawingAndAsksForItsMultiplication) {
+    std::optional<MultiplicationTexts> filled;
+    context.multiplicationFields = [] {
+        MultiplicationTexts held;
+        held.multiwire = true;
+        return held;
+    };
+    context.setMultiplicationFields = [&filled](const MultiplicationTexts& t) { filled = t; };
+    const std::string dxf = "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n5\n20\n5\n11\n15\n21\n5\n0\nENDSEC\n0\nEOF\n";
+    const struct {
+        const char* drawing;
+        std::string content;
+        bool dxf;
+    } cases[] = {{"part.PLT", "IN;PU0,0;PD100,0,100,100;", false}, {"part.Dxf", dxf, true}};
+    for (const auto& c : cases) {
+        filled.reset();
+        const auto drawing = dir.Write(c.drawing, c.content);
+        ASSERT_EQ(Load("job.con",
+                       std::string("[CON_design]\nFile1=") + c.drawing +
+                           "\n[Duplicate]\nDuplicate=1\nObj=1\nObjV=2\nObjH=3\nMultiwire=0\n",
+                       0),
+                  16)
+            << c.drawing;
+        EXPECT_EQ(report.dxf, c.dxf);
+        EXPECT_EQ(report.drawing, drawing);
+        EXPECT_EQ(window.title, drawing.string());
+        EXPECT_EQ(window.pendingMultiplication, 1);
+        ASSERT_TRUE(filled.has_value());
+        EXPECT_EQ(filled->columns, "2");
+        EXPECT_EQ(filled->rows, "3");
+        EXPECT_FALSE(filled->multiwire);
+    }
+    // Without a section Duplicate nothing waits and the dialog keeps its fields.
+    filled.reset();
+    window.pendingMultiplication = 1;
+    ASSERT_EQ(Load("plain.con", "[CON_design]\nFile1=part.PLT\n", 0), 16);
+    EXPECT_EQ(window.pendingMultiplication, 0);
+    EXPECT_FALSE(filled.has_value());
+}
+
+TEST_F(LoaderTest, ProjectNamingAFileOutsideItsFolderIsRefusedAndSaysSo) {
+    bool filled = false;
+    context.setMultiplicationFields = [&filled](const MultiplicationTexts&) { filled = true; };
+    dir.Write("part.plt", "IN;PU0,0;PD100,0,100,100;");
+    d->V().AddVertex(1, 1);
+    const auto project = dir.Write("job.CON", "[CON_design]\nFile1=../part.plt\n[Duplicate]\nDuplicate=1\n");
+    EXPECT_EQ(LoadDrawing(context, project, 1, &report), -2);
+    EXPECT_EQ(report.failure, LoadFailure::Project);
+    EXPECT_EQ(report.detail, "Project " + project.string() + ": ../part.plt is not beside it");
+    EXPECT_EQ(Asked(), std::vector<int>{622});
+    EXPECT_EQ(prompt.Requests().front().text, report.detail);
+    EXPECT_EQ(window.pendingMultiplication, 0);
+    EXPECT_FALSE(filled);
+    EXPECT_EQ(d->V().Count(), 0) << "the current set is cleared as for any load";
 }
 
 TEST_F(LoaderTest, DxfFilesGoToTheDxfReaderAndFixTheScale) {

@@ -225,5 +225,27 @@ TEST_F(ProjectFileTest, ReplacingAProjectFailsWholeOrNotAtAll) {
     EXPECT_EQ(dir.Read("job.con"), "[CON_design]\nFile1=part.plt\n");
 }
 
+TEST_F(ProjectFileTest, SaveDialogNamesGetTheProjectExtensionOnce) {
+    const struct {
+        const char* chosen;
+        const char* project;
+    } cases[] = {{"job", "job.con"}, {"job.CON", "job.CON"}, {"falcon", "falcon.con"}, {"job.plt", "job.plt.con"}};
+    for (const auto& c : cases) EXPECT_EQ(ProjectPathFor(c.chosen), fs::path(c.project)) << c.chosen;
+    EXPECT_EQ(DrawingCopyFor("/w/job.con", "/d/part.dxf"), fs::path("/w/job.dxf"));
+}
+
+TEST_F(ProjectFileTest, FailedCopyLeavesTheProjectAndTheFolderAsTheyWere) {
+    ASSERT_TRUE(WriteProject(dir.Path() / "job.con", "part.plt", std::nullopt));
+    const std::string before = dir.Read("job.con");
+    for (const fs::path& drawing : {dir.Path() / "gone.plt", dir.Path() / "other.con"}) {
+        const ProjectSave save = SaveProject(dir.Path() / "job.con", drawing, Held());
+        EXPECT_EQ(save.outcome, ProjectSave::Outcome::CopyFailed) << drawing;
+        EXPECT_FALSE(save.why.empty());
+    }
+    EXPECT_EQ(dir.Read("job.con"), before);
+    EXPECT_FALSE(fs::exists(dir.Path() / "job.plt"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2) << "no stray file";
+}
+
 }  // namespace
 }  // namespace wirvela
