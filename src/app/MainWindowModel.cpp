@@ -14,6 +14,7 @@
 #include "config/Settings.h"
 #include "drawing/Drawing.h"
 #include "formats/DxfReader.h"
+#include "formats/ProjectFile.h"
 #include "planning/FigureSeparation.h"
 #include "platform/Clock.h"
 
@@ -131,6 +132,9 @@ constexpr int kLinesMessage = 10;
 constexpr int kClearedTitleMessage = 12;
 constexpr int kNoPathMessage = 16;
 constexpr int kStoppedMessage = 23;
+constexpr int kCopyFailedMessage = 552;
+constexpr int kTooManyMultiplicationsMessage = 624;
+constexpr int kProjectNotWrittenMessage = 625;
 constexpr int kStoppedCaption = 24;
 
 constexpr std::int32_t kKeptDisplayBits = 0x0F;  // display marks above these are pass marks
@@ -308,9 +312,9 @@ MainWindowModel::MainWindowModel(Services services) : s_(std::move(services)) {
     c_.TEoffsetY.text = "0";
 
     // The join command is hidden in normal use; the commands whose windows the program
-    // does not have yet stay hidden, and so does Save as (no project writer yet).
+    // does not have yet stay hidden.
     for (Control* hidden : {&c_.SpeedButton3, &c_.Poczobiekty1, &c_.SpeedButton7, &c_.Projekt1, &c_.SpeedButton8,
-                            &c_.SpeedButton12, &c_.SpeedButton13, &c_.SpeedButton15, &c_.Zapiszjako1}) {
+                            &c_.SpeedButton12, &c_.SpeedButton13, &c_.SpeedButton15}) {
         hidden->visible = false;
     }
     ShowDebugControls(false);
@@ -639,6 +643,77 @@ void MainWindowModel::RunOpenDialog(int figure) {
     LoadFile(chosen->file, 1);
 }
 
+// ---- projects ----------------------------------------------------------------------------
+
+MultiplicationTexts MainWindowModel::MultiplicationFields() const {
+    return s_.multiplicationFields ? s_.multiplicationFields() : multiplicationFields_;
+}
+
+void MainWindowModel::SetMultiplicationFields(const MultiplicationTexts& fields) {
+    if (s_.setMultiplicationFields) {
+        s_.setMultiplicationFields(fields);
+    } else {
+        multiplicationFields_ = fields;
+    }
+}
+
+bool MainWindowModel::ProjectReplaysMultiplication() const {
+    // A grid multiplication enables the multiply command again, yet its copies are on
+    // screen: the count says so. A segmented drawing keeps the command disabled without
+    // ever having been multiplied.
+    if (window_.multiplications == 1) return true;
+    const bool segmented = s_.drawing->Set(TDrawing::kSegments).V.Count() != 0;
+    return !c_.SpeedButton8.enabled && !segmented && window_.multiplications == 0;
+}
+
+void MainWindowModel::Tell(int key, const std::string& text, PromptIcon icon) {
+    PromptRequest box;
+    box.text = text;
+    box.caption = Message(1);
+    box.icon = icon;
+    box.messageKey = key;
+    s_.prompt->Ask(box);
+}
+
+void MainWindowModel::SaveAs() {
+    if (!c_.Zapiszjako1.enabled || JoiningRunning() || simulation_->Active()) return;
+    // A project repeats one multiplication after loading; more would not give the drawing
+    // on screen back.
+    if (window_.multiplications > 1) {
+        Tell(kTooManyMultiplicationsMessage,
+             FormatMessage(Message(kTooManyMultiplicationsMessage), {window_.multiplications}), PromptIcon::Warning);
+        return;
+    }
+    if (!hooks_.saveDialog) return;
+    OpenDialogRequest request;
+    request.filter = kProjectFilter;
+    request.filterIndex = static_cast<int>(Setting(settings::kFileSaveExt));
+    request.defaultExtension = kProjectExtension;
+    const std::optional<OpenDialogResult> chosen = hooks_.saveDialog(request);
+    if (!chosen) return;
+    if (chosen->filterIndex != request.filterIndex)
+        s_.parameters->SetText(settings::kFileSaveExt, std::to_string(chosen->filterIndex));
+    if (chosen->filterIndex != 1) return;
+
+    const std::filesystem::path project = ProjectPathFor(chosen->file);
+    std::optional<MultiplicationTexts> replay;
+    if (ProjectReplaysMultiplication()) replay = MultiplicationFields();
+    const ProjectSave save = SaveProject(project, window_.title, replay);
+    switch (save.outcome) {
+        case ProjectSave::Outcome::Saved:
+            s_.log->Log("Zapisano projekt " + project.string());
+            break;
+        case ProjectSave::Outcome::CopyFailed:
+            s_.log->Log("Zapis projektu: " + save.why);
+            Tell(kCopyFailedMessage, Message(kCopyFailedMessage), PromptIcon::Warning);
+            break;
+        case ProjectSave::Outcome::WriteFailed:
+            Tell(kProjectNotWrittenMessage,
+                 FormatMessage(Message(kProjectNotWrittenMessage), {project.string(), save.why}), PromptIcon::Error);
+            break;
+    }
+}
+
 int MainWindowModel::StartJoin(int interactive, std::uint64_t operationStart) {
     return connect_->StartConnect(interactive, operationStart);
 }
@@ -672,6 +747,8 @@ int MainWindowModel::LoadFile(const std::filesystem::path& file, int interactive
         return StartJoin(inter, loadStart_);
     };
     context.connect.resume = [this] { connect_->Resume(); };
+    context.multiplicationFields = [this] { return MultiplicationFields(); };
+    context.setMultiplicationFields = [this](const MultiplicationTexts& t) { SetMultiplicationFields(t); };
 
     const int result = LoadDrawing(context, file, interactive);
     // A load disables cut and simulate; the joining's events enable them again.

@@ -56,6 +56,9 @@ public:
     static constexpr const char* kFormName = "Form1";
     static constexpr const char* kDesignFilter = "Plik z grafiką wektorową HP-GL|*.plt";
     static constexpr const char* kDefaultExtension = "*.plt";
+    // The save dialog of Save as: projects only.
+    static constexpr const char* kProjectFilter = "Pliki projektów CON|*.con";
+    static constexpr const char* kProjectExtension = "*.con";
     static constexpr int kPanelCount = 5;
     static constexpr std::array<int, kPanelCount> kPanelWidths{300, 200, 100, 100, 50};  // pixels
     static constexpr int kToolBarHeight = 40;                                            // pixels
@@ -137,6 +140,10 @@ public:
         // copies are cut with several wires.
         std::function<void()> multiplyNow;
         std::function<bool()> multiplySeveralWires;
+        // The multiplication dialog's fields, which Save as writes into a project and a
+        // loaded project fills. Absent: the model keeps them itself.
+        std::function<MultiplicationTexts()> multiplicationFields;
+        std::function<void(const MultiplicationTexts&)> setMultiplicationFields;
         // The pendant's connected flag (event 3002); absent: not connected.
         std::function<bool()> pendantConnected;
         // The program ends with this exit code (Exit, or a link start-up that ends the run).
@@ -154,6 +161,8 @@ public:
         std::function<void()> present;
         // The open dialog; nothing when the operator cancels.
         std::function<std::optional<OpenDialogResult>(const OpenDialogRequest&)> openDialog;
+        // The save dialog of Save as (same request and answer); nothing when cancelled.
+        std::function<std::optional<OpenDialogResult>(const OpenDialogRequest&)> saveDialog;
         // Shows a window modally; true when it closed with the OK result.
         std::function<bool(Dialog)> showModal;
         // The log memo was shown or hidden: the off-screen bitmap gets its new size.
@@ -239,6 +248,8 @@ public:
     // The chosen file loaded interactively (the end of the open dialog; the pendant's and
     // tests' way in too). Returns the loader's result: 16 loaded, −2 not.
     int LoadFile(const std::filesystem::path& file, int interactive = 1);
+    // Zapiszjako1 (Ctrl+S): the drawing and the multiplication on screen as a project.
+    void SaveAs();
     void Join();                // SpeedButton3, Poczobiekty1 (hidden)
     void Simulate();            // SpeedButton2, Liniacicia1
     void ManualControl();       // SpeedButton5, Sterowanierczne1
@@ -311,6 +322,9 @@ public:
     // The main window's state shared with the loader and the cutting window.
     LoaderWindowState& WindowState() { return window_; }
     const LoaderWindowState& WindowState() const { return window_; }
+    // The multiplication dialog's fields (the dialog's, or the model's own record).
+    MultiplicationTexts MultiplicationFields() const;
+    void SetMultiplicationFields(const MultiplicationTexts& fields);
     bool DebugControls() const { return debug_; }
     bool TwoFigureMode() const { return cone_; }
     bool ViewReady() const { return view_->ViewReady(); }
@@ -366,6 +380,9 @@ private:
     void ConnectState(int value);
     void ApplyOffsets();
     void RunOpenDialog(int figure);
+    // Whether a project saved now must repeat a multiplication to show what is on screen.
+    bool ProjectReplaysMultiplication() const;
+    void Tell(int key, const std::string& text, PromptIcon icon);
     int StartJoin(int interactive, std::uint64_t operationStart);
     void SimulationCommands(bool simulating);
     void DisableForJoining();
@@ -379,6 +396,7 @@ private:
     LoaderWindowState window_;
     HpglPenState pens_;
     std::unique_ptr<TDxfReader> dxf_;
+    MultiplicationTexts multiplicationFields_;  // while no dialog holds them
     std::unique_ptr<ForwardingCanvas> canvas_;
     std::unique_ptr<DrawingView> view_;
     std::unique_ptr<SimulationModel> simulation_;

@@ -278,8 +278,7 @@ void TForm1::BuildMenus() {
 
     QMenu* file = menu("Plik1");
     add(file, {"Wczytaj1", &MainWindowModel::Open, "Ctrl+O"});
-    // Save as waits for the project writer; the model keeps it hidden.
-    add(file, {"Zapiszjako1", nullptr, "Ctrl+S"});
+    add(file, {"Zapiszjako1", &MainWindowModel::SaveAs, "Ctrl+S"});
     add(file, {"Projekt1", nullptr, nullptr});
     file->addSeparator();
     add(file, {"Zakocz1", &MainWindowModel::Exit, "Alt+F4"});
@@ -485,6 +484,9 @@ void TForm1::SetHooks() {
     h.bitmap = &canvas_;
     h.present = [this] { area_->update(); };
     h.openDialog = [this](const MainWindowModel::OpenDialogRequest& request) { return RunOpenDialog(request); };
+    h.saveDialog = [this](const MainWindowModel::OpenDialogRequest& request) {
+        return RunFileDialog(request, true);
+    };
     h.showModal = [this](Dialog dialog) { return ShowModal(dialog); };
     // The memo column appears or goes: the layout resizes the drawing area, whose resize
     // gives the bitmap its new size.
@@ -660,10 +662,15 @@ std::optional<MainWindowModel::OpenDialogResult> TForm1::RunOpenDialog(
         pendingOpen_.reset();
         return chosen;
     }
+    return RunFileDialog(request, false);
+}
+
+std::optional<MainWindowModel::OpenDialogResult> TForm1::RunFileDialog(
+    const MainWindowModel::OpenDialogRequest& request, bool save) {
     QFileDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setObjectName(save ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!documentDirectory_.empty()) dialog.setDirectory(FromPath(documentDirectory_));
     const QString filter = QtFileFilter(request.filter);
     const QStringList filters = filter.isEmpty() ? QStringList() : filter.split(QStringLiteral(";;"));

@@ -100,6 +100,9 @@ private:
     void AreaResized();
 
     std::optional<MainWindowModel::OpenDialogResult> RunOpenDialog(const MainWindowModel::OpenDialogRequest& request);
+    // The open dialog of OpenDialog1, or (save) the save dialog of Save as.
+    std::optional<MainWindowModel::OpenDialogResult> RunFileDialog(const MainWindowModel::OpenDialogRequest& request,
+                                                                   bool save);
     bool ShowModal(MainWindowModel::Dialog dialog);
     static std::optional<std::filesystem::path> DroppedDrawing(const QMimeData* data);
 

@@ -94,6 +94,12 @@ public:
                 if (onOpen) return onOpen(request);
                 return std::nullopt;
             };
+            h.saveDialog = [this](const MainWindowModel::OpenDialogRequest& request)
+                -> std::optional<MainWindowModel::OpenDialogResult> {
+                saveRequests.push_back(request);
+                if (onSave) return onSave(request);
+                return std::nullopt;
+            };
             h.showModal = [this](Dialog d) {
                 shown.push_back(d);
                 return onModal ? onModal(d) : false;
@@ -152,6 +158,8 @@ public:
     std::function<bool(Dialog)> onModal;
     std::vector<MainWindowModel::OpenDialogRequest> openRequests;
     std::function<std::optional<MainWindowModel::OpenDialogResult>(const MainWindowModel::OpenDialogRequest&)> onOpen;
+    std::vector<MainWindowModel::OpenDialogRequest> saveRequests;
+    std::function<std::optional<MainWindowModel::OpenDialogResult>(const MainWindowModel::OpenDialogRequest&)> onSave;
     std::unique_ptr<AppCore> core;
 };
 

@@ -55,13 +55,15 @@ TEST_F(MainWindowTest, StartsWithTheIdleCommandsOnly) {
     for (const char* name : {"SpeedButton2", "Liniacicia1", "SpeedButton4", "SpeedButton6", "Wycinanie1"}) {
         EXPECT_FALSE(rig.C(name).enabled) << name;
     }
-    // The join command, the windows the program does not have, Save as, the two-figure
-    // controls (Cone 0) and the debug controls (Debug 0) are not shown.
+    // The join command, the windows the program does not have, the two-figure controls
+    // (Cone 0) and the debug controls (Debug 0) are not shown; Save as waits for a drawing.
+    EXPECT_TRUE(rig.C("Zapiszjako1").visible);
+    EXPECT_FALSE(rig.C("Zapiszjako1").enabled);
     for (const char* name :
-         {"SpeedButton3",  "Poczobiekty1",  "SpeedButton7", "Projekt1",     "SpeedButton8",  "SpeedButton12",
-          "SpeedButton13", "SpeedButton15", "Zapiszjako1",  "SpeedButton9", "SpeedButton10", "SpeedButton11",
-          "TEoffsetX",     "TEoffsetY",     "Label4",       "Label5",       "Edit1",         "Memo1",
-          "CheckBox1",     "CheckBox2",     "CheckBox3",    "Button100"}) {
+         {"SpeedButton3",  "Poczobiekty1",  "SpeedButton7", "Projekt1",      "SpeedButton8",  "SpeedButton12",
+          "SpeedButton13", "SpeedButton15", "SpeedButton9", "SpeedButton10", "SpeedButton11", "TEoffsetX",
+          "TEoffsetY",     "Label4",        "Label5",       "Edit1",         "Memo1",         "CheckBox1",
+          "CheckBox2",     "CheckBox3",     "Button100"}) {
         EXPECT_FALSE(rig.C(name).visible) << name;
     }
     const MainWindowModel::Controls& f = rig.W().Form();

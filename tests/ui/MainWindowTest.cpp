@@ -239,6 +239,48 @@ TEST(MainWindowEndToEnd, TheMainRoadWorksFromTheKeyboard) {
     EXPECT_NE(std::find(p.boxes.begin(), p.boxes.end(), p.Message(23)), p.boxes.end());
 }
 
+// Ctrl+S: the save dialog takes a job name; the project and the drawing's copy beside it
+// open again as the drawing that was saved.
+TEST(MainWindowEndToEnd, SaveAsWritesAProjectThatOpensAgain) {
+    Program p;
+    const std::filesystem::path drawing = p.dir.Path() / "part.plt";
+    std::filesystem::copy_file(Example("letters.plt"), drawing);
+    std::filesystem::create_directory(p.dir.Path() / "jobs");
+    ASSERT_TRUE(p.Start(drawing));
+    ASSERT_TRUE(p.Joined());
+    ASSERT_TRUE(p.Shown("Zapiszjako1"));
+    ASSERT_TRUE(p.Enabled("Zapiszjako1"));
+    TForm1& window = *p.window;
+
+    const std::filesystem::path chosen = p.dir.Path() / "jobs" / "job";
+    int dialogs = 0;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        ++dialogs;
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("SaveDialog1"));
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        dialog->selectFile(QString::fromStdString(chosen.string()));
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(QString::fromStdString(chosen.string()));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    driver.start(10);
+    ASSERT_TRUE(Focus(window, p.Control<QWidget>("SpeedButton1")));
+    Key(window, Qt::Key_S, Qt::ControlModifier);
+    driver.stop();
+    EXPECT_EQ(dialogs, 1);
+    const std::filesystem::path project = p.dir.Path() / "jobs" / "job.con";
+    EXPECT_EQ(test::ReadFile(project), "[CON_design]\nFile1=job.plt\n");
+    EXPECT_EQ(test::ReadFile(p.dir.Path() / "jobs" / "job.plt"), test::ReadFile(drawing));
+
+    window.OpenFile(project);
+    ASSERT_TRUE(p.Joined());
+    EXPECT_EQ(p.Model().Title(), (p.dir.Path() / "jobs" / "job.plt").string());
+    EXPECT_TRUE(p.Enabled("SpeedButton6"));
+}
+
 TEST(MainWindowEndToEnd, ADroppedDrawingIsOpenedAndOtherFilesAreRefused) {
     Program p;
     ASSERT_TRUE(p.Start());
