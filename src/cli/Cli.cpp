@@ -10,6 +10,7 @@
 #include "cli/ManualCommands.h"
 #include "cli/ParamCommands.h"
 #include "cli/PlanCommand.h"
+#include "cli/ProjectCommand.h"
 #include "cli/SimulateCommand.h"
 
 namespace wirvela {
@@ -33,6 +34,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     AddCutCommands(app, options, action);
     AddSimulateCommand(app, options, action);
     AddManualCommands(app, options, action);
+    AddProjectCommand(app, options, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

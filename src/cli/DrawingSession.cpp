@@ -121,9 +121,7 @@ int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bo
 int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {
     const bool reason = wording == Wording::WithReason;
     if (load_.failure == LoadFailure::CannotOpen || load_.failure == LoadFailure::Project) {
-        err << "wirvela-cli: " << (reason || load_.failure == LoadFailure::CannotOpen ? LoadFailureText(load_)
-                                                                       : std::string("cannot read drawing file")) << ": '"
-            << file << "'\n";
+        err << "wirvela-cli: " << LoadFailureText(load_) << ": '" << file << "'\n";
         return 1;
     }
     if (result_ != 16) {

@@ -79,6 +79,45 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
         << " vertices, " << CountFaultySegmentNodes(d) << " faulty nodes\n";
 }
 
+// What a project asked for besides its drawing: the multiplication to repeat after the
+// joining, as the dialog's texts.
+Json ProjectJson(const DrawingSession& loaded) {
+    Json j = {{"drawing", loaded.Loading().drawing.string()}, {"multiplication", nullptr}};
+    if (!loaded.MultiplicationPending()) return j;
+    const MultiplicationTexts& t = loaded.MultiplicationFields();
+    Json m = {{"byCount", t.byCount}};
+    if (t.byCount) {
+        m["count"] = {t.columns, t.rows};
+    } else {
+        m["size"] = {t.width, t.height};
+    }
+    m["gap"] = {t.gapX, t.gapY};
+    if (t.multiwire) {
+        m["multiwire"] = {{"offset", t.lineOffset},
+                          {"length", t.lineLength},
+                          {"wireDistance", t.wireDistance},
+                          {"spineOnTop", t.spineOnTop}};
+    }
+    j["multiplication"] = m;
+    return j;
+}
+
+void PrintProject(std::ostream& out, const DrawingSession& loaded) {
+    out << "Project drawing: " << loaded.Loading().drawing.string() << '\n';
+    out << "Multiplication to repeat: ";
+    if (!loaded.MultiplicationPending()) {
+        out << "none\n";
+        return;
+    }
+    const MultiplicationTexts& t = loaded.MultiplicationFields();
+    if (t.byCount) {
+        out << t.columns << " x " << t.rows << " copies";
+    } else {
+        out << "material " << t.width << " x " << t.height << " mm";
+    }
+    out << ", gaps " << t.gapX << " x " << t.gapY << " mm" << (t.multiwire ? ", multi-wire" : "") << '\n';
+}
+
 int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, std::ostream& err) {
     CliSession session(options, err);
     DrawingSession loaded(session);
@@ -90,8 +129,10 @@ int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, 
         return 1;
     }
 
+    const bool project = !report.drawing.empty() && report.drawing != std::filesystem::path(args.file);
     if (options.json) {
         Json j = {{"result", result}, {"penMask", loaded.PenMask()}, {"twoFigure", drawing->TwoFigures()}};
+        if (project) j["project"] = ProjectJson(loaded);
         j["figures"] = Json::array({FigureJson(*drawing, TDrawing::kFigure1, args.geometry),
                                     FigureJson(*drawing, TDrawing::kFigure2, args.geometry)});
         const TDrawingSet& seg = drawing->Set(TDrawing::kSegments);
@@ -102,6 +143,7 @@ int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, 
         out << j.dump(2) << '\n';
     } else {
         PrintText(out, args.file, result, report, *drawing, loaded.PenMask());
+        if (project) PrintProject(out, loaded);
     }
     if (result == 16) return 0;
     err << "wirvela-cli: '" << args.file << "' not loaded: " << LoadFailureText(report) << '\n';
@@ -113,7 +155,9 @@ int RunInfo(const CliOptions& options, const InfoArgs& args, std::ostream& out, 
 void AddInfoCommand(CLI::App& app, CliOptions& options, std::function<int(std::ostream&, std::ostream&)>& action) {
     auto args = std::make_shared<InfoArgs>();
     CLI::App* info = app.add_subcommand(
-        "info", "Load a drawing (.plt, .dxf) as the Open command does, without joining, and report it");
+        "info",
+        "Load a drawing (.plt, .dxf, or a .con project's drawing) as the Open command does, without joining, and "
+        "report it");
     info->add_option("FILE", args->file, "Drawing file")->required();
     info->add_flag("--yes", args->yes,
                    "Interactive load: answer every question Yes, print every message to standard error");

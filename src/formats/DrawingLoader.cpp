@@ -243,8 +243,8 @@ bool Loader::ReadProjectFile() {
     const MultiplicationTexts current = c_.multiplicationFields ? c_.multiplicationFields() : MultiplicationTexts{};
     const ProjectRead project = ReadProject(file_, current);
     if (!project.Ok()) {
-        report_.detail = ProjectErrorText(c_.messages, file_, project);
-        SayNotLoaded(ProjectErrorMessageKey(project.error), report_.detail);
+        report_.detail = ProjectErrorReason(project);
+        SayNotLoaded(ProjectErrorMessageKey(project.error), ProjectErrorText(c_.messages, file_, project));
         return false;
     }
     if (project.multiply) {

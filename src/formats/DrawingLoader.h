@@ -120,7 +120,7 @@ enum class LoadFailure {
 struct LoadReport {
     LoadFailure failure = LoadFailure::None;
     // CannotOpen: why; TooLarge, BadNumber, OutOfReach: the figures or the place; Project:
-    // the message shown.
+    // what is wrong with the project.
     std::string detail;
     bool dxf = false;
     bool separated = false;  // split into figures and segment lines

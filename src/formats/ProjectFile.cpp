@@ -124,6 +124,22 @@ ProjectRead ReadProjectText(std::string_view text, const std::filesystem::path& 
     return ReadFrom(IniFile::FromText(text), folder, current);
 }
 
+std::string ProjectErrorReason(const ProjectRead& read) {
+    switch (read.error) {
+        case ProjectError::None:
+            return "";
+        case ProjectError::CannotRead:
+            return "the project cannot be read (" + read.value + ")";
+        case ProjectError::NoDrawing:
+            return "the project names no drawing (File1 of section CON_design is missing or empty)";
+        case ProjectError::DrawingNotBeside:
+            return "the project names the drawing \"" + read.value + "\", which is not a file in the project's folder";
+        case ProjectError::DrawingMissing:
+            return "the project's drawing \"" + read.value + "\" cannot be read (" + read.why + ")";
+    }
+    return "";
+}
+
 int ProjectErrorMessageKey(ProjectError error) {
     switch (error) {
         case ProjectError::None:

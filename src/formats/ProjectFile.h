@@ -52,6 +52,10 @@ ProjectRead ReadProject(const std::filesystem::path& project, const Multiplicati
 ProjectRead ReadProjectText(std::string_view text, const std::filesystem::path& folder,
                             const MultiplicationTexts& current);
 
+// Why `read` failed in a few words of the program's own, for logs and the command line:
+// "names no drawing …", "names the drawing \"../x.plt\", which is not …".
+std::string ProjectErrorReason(const ProjectRead& read);
+
 // The message key (620 … 623) for a project's error; 0 for None.
 int ProjectErrorMessageKey(ProjectError error);
 

@@ -321,9 +321,9 @@ TEST_F(LoaderTest, ProjectNamingAFileOutsideItsFolderIsRefusedAndSaysSo) {
     const auto project = dir.Write("job.CON", "[CON_design]\nFile1=../part.plt\n[Duplicate]\nDuplicate=1\n");
     EXPECT_EQ(LoadDrawing(context, project, 1, &report), -2);
     EXPECT_EQ(report.failure, LoadFailure::Project);
-    EXPECT_EQ(report.detail, "Project " + project.string() + ": ../part.plt is not beside it");
+    EXPECT_NE(report.detail.find("\"../part.plt\""), std::string::npos) << report.detail;
     EXPECT_EQ(Asked(), std::vector<int>{622});
-    EXPECT_EQ(prompt.Requests().front().text, report.detail);
+    EXPECT_EQ(prompt.Requests().front().text, "Project " + project.string() + ": ../part.plt is not beside it");
     EXPECT_EQ(window.pendingMultiplication, 0);
     EXPECT_FALSE(filled);
     EXPECT_EQ(d->V().Count(), 0) << "the current set is cleared as for any load";
