@@ -173,6 +173,21 @@ std::string ProjectErrorText(const TMessages& messages, const std::filesystem::p
     return "";
 }
 
+namespace {
+
+// A value the reader would trim or unquote is written in quotes, so it reads back as it
+// was typed.
+std::string Protected(const std::string& value) {
+    if (value.empty()) return value;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (!quoted && !blank(value.front()) && !blank(value.back())) return value;
+    return '"' + value + '"';
+}
+
+}  // namespace
+
 bool WriteProject(const std::filesystem::path& project, const std::string& drawingName,
                   const std::optional<MultiplicationTexts>& multiplication, std::string* error) {
     if (!PlainFileName(drawingName)) {
@@ -180,11 +195,11 @@ bool WriteProject(const std::filesystem::path& project, const std::string& drawi
         return false;
     }
     IniFile ini;
-    ini.SetString(kDesignSection, "File1", drawingName);
+    ini.SetString(kDesignSection, "File1", Protected(drawingName));
     if (multiplication) {
         const MultiplicationTexts& t = *multiplication;
         const auto set = [&ini](const char* key, const std::string& value) {
-            ini.SetString(kDuplicateSection, key, value);
+            ini.SetString(kDuplicateSection, key, Protected(value));
         };
         const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
         set("Duplicate", "1");

@@ -63,7 +63,12 @@ TEST_F(ProjectFileTest, WrittenProjectReadsBackEveryField) {
     MultiplicationTexts byCount = Held();
     byCount.byCount = true;
     byCount.multiwire = false;
-    for (const MultiplicationTexts& written : {bySize, byCount}) {
+    // Values the reader would trim or unquote come back as typed.
+    MultiplicationTexts odd = byCount;
+    odd.columns = "'3'";
+    odd.gapX = " 2 ";
+    odd.gapY = "\"\"";
+    for (const MultiplicationTexts& written : {bySize, byCount, odd}) {
         std::string error;
         ASSERT_TRUE(WriteProject(dir.Path() / "job.con", "part.plt", written, &error)) << error;
         // Read into the defaults: what the project does not hold stays as the dialog had it.
