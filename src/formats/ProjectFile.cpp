@@ -113,6 +113,8 @@ ProjectRead ReadProject(const std::filesystem::path& project, const Multiplicati
     const std::filesystem::file_status status = std::filesystem::status(project, ec);
     if (status.type() == std::filesystem::file_type::not_found) return CannotRead("not found");
     if (status.type() == std::filesystem::file_type::directory) return CannotRead("a folder, not a file");
+    // A pipe or a device would be read without end.
+    if (status.type() != std::filesystem::file_type::regular) return CannotRead("not a regular file");
     const IniFile ini = IniFile::Load(project);
     if (ini.Unreadable()) return CannotRead("it cannot be opened");
     if (ini.TooLarge()) return CannotRead("larger than " + std::to_string(IniFile::kMaxFileBytes >> 20) + " MiB");

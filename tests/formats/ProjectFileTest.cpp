@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -195,6 +196,8 @@ TEST_F(ProjectFileTest, DrawingOutsideTheProjectsFolderOrMissingIsRefusedByName)
     }
     EXPECT_EQ(ProjectErrorText(messages, dir.Path() / "none.con", ReadProject(dir.Path() / "none.con", {})),
               "Project " + (dir.Path() / "none.con").string() + " unreadable: not found");
+    ASSERT_EQ(mkfifo((dir.Path() / "pipe.con").c_str(), 0600), 0);
+    EXPECT_EQ(ReadProject(dir.Path() / "pipe.con", {}).value, "not a regular file") << "read without blocking";
 }
 
 TEST_F(ProjectFileTest, LinkLeadingOutOfTheFolderIsRefused) {
