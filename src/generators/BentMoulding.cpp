@@ -38,6 +38,27 @@ int FailedCheck(const MouldingInput& in) {
 
 }  // namespace
 
+bool ReadMouldingInput(const MouldingTexts& t, MouldingMode mode, bool reduce, bool burn, MouldingInput& in,
+                       GeneratorMessage& refusal) {
+    in = MouldingInput{};
+    in.mode = mode;
+    in.reduce = reduce;
+    const bool lengths = ReadFieldNumber("H", t.H, in.H, refusal) && ReadFieldNumber("r", t.r, in.r, refusal) &&
+                         ReadFieldNumber("l", t.l, in.l, refusal) && ReadFieldNumber("eps", t.eps, in.eps, refusal) &&
+                         ReadFieldNumber("d", t.d, in.d, refusal) &&
+                         ReadFieldNumber("alpha", t.alpha, in.alpha, refusal) &&
+                         ReadFieldNumber("e", t.e, in.e, refusal);
+    if (!lengths) return false;
+    in.b = 0.0;
+    if (burn && !ReadFieldNumber("b", t.b, in.b, refusal)) return false;
+    if (mode == MouldingMode::Angle) {
+        double n = 0.0;
+        if (!ReadFieldNumber("N", t.N, n, refusal)) return false;
+        in.N = IntegerPrefix(t.N);
+    }
+    return true;
+}
+
 int MaxMouldingSegments() {
     return (TVert::kAddLimit + 1 - kLeadVertices) / kVerticesPerSegment;
 }

@@ -31,6 +31,24 @@ struct MouldingInput {
     bool reduce = true;  // the outer radius is reduced to the band: ρ = d, else 0
 };
 
+// The dialog's texts as typed. Lengths and the angle are read with the program's number
+// parser, N as an integer; b only when the burn allowance is compensated, N only in angle
+// mode. False with the refusal (615, naming the field) when a text read is no finite
+// number.
+struct MouldingTexts {
+    std::string H = "100";
+    std::string r = "500";
+    std::string l = "1000";
+    std::string eps = "5";
+    std::string d = "5";
+    std::string alpha = "90";
+    std::string N = "8";
+    std::string e = "50";
+    std::string b = "0.1";
+};
+bool ReadMouldingInput(const MouldingTexts& texts, MouldingMode mode, bool reduce, bool burn, MouldingInput& in,
+                       GeneratorMessage& refusal);
+
 // The computed record, kept until the next computation.
 struct Moulding {
     MouldingInput in;   // l is 0 in angle mode
