@@ -5,6 +5,7 @@
 #include "config/MessageFormat.h"
 #include "config/Messages.h"
 #include "config/NumberText.h"
+#include "config/Prompt.h"
 
 namespace wirvela {
 
@@ -13,6 +14,16 @@ std::string GeneratorMessage::Text(const TMessages& messages) const {
     filled.reserve(args.size());
     for (const std::string& a : args) filled.emplace_back(a);
     return FormatMessage(messages.MessageText(number), filled);
+}
+
+void ShowRefusal(Prompt& prompt, const TMessages& messages, const GeneratorMessage& refusal,
+                 const std::string& caption) {
+    PromptRequest box;
+    box.text = refusal.Text(messages);
+    box.caption = caption;
+    box.icon = PromptIcon::Error;
+    box.messageKey = refusal.number;
+    prompt.Ask(box);
 }
 
 GeneratorMessage NotANumber(const std::string& field, const std::string& text) {

@@ -7,6 +7,7 @@
 
 namespace wirvela {
 
+class Prompt;
 class TMessages;
 
 struct GeneratorMessage {
@@ -17,6 +18,10 @@ struct GeneratorMessage {
     // The message's text with its arguments filled in.
     std::string Text(const TMessages& messages) const;
 };
+
+// The refusal in a message box with this caption and the stop icon, as the dialogs show it.
+void ShowRefusal(Prompt& prompt, const TMessages& messages, const GeneratorMessage& refusal,
+                 const std::string& caption);
 
 // Messages of the generators beyond the dialogs' own.
 inline constexpr int kNotANumberMessage = 615;      // field, text
