@@ -16,6 +16,7 @@ namespace wirvela {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr int kEntryObject = 10000;
 
 bool Finite(Point2d p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
@@ -30,12 +31,22 @@ struct Outline {
 struct Placement {
     DrawingBox box;
     bool emptySet = false;
+    bool joined = false;  // the last line is the entry line, the last vertex the entry vertex
 };
 
-// The box after the entry line is dropped, as the frame lays out by it.
+// A generated outline that became the cut path as it is (the bent moulding) has no entry
+// line; dropping its last line would cut a piece out of it.
+bool EndsWithEntryLine(const TLines& lines) {
+    if (lines.Count() == 0) return false;
+    const LineRecord& last = lines[lines.Count() - 1];
+    return last.kind == 2 && last.obj == kEntryObject && last.p == lines.Vertices().Count() - 1;
+}
+
+// The box without the entry line, as the frame lays out by it.
 Placement PlaceFor(const TDrawing& d, FrameSizing sizing) {
     Placement at;
-    at.box = BoxWithoutEntryLine(d.L(), BoxRounding::Exact);
+    at.joined = EndsWithEntryLine(d.L());
+    at.box = at.joined ? BoxWithoutEntryLine(d.L(), BoxRounding::Exact) : BoxOfAllLines(d.L(), BoxRounding::Exact);
     at.emptySet = d.V().Count() == 0;
     if (at.emptySet) at.box = DrawingBox{0.0, 0.0, 0.0, 0.0};
     if (sizing == FrameSizing::Size) {
@@ -118,8 +129,9 @@ GeneratorMessage AddFrame(TDrawing& d, const FrameSpec& spec) {
     const double epsilon = spec.epsilon / scale;
 
     const Placement at = PlaceFor(d, spec.sizing);
-    const int keptVertices = at.emptySet ? 0 : d.V().Count() - 1;
-    const int keptLines = at.emptySet ? 0 : std::max(d.L().Count() - 1, 0);
+    const int dropped = at.joined ? 1 : 0;
+    const int keptVertices = at.emptySet ? 0 : d.V().Count() - dropped;
+    const int keptLines = at.emptySet ? 0 : d.L().Count() - dropped;
     const int room = std::min(TVert::kAddLimit + 1 - keptVertices, TLines::kAddLimit + 1 - keptLines);
 
     Outline outline;
@@ -137,12 +149,12 @@ GeneratorMessage AddFrame(TDrawing& d, const FrameSpec& spec) {
 
     TLines& lines = d.L();
     TVert& vertices = d.V();
-    if (lines.Count() >= 1) lines.Truncate(lines.Count() - 1);
     if (at.emptySet) {
         lines.ClearLines();
         vertices.ClearVertices();
         d.Oelems() = -1;
-    } else {
+    } else if (at.joined) {
+        lines.Truncate(lines.Count() - 1);
         vertices.Truncate(vertices.Count() - 1);
     }
     const int obj = ++d.Oelems();

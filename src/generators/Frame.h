@@ -38,9 +38,10 @@ struct FrameTexts {
 bool ReadFrameSpec(const FrameTexts& texts, FrameShape shape, FrameSizing sizing, FrameSpec& spec,
                    GeneratorMessage& refusal);
 
-// Adds the frame to the current set, which is expected to be joined (its last line the
-// entry line, its last vertex the entry vertex): the box is taken over every line but the
-// entry line, the entry line and vertex are dropped, and the frame becomes object Oelems + 1
+// Adds the frame to the current set. A joined set (its last line the entry line from its
+// last vertex) is laid out by every line but the entry line, and the entry line and vertex
+// are dropped; a set without an entry line (a moulding's outline) keeps all its lines and
+// is laid out by all of them. The frame becomes object Oelems + 1
 // (the set's stored last object number too). An empty set gets a frame centred on (0, 0)
 // as object 0. Drawing units are millimetres ÷ the drawing's scale; vertices are added
 // with the drawing's snap grid.

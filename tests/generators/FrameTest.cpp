@@ -182,5 +182,28 @@ TEST(Frame, FieldTextsThatAreNoNumberAreRefusedByName) {
     EXPECT_EQ(spec.dx, 12.5);
 }
 
+// A moulding's outline is cut as it is, without an entry line: nothing of it is dropped.
+TEST(Frame, ADrawingWithoutEntryLineKeepsEveryLine) {
+    TDrawing d;
+    TLines& l = d.L();
+    TVert& v = d.V();
+    const int a = v.AddVertex(0, 0), b = v.AddVertex(4000, 0), c = v.AddVertex(4000, 2000);
+    l.AddLine(a, b, 1);
+    l.AddLine(b, c, 1);
+    d.Oelems() = 0;
+    FrameSpec spec;
+    spec.sizing = FrameSizing::Size;
+    spec.dx = 120;
+    spec.dy = 60;
+    ASSERT_FALSE(AddFrame(d, spec));
+    EXPECT_EQ(l.Count(), 2 + 4);
+    EXPECT_EQ(v.Count(), 3 + 4);
+    // Laid out by both lines: centred on (2000, 1000).
+    EXPECT_EQ(v[3].x, -400);
+    EXPECT_EQ(v[3].y, -200);
+    EXPECT_EQ(v[5].x, 4400);
+    EXPECT_EQ(v[5].y, 2200);
+}
+
 }  // namespace
 }  // namespace wirvela
