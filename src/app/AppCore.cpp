@@ -11,6 +11,8 @@
 #include "app/windows/ManualControl.h"
 #include "app/windows/Materials.h"
 #include "app/windows/ParameterEditorModel.h"
+#include "app/windows/FrameModel.h"
+#include "app/windows/MouldingModel.h"
 #include "app/windows/ScaleDialogModel.h"
 #include "config/DebugLog.h"
 #include "config/MessageFormat.h"
@@ -136,6 +138,10 @@ AppCore::StartResult AppCore::Start() {
     ftdi_ = o_.makeFtdi ? o_.makeFtdi() : MakeDefaultFtdi();
     dispatcher_ = std::make_unique<ControllerDispatcher>(messages_, *o_.prompt, log_.get());
     scale_ = std::make_unique<ScaleDialogModel>();
+    // The generators' dialogs exist before the main window, which shows their commands.
+    moulding_ = std::make_unique<MouldingModel>(
+        MouldingModel::Services{&messages_, o_.prompt, drawing_.get(), &drawingMutex_});
+    frame_ = std::make_unique<FrameModel>(FrameModel::Services{&parameters_, &messages_, o_.prompt});
 
     CreateMainWindow();
     if (!settingsNote.empty()) {
@@ -157,6 +163,8 @@ AppCore::StartResult AppCore::Start() {
     es.simulationSpeed = [this] { return main_->Form().ScrollBar1Position; };
     editor_ = std::make_unique<ParameterEditorModel>(std::move(es));
     editor_->Create(nullptr);
+    moulding_->Create(nullptr);
+    frame_->Create(nullptr);
     return {};
 }
 
@@ -248,6 +256,8 @@ void AppCore::CreateMainWindow() {
         if (ComClass* link = Link()) link->Cancel();
     };
     s.scaleDialog = scale_.get();
+    s.mouldingDialog = moulding_.get();
+    s.frameDialog = frame_.get();
     s.requestExit = [this](int code) { RequestExit(code); };
     main_ = std::make_unique<MainWindowModel>(std::move(s));
 
@@ -361,6 +371,8 @@ void AppCore::Shutdown() {
         if (!saveError_.empty() && log_) log_->Log("wirvela.ini not saved: " + saveError_);
     }
     editor_.reset();
+    frame_.reset();
+    moulding_.reset();
     scale_.reset();
     devices_.reset();
     about_.reset();

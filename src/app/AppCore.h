@@ -9,7 +9,7 @@
 //              shipped settings; Yes loads the store again), message log file, drawing mutex, drawing sets, the main window; then
 //              colours, manual control, the controller link (its start-up reports on
 //              the manual-control window, which gets its reports), cutting, materials,
-//              about, device list, scale, parameter editor.
+//              about, device list, scale, parameter editor, bent moulding, frame.
 //   shut-down  the main window closes (simulation stopped, the joining worker stopped
 //              cooperatively); the parameter editor writes the store back first; the
 //              windows go in reverse order, the controller getting the cancel operation
@@ -20,7 +20,7 @@
 // wakes its event loop, creates its views over the models after Start(), drains the
 // models' event channels on its own thread (Channels()) and calls Shutdown() when the
 // main window closes. Windows of the system that the program does not have yet (pendant,
-// rotary project, multiplication, 3-D viewer, profile generation, bent moulding, frame)
+// rotary project, multiplication, 3-D viewer, profile generation)
 // are not created; their commands stay hidden.
 #include <filesystem>
 #include <functional>
@@ -53,6 +53,8 @@ class MessageLog;
 class ParameterEditorModel;
 class Prompt;
 class ScaleDialogModel;
+class MouldingModel;
+class FrameModel;
 class TDrawing;
 
 struct AppCoreOptions {
@@ -136,6 +138,8 @@ public:
     AboutModel& About() { return *about_; }
     DeviceList& Devices() { return *devices_; }
     ScaleDialogModel& Scale() { return *scale_; }
+    MouldingModel& Moulding() { return *moulding_; }
+    FrameModel& Frame() { return *frame_; }
     ParameterEditorModel& ParameterEditor() { return *editor_; }
 
     // The controller link is destroyed and built again (a device chosen, a new COM
@@ -192,6 +196,8 @@ private:
     std::unique_ptr<DeviceList> devices_;
     std::unique_ptr<ScaleDialogModel> scale_;
     std::unique_ptr<ParameterEditorModel> editor_;
+    std::unique_ptr<MouldingModel> moulding_;
+    std::unique_ptr<FrameModel> frame_;
 };
 
 }  // namespace wirvela

@@ -5,6 +5,8 @@
 #include <tuple>
 
 #include "app/ConnectCommand.h"
+#include "app/windows/FrameModel.h"
+#include "app/windows/MouldingModel.h"
 #include "app/windows/ScaleDialogModel.h"
 #include "config/MessageFormat.h"
 #include "config/MessageLog.h"
@@ -317,6 +319,8 @@ MainWindowModel::MainWindowModel(Services services) : s_(std::move(services)) {
                             &c_.SpeedButton12, &c_.SpeedButton13, &c_.SpeedButton15}) {
         hidden->visible = false;
     }
+    c_.SpeedButton12.visible = s_.mouldingDialog != nullptr;
+    c_.SpeedButton13.visible = s_.frameDialog != nullptr;
     ShowDebugControls(false);
     // At start only open, project, manual control, the settings, bent moulding, frame,
     // clear and pendant are usable.
@@ -777,16 +781,27 @@ void MainWindowModel::DisableForJoining() {
 
 void MainWindowModel::AfterMultiplication() {
     ZoomAll();
-    const TDrawing& d = *s_.drawing;
-    SetPanel(2, Message(kObjectsMessage) + std::to_string(d.Oelems() + 1));
-    SetPanel(3, Message(kLinesMessage) + std::to_string(d.L().Count()));
-    window_.scalePercent = 100;
-    c_.Edit2.text = PercentText(window_.scalePercent);
+    ShowGeneratedCounts();
     if (s_.multiplySeveralWires && s_.multiplySeveralWires()) {
         SetEnabled({&c_.SpeedButton8, &c_.SpeedButton9}, false);
         Changed();
         return;
     }
+    RejoinGenerated();
+    Changed();
+}
+
+void MainWindowModel::ShowGeneratedCounts() {
+    const TDrawing& d = *s_.drawing;
+    SetPanel(2, Message(kObjectsMessage) + std::to_string(d.Oelems() + 1));
+    SetPanel(3, Message(kLinesMessage) + std::to_string(d.L().Count()));
+    window_.scalePercent = 100;
+    c_.Edit2.text = PercentText(window_.scalePercent);
+}
+
+// A generator changed the joined drawing: it is joined again as it is, without junction
+// splitting and without splitting connecting lines at crossings.
+void MainWindowModel::RejoinGenerated() {
     RefreshSizeReport();
     window_.planarisationPending = false;
     connect_->SetCrossingSplit(false);
@@ -794,6 +809,70 @@ void MainWindowModel::AfterMultiplication() {
         loadStart_ = TickCount64();
         if (StartJoin(1, loadStart_) == 16) connect_->Resume();
     }
+}
+
+// ---- generators -----------------------------------------------------------------------
+
+void MainWindowModel::AddFrame() {
+    if (s_.frameDialog == nullptr || JoiningRunning() || simulation_->Active()) return;
+    if (!hooks_.showModal || !hooks_.showModal(Dialog::Frame)) return;
+    GeneratorMessage refused;
+    {
+        DrawingHold hold(s_.drawingMutex, kWithoutLimit);
+        TDrawing& d = *s_.drawing;
+        d.SetEntryOffset(Setting(settings::kWejscieX), Setting(settings::kWejscieY));
+        refused = wirvela::AddFrame(d, s_.frameDialog->Spec());
+    }
+    if (refused) {
+        ShowRefusal(*s_.prompt, *s_.messages, refused, FrameModel::kCaption);
+        Changed();
+        return;
+    }
+    ShowGeneratedCounts();
+    RejoinGenerated();
+    Repaint();
+    Changed();
+}
+
+void MainWindowModel::BentMoulding() {
+    if (s_.mouldingDialog == nullptr || JoiningRunning() || simulation_->Active()) return;
+    window_.pendingMultiplication = 0;
+    {
+        // The old cut path refers to lines that are gone: nothing is left to cut.
+        DrawingHold hold(s_.drawingMutex, kWithoutLimit);
+        TDrawing& d = *s_.drawing;
+        d.L().ClearLines();
+        d.V().ClearVertices();
+        d.Oelems() = 0;
+        d.Set(d.Figure()).oelems = 0;
+        if (d.Figure() != TDrawing::kSegments) d.Set(d.Figure()).cutPath.reset();
+    }
+    SetCut(false);
+    SetSimulate(false);
+    if (!hooks_.showModal || !hooks_.showModal(Dialog::Moulding)) {
+        Repaint();
+        Changed();
+        return;
+    }
+    {
+        // The outline is one walk already: it becomes the cut path as it is, in the order
+        // it is cut (every line of the table in order, unless a notch of zero width runs
+        // a line down and up again).
+        DrawingHold hold(s_.drawingMutex, kWithoutLimit);
+        TDrawing& d = *s_.drawing;
+        const std::vector<OutlineStep>& walk = s_.mouldingDialog->Walk();
+        auto path = std::make_unique<TLineList>(std::max(d.L().Count(), static_cast<int>(walk.size())) + 10);
+        for (const OutlineStep& step : walk) path->Append(step.line, step.dir, 2);
+        if (d.Figure() != TDrawing::kSegments) d.Set(d.Figure()).cutPath = std::move(path);
+    }
+    SetCut(true);
+    SetSimulate(true);
+    SetEnabled({&c_.SpeedButton1, &c_.SpeedButton9, &c_.Wczytaj1}, true);
+    window_.scalePercent = 100;
+    c_.Edit2.text = PercentText(window_.scalePercent);
+    RefreshSizeReport();
+    RefreshCountPanels();
+    ZoomAll();
     Changed();
 }
 

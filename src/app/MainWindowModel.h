@@ -42,7 +42,9 @@
 
 namespace wirvela {
 
+class FrameModel;
 class MessageLog;
+class MouldingModel;
 class ScaleDialogModel;
 struct SettingKey;
 class TConnectCommand;
@@ -92,6 +94,8 @@ public:
         Devices,          // TForm7; Urzdzenia1
         Scale,            // TForm11; SpeedButton10
         ParameterEditor,  // TForm110; Parametryzaawansowane1
+        Moulding,         // TForm13; SpeedButton12
+        Frame,            // TForm14; SpeedButton13
     };
 
     // The open dialog: what the model asks and what the operator chose.
@@ -136,6 +140,9 @@ public:
         // The scale dialog's model: its scale and anchor after it closed with OK. Absent:
         // the scaled figure 2 command does nothing.
         const ScaleDialogModel* scaleDialog = nullptr;
+        // The generator dialogs. Absent: their commands stay hidden.
+        const MouldingModel* mouldingDialog = nullptr;
+        const FrameModel* frameDialog = nullptr;
         // The multiplication dialog (absent until it exists): event 2010, and whether the
         // copies are cut with several wires.
         std::function<void()> multiplyNow;
@@ -263,6 +270,11 @@ public:
     void Info();                // Info1
     void ScaledFigure2();       // SpeedButton10
     void RemoveFigure2();       // SpeedButton11
+    // The bent moulding: the current set is emptied before the dialog shows (so cancelling
+    // leaves an empty drawing); after OK its outline, already one walk, is the cut path.
+    void BentMoulding();  // SpeedButton12
+    // The frame: after OK it is added to the joined drawing, which is joined again.
+    void AddFrame();  // SpeedButton13
     void ShowObject();          // Button100
     void Exit();                // Zakocz1
     // The after-multiplication step (OK of the multiplication dialog, or event 2011).
@@ -379,6 +391,8 @@ private:
     void StopJoining();
     void ConnectState(int value);
     void ApplyOffsets();
+    void ShowGeneratedCounts();
+    void RejoinGenerated();
     void RunOpenDialog(int figure);
     // Whether a project saved now must repeat a multiplication to show what is on screen.
     bool ProjectReplaysMultiplication() const;

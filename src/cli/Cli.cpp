@@ -6,6 +6,7 @@
 #include "cli/CliSession.h"
 #include "cli/ControllerCommands.h"
 #include "cli/CutCommands.h"
+#include "cli/GeneratorCommands.h"
 #include "cli/InfoCommand.h"
 #include "cli/ManualCommands.h"
 #include "cli/ParamCommands.h"
@@ -35,6 +36,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     AddSimulateCommand(app, options, action);
     AddManualCommands(app, options, action);
     AddProjectCommand(app, options, action);
+    AddFrameCommand(app, options, action);
+    AddMouldingCommand(app, options, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

@@ -24,6 +24,44 @@ void AddGeometryJson(nlohmann::ordered_json& j, const TDrawingSet& set) {
     j["lineTable"] = std::move(lines);
 }
 
+nlohmann::ordered_json CutPathJson(const TDrawingSet& set) {
+    nlohmann::ordered_json path = nlohmann::ordered_json::array();
+    if (set.cutPath) {
+        for (int i = 0; i <= set.cutPath->LastIndex(); ++i) {
+            const LineListEntry& e = (*set.cutPath)[i];
+            path.push_back({e.line, e.dir > 0 ? 1 : -1});
+        }
+    }
+    return path;
+}
+
+const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure) {
+    for (const ConnectReport::Figure& f : report.figures) {
+        if (f.figure == figure) return &f;
+    }
+    return nullptr;
+}
+
+nlohmann::ordered_json FigureJson(const TDrawing& d, int f, const ConnectReport& report, bool geometry) {
+    const TDrawingSet& set = d.Set(f);
+    IntegrityCounts counts;
+    if (const ConnectReport::Figure* r = FigureReport(report, f)) counts = r->integrity;
+    nlohmann::ordered_json j = FigureCountsJson(d, f);
+    j["path"] = CutPathJson(set);
+    j["integrity"] = {{"pathNodes", counts.pathNodes},
+                      {"unvisitedPoints", counts.unvisitedPoints},
+                      {"unvisitedLines", counts.unvisitedLines},
+                      {"surplus", counts.surplus}};
+    if (geometry) AddGeometryJson(j, set);
+    return j;
+}
+
+std::vector<int> ReportedFigures(const TDrawing& d) {
+    std::vector<int> figures{TDrawing::kFigure1};
+    if (d.Set(TDrawing::kFigure2).L.Count() > 0) figures.push_back(TDrawing::kFigure2);
+    return figures;
+}
+
 void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure) {
     const TDrawingSet& set = d.Set(figure);
     out << "Figure " << figure << ": " << set.oelems + 1 << " objects, " << set.L.Count() << " lines, " << set.V.Count()

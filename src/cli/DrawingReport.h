@@ -3,7 +3,9 @@
 // JSON.
 #include <iosfwd>
 #include <nlohmann/json.hpp>
+#include <vector>
 
+#include "app/ConnectCommand.h"
 #include "drawing/Drawing.h"
 
 namespace wirvela {
@@ -17,6 +19,19 @@ nlohmann::ordered_json FigureCountsJson(const TDrawing& d, int figure);
 // The --geometry tables of one set: "vertexTable" [x, y, object] and "lineTable"
 // [start, end, object, kind, pen].
 void AddGeometryJson(nlohmann::ordered_json& j, const TDrawingSet& set);
+
+// The cut path of one set as [line, direction] pairs; empty without a cut path.
+nlohmann::ordered_json CutPathJson(const TDrawingSet& set);
+
+// The joining's report of one figure; nullptr when it has none.
+const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure);
+
+// One figure of a joined drawing: its counts, cut path and the path search's integrity
+// counts, and with geometry its tables.
+nlohmann::ordered_json FigureJson(const TDrawing& d, int figure, const ConnectReport& report, bool geometry);
+
+// Figure 1, and figure 2 when it has lines.
+std::vector<int> ReportedFigures(const TDrawing& d);
 
 // "Figure F: N objects, L lines, V vertices", without the line end.
 void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure);

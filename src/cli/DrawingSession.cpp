@@ -64,58 +64,83 @@ int DrawingSession::LoadAndJoin(const std::string& file, bool yes, std::ostream&
     return Run(file, yes, err, true, events);
 }
 
+// The connect command with the main window it reports to, delivered on the loading
+// thread while the session waits for the joining.
+class DrawingSession::JoiningRun {
+public:
+    JoiningRun(DrawingSession& session, std::ostream& err, const EventSink& events)
+        : prompt_(&err), channel_([&events](int code, std::intptr_t arg) -> std::intptr_t {
+              if (events) events(code, arg);
+              return 0;
+          }) {
+        ConnectContext cc(*session.drawing_, &session.mutex_, session.session_.Parameters(),
+                          session.session_.Messages(), session.log_, session.window_);
+        cc.prompt = &prompt_;
+        cc.mainWindow = &channel_;
+        cc.iniFile = session.session_.Directory() / "wirvela.ini";
+        cc.planner = session.planner_;
+        LoaderWindowState& window = session.window_;
+        cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
+        connect_.emplace(std::move(cc));
+    }
+
+    TConnectCommand& Command() { return *connect_; }
+    // Waits for a started run and delivers what it posted last.
+    ConnectReport Finish(bool started) {
+        if (started) connect_->Wait();
+        channel_.ProcessPending();
+        return connect_->Report();
+    }
+
+private:
+    AcceptingPrompt prompt_;
+    EventChannel channel_;
+    std::optional<TConnectCommand> connect_;
+};
+
 int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events) {
     TDrawing& drawing = *drawing_;
     DeriveDrawingSettings(drawing, session_.Parameters());
-    RecursiveTimedMutex mutex;
-    MessageLog log;
     HpglPenState pens;
     TDxfReader dxf;
     AcceptingPrompt prompt(&err);
 
     // The joining runs on its worker thread; the window thread only waits while it works.
-    std::optional<EventChannel> mainWindow;
-    std::optional<TConnectCommand> connect;
-    if (join) {
-        mainWindow.emplace([&events](int code, std::intptr_t arg) -> std::intptr_t {
-            if (events) events(code, arg);
-            return 0;
-        });
-        ConnectContext cc(drawing, &mutex, session_.Parameters(), session_.Messages(), log, window_);
-        cc.prompt = &prompt;
-        cc.mainWindow = &*mainWindow;
-        cc.iniFile = session_.Directory() / "wirvela.ini";
-        cc.planner = planner_;
-        LoaderWindowState& window = window_;
-        cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
-        connect.emplace(std::move(cc));
-    }
+    std::unique_ptr<JoiningRun> joining;
+    if (join) joining = std::make_unique<JoiningRun>(*this, err, events);
 
-    LoaderContext context(drawing, &mutex, session_.Parameters(), session_.Messages(), log, yes ? &prompt : nullptr,
+    LoaderContext context(drawing, &mutex_, session_.Parameters(), session_.Messages(), log_, yes ? &prompt : nullptr,
                           pens, window_);
     context.dxf = &dxf;
     context.multiplicationFields = [this] { return multiplication_; };
     context.setMultiplicationFields = [this](const MultiplicationTexts& t) { multiplication_ = t; };
     SeparationEnv env;
     env.messages = &session_.Messages();
-    env.log = &log;
+    env.log = &log_;
     context.separation = FigureSeparationFor(drawing, env);
-    if (connect) {
+    if (joining) {
         const std::uint64_t loadStart = TickCount64();
+        TConnectCommand& connect = joining->Command();
         context.connect.start = [&connect, loadStart](int interactive) {
-            return connect->StartConnect(interactive, loadStart);
+            return connect.StartConnect(interactive, loadStart);
         };
-        context.connect.resume = [&connect] { connect->Resume(); };
+        context.connect.resume = [&connect] { connect.Resume(); };
     }
 
     result_ = LoadDrawing(context, file, yes ? 1 : 0, &load_);
     penMask_ = pens.penMask;
-    if (connect) {
-        if (result_ == 16) connect->Wait();
-        mainWindow->ProcessPending();
-        connect_ = connect->Report();
-    }
+    if (joining) connect_ = joining->Finish(result_ == 16);
     return result_;
+}
+
+int DrawingSession::JoinAgain(bool yes, std::ostream& err, const EventSink& events) {
+    JoiningRun joining(*this, err, events);
+    window_.planarisationPending = false;
+    joining.Command().SetCrossingSplit(false);
+    const int started = joining.Command().StartConnect(yes ? 1 : 0, TickCount64());
+    if (started == 16) joining.Command().Resume();
+    connect_ = joining.Finish(started == 16);
+    return started;
 }
 
 int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {

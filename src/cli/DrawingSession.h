@@ -9,8 +9,10 @@
 #include <string>
 
 #include "app/ConnectCommand.h"
+#include "config/MessageLog.h"
 #include "formats/DrawingLoader.h"
 #include "planning/Planner.h"
+#include "platform/Sync.h"
 
 namespace wirvela {
 
@@ -37,6 +39,12 @@ public:
     // boxes of the path search go to err whether or not yes is given.
     int LoadAndJoin(const std::string& file, bool yes, std::ostream& err, const EventSink& events = {});
 
+    // Joins the drawing as it now is once more, as the generators have it joined after
+    // they changed it: no junction splitting, no splitting of connecting lines at
+    // crossings. Waits for the end; the report replaces the load's (Joining()).
+    // Returns the connect command's start result (16: it ran).
+    int JoinAgain(bool yes, std::ostream& err, const EventSink& events = {});
+
     // The planner of the joining (LoadAndJoin); the fast one unless set.
     void SetPlanner(Planner planner) { planner_ = planner; }
 
@@ -60,6 +68,8 @@ public:
     const MultiplicationTexts& MultiplicationFields() const { return multiplication_; }
 
 private:
+    class JoiningRun;
+
     int Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events);
 
     CliSession& session_;
@@ -71,6 +81,9 @@ private:
     int penMask_ = 0;
     MultiplicationTexts multiplication_;
     Planner planner_ = Planner::Fast;
+    // Shared by the load and every joining of the session.
+    RecursiveTimedMutex mutex_;
+    MessageLog log_;
 };
 
 }  // namespace wirvela

@@ -36,40 +36,6 @@ const char* StateText(int state) {
     }
 }
 
-const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure) {
-    for (const ConnectReport::Figure& f : report.figures) {
-        if (f.figure == figure) return &f;
-    }
-    return nullptr;
-}
-
-Json FigureJson(const TDrawing& d, int f, const ConnectReport& report, bool geometry) {
-    const TDrawingSet& set = d.Set(f);
-    Json path = Json::array();
-    if (set.cutPath) {
-        for (int i = 0; i <= set.cutPath->LastIndex(); ++i) {
-            const LineListEntry& e = (*set.cutPath)[i];
-            path.push_back({e.line, e.dir > 0 ? 1 : -1});
-        }
-    }
-    IntegrityCounts counts;
-    if (const ConnectReport::Figure* r = FigureReport(report, f)) counts = r->integrity;
-    Json j = FigureCountsJson(d, f);
-    j["path"] = std::move(path);
-    j["integrity"] = {{"pathNodes", counts.pathNodes},
-                      {"unvisitedPoints", counts.unvisitedPoints},
-                      {"unvisitedLines", counts.unvisitedLines},
-                      {"surplus", counts.surplus}};
-    if (geometry) AddGeometryJson(j, set);
-    return j;
-}
-
-std::vector<int> ReportedFigures(const TDrawing& d) {
-    std::vector<int> figures{TDrawing::kFigure1};
-    if (d.Set(TDrawing::kFigure2).L.Count() > 0) figures.push_back(TDrawing::kFigure2);
-    return figures;
-}
-
 void PrintText(std::ostream& out, const std::string& file, int result, const LoadReport& load,
                const ConnectReport& report, const TDrawing& d) {
     out << "File: " << file << '\n';

@@ -102,6 +102,12 @@ std::vector<UsedMessage> Table() {
         // Manual control: the largest move (mm) and turn (degrees) that fit.
         {609, "%s"},
         {610, "%s"},
+        // Frame and bent moulding: refused input.
+        {615, "%s%s"},  // field, its text
+        {616, "%s"},    // what must be greater than 0
+        {617, "%s"},    // what must not be negative
+        {618, "%s%s"},  // vertices needed, room left
+        {619, "%s%s"},  // segments or vertices needed, at most
         // Pendant search and connection.
         {739, ""}, {770, ""}, {771, ""},
         {772, "%d%d"},  // port, ports

@@ -6,7 +6,9 @@
 
 namespace wirvela {
 
-DrawingBox BoxWithoutEntryLine(const TLines& lines, BoxRounding rounding) {
+namespace {
+
+DrawingBox BoxOfFirstLines(const TLines& lines, int count, BoxRounding rounding) {
     const TVert& v = lines.Vertices();
     const auto round = [rounding](double c) { return rounding == BoxRounding::TruncateToward0 ? std::trunc(c) : c; };
     DrawingBox box;
@@ -18,11 +20,21 @@ DrawingBox BoxWithoutEntryLine(const TLines& lines, BoxRounding rounding) {
         if (x > box.maxX) box.maxX = round(x);
         if (y > box.maxY) box.maxY = round(y);
     };
-    for (int i = 0; i + 1 < lines.Count(); ++i) {
+    for (int i = 0; i < count; ++i) {
         take(lines[i].p);
         take(lines[i].k);
     }
     return box;
+}
+
+}  // namespace
+
+DrawingBox BoxWithoutEntryLine(const TLines& lines, BoxRounding rounding) {
+    return BoxOfFirstLines(lines, lines.Count() - 1, rounding);
+}
+
+DrawingBox BoxOfAllLines(const TLines& lines, BoxRounding rounding) {
+    return BoxOfFirstLines(lines, lines.Count(), rounding);
 }
 
 }  // namespace wirvela

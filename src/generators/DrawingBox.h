@@ -27,5 +27,7 @@ struct DrawingBox {
 
 // Strict comparisons, so the first vertex reaching an extreme sets it.
 DrawingBox BoxWithoutEntryLine(const TLines& lines, BoxRounding rounding);
+// The same over every line, for a drawing that has not been joined (no entry line).
+DrawingBox BoxOfAllLines(const TLines& lines, BoxRounding rounding);
 
 }  // namespace wirvela

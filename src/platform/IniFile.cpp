@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/AtomicFile.h"
 #include "platform/SettingsFileLock.h"
 
 namespace wirvela {
@@ -295,39 +296,6 @@ std::string IniFile::Text() const {
     return out;
 }
 
-namespace {
-
-// A writer killed between creating its temporary file and renaming it leaves
-// "<file>.tmp.<pid>" behind; the next writer removes those of processes that are gone.
-void RemoveStaleTemporaries(const std::filesystem::path& path) {
-    const std::string prefix = path.filename().string() + ".tmp.";
-    std::error_code ec;
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        const std::string pidText = name.substr(prefix.size());
-        if (pidText.empty() || pidText.size() > 9 ||
-            !std::all_of(pidText.begin(), pidText.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            continue;
-        const pid_t pid = static_cast<pid_t>(std::stol(pidText));
-        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) std::filesystem::remove(entry.path(), ec);
-    }
-}
-
-// The rename is durable only once the folder's entry is on disk too.
-void SyncFolder(const std::filesystem::path& path) {
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-}  // namespace
-
 bool IniFile::Save(const std::filesystem::path& requested, std::string* error) const {
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
@@ -349,29 +317,7 @@ bool IniFile::Save(const std::filesystem::path& requested, std::string* error) c
         mode = st.st_mode & 07777;
     }
 
-    RemoveStaleTemporaries(path);
-    std::filesystem::path temp = path;
-    temp += ".tmp." + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) return fail("cannot create " + temp.string() + ": " + std::strerror(errno));
-    const std::string text = Text();
-    std::size_t written = 0;
-    while (written < text.size()) {
-        ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        written += static_cast<std::size_t>(n);
-    }
-    bool ok = written == text.size() && ::fsync(fd) == 0;
-    int savedErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-        if (ok) savedErrno = errno;
-        ::unlink(temp.c_str());
-        return fail("cannot write " + path.string() + ": " + std::strerror(savedErrno));
-    }
-    SyncFolder(path);
-    return true;
+    return WriteFileAtomically(path, Text(), error, mode);
 }
 
 bool IniFile::WriteKey(const std::filesystem::path& path, std::string_view section, std::string_view key,

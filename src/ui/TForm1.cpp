@@ -43,6 +43,8 @@
 #include "ui/QtLocalisableWindow.h"
 #include "ui/TForm11.h"
 #include "ui/TForm110.h"
+#include "ui/TForm13.h"
+#include "ui/TForm14.h"
 #include "ui/TForm2.h"
 #include "ui/TForm3.h"
 #include "ui/TForm4.h"
@@ -69,8 +71,8 @@ struct SpeedButton {
     void (MainWindowModel::*command)();
     bool separatorBefore;
 };
-// The rotary project, multiplication, bent moulding, frame and pendant windows do not
-// exist yet: their buttons stay hidden (the model says so) and do nothing.
+// The rotary project, multiplication and pendant windows do not exist yet: their buttons
+// stay hidden (the model says so) and do nothing.
 constexpr SpeedButton kSpeedButtons[] = {
     {"SpeedButton1", "open", &MainWindowModel::Open, false},
     {"SpeedButton9", "figure2-open", &MainWindowModel::OpenFigure2, false},
@@ -83,8 +85,8 @@ constexpr SpeedButton kSpeedButtons[] = {
     {"SpeedButton8", "multiply", nullptr, false},
     {"SpeedButton10", "figure2-scaled", &MainWindowModel::ScaledFigure2, false},
     {"SpeedButton11", "figure2-remove", &MainWindowModel::RemoveFigure2, false},
-    {"SpeedButton12", "bent-moulding", nullptr, false},
-    {"SpeedButton13", "frame", nullptr, false},
+    {"SpeedButton12", "bent-moulding", &MainWindowModel::BentMoulding, false},
+    {"SpeedButton13", "frame", &MainWindowModel::AddFrame, false},
     {"SpeedButton14", "clear", &MainWindowModel::Clear, true},
     {"SpeedButton15", "pendant-disconnected", nullptr, true},
 };
@@ -760,6 +762,12 @@ bool TForm1::ShowModal(Dialog which) {
             break;
         case Dialog::ParameterEditor:
             window = std::make_unique<TForm110>(core_.ParameterEditor(), this);
+            break;
+        case Dialog::Moulding:
+            window = std::make_unique<TForm13>(core_.Moulding(), this);
+            break;
+        case Dialog::Frame:
+            window = std::make_unique<TForm14>(core_.Frame(), this);
             break;
     }
     if (!window) return false;

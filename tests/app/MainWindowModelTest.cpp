@@ -48,8 +48,9 @@ protected:
 
 TEST_F(MainWindowTest, StartsWithTheIdleCommandsOnly) {
     const std::vector<std::string> usable = EnabledVisible(rig.W());
-    for (const char* name : {"SpeedButton1", "Wczytaj1", "SpeedButton5", "Sterowanierczne1", "SpeedButton14", "Kolory1",
-                             "Materiay1", "Parametryzaawansowane1", "Urzdzenia1", "Info1", "Zakocz1", "Edit2"}) {
+    for (const char* name : {"SpeedButton1", "Wczytaj1", "SpeedButton5", "Sterowanierczne1", "SpeedButton12",
+                             "SpeedButton13", "SpeedButton14", "Kolory1", "Materiay1", "Parametryzaawansowane1",
+                             "Urzdzenia1", "Info1", "Zakocz1", "Edit2"}) {
         EXPECT_TRUE(Has(usable, name)) << name;
     }
     for (const char* name : {"SpeedButton2", "Liniacicia1", "SpeedButton4", "SpeedButton6", "Wycinanie1"}) {
@@ -60,10 +61,9 @@ TEST_F(MainWindowTest, StartsWithTheIdleCommandsOnly) {
     EXPECT_TRUE(rig.C("Zapiszjako1").visible);
     EXPECT_FALSE(rig.C("Zapiszjako1").enabled);
     for (const char* name :
-         {"SpeedButton3",  "Poczobiekty1",  "SpeedButton7", "Projekt1",      "SpeedButton8",  "SpeedButton12",
-          "SpeedButton13", "SpeedButton15", "SpeedButton9", "SpeedButton10", "SpeedButton11", "TEoffsetX",
-          "TEoffsetY",     "Label4",        "Label5",       "Edit1",         "Memo1",         "CheckBox1",
-          "CheckBox2",     "CheckBox3",     "Button100"}) {
+         {"SpeedButton3", "Poczobiekty1", "SpeedButton7", "Projekt1", "SpeedButton8", "SpeedButton15", "SpeedButton9",
+          "SpeedButton10", "SpeedButton11", "TEoffsetX", "TEoffsetY", "Label4", "Label5", "Edit1", "Memo1", "CheckBox1",
+          "CheckBox2", "CheckBox3", "Button100"}) {
         EXPECT_FALSE(rig.C(name).visible) << name;
     }
     const MainWindowModel::Controls& f = rig.W().Form();

@@ -29,6 +29,27 @@ inline std::string ReadFile(const std::filesystem::path& p) {
     return s.str();
 }
 
+// The vertex a cut path step [line, direction] starts and ends at, by a "lineTable".
+inline int StepStart(const nlohmann::json& lines, const nlohmann::json& step) {
+    return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 0 : 1].get<int>();
+}
+inline int StepEnd(const nlohmann::json& lines, const nlohmann::json& step) {
+    return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 1 : 0].get<int>();
+}
+
+// The cut path of a figure report (with --geometry): starts with the entry line forwards
+// from the entry vertex, ends with it backwards, and consecutive lines meet.
+inline void ExpectEntryTour(const nlohmann::json& figure) {
+    const nlohmann::json& path = figure["path"];
+    const nlohmann::json& lines = figure["lineTable"];
+    const int entry = figure["lines"].get<int>() - 1;
+    ASSERT_GE(path.size(), 2u);
+    EXPECT_EQ(path.front(), nlohmann::json::array({entry, 1}));
+    EXPECT_EQ(path.back(), nlohmann::json::array({entry, -1}));
+    EXPECT_EQ(lines[entry][0].get<int>(), figure["vertices"].get<int>() - 1) << "from the entry vertex";
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) EXPECT_EQ(StepEnd(lines, path[i]), StepStart(lines, path[i + 1])) << i;
+}
+
 class CliTest : public testing::Test {
 protected:
     // Runs the program with args and the scratch directory as its start-up directory.

@@ -1,7 +1,8 @@
 // Pictures of the program for the documentation, made on the offscreen platform: the main
 // window with a joined example drawing, the cutting window during a cut on the simulated
-// controller, and the manual-control window. Runs only when WIRVELA_SCREENSHOTS names the
-// directory to write main-window.png, cutting.png and manual-control.png into:
+// controller, the manual-control window, and the bent moulding dialog. Runs only when
+// WIRVELA_SCREENSHOTS names the directory to write main-window.png, cutting.png,
+// manual-control.png and moulding.png into:
 //
 //   WIRVELA_SCREENSHOTS=docs/screenshots test_ui --gtest_filter='MainWindowScreenshots.*'
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "app/windows/CuttingJob.h"
 #include "app/windows/ManualControl.h"
 #include "controller/SimulatedController.h"
+#include "ui/TForm13.h"
 #include "ui/TForm3.h"
 #include "ui/TForm4.h"
 
@@ -72,6 +74,22 @@ TEST(MainWindowScreenshots, MainCuttingAndManualControlWindows) {
         Save(manual, directory, "manual-control.png");
         manual.close();
     }
+}
+
+// The bent moulding dialog with its computed N and L (the defaults: 8 segments).
+TEST(MainWindowScreenshots, BentMouldingDialog) {
+    const QString directory = ScreenshotDirectory();
+    if (directory.isEmpty()) GTEST_SKIP() << "WIRVELA_SCREENSHOTS is not set";
+    ASSERT_TRUE(QDir().mkpath(directory));
+
+    Program p;
+    ASSERT_TRUE(p.Start());
+    TForm13 moulding(p.core->Moulding(), p.window.get());
+    moulding.show();
+    ASSERT_TRUE(test::SpinUntil([&moulding] { return moulding.isVisible(); }));
+    test::Control<QPushButton>(moulding, "Button1")->click();
+    Save(moulding, directory, "moulding.png");
+    moulding.reject();
 }
 
 }  // namespace
