@@ -61,7 +61,7 @@ int RunFrame(const CliOptions& options, const FrameArgs& args, std::ostream& out
     DrawingSession loaded(session);
     const int result = loaded.LoadAndJoin(args.file, false, err);
     const LoadReport& load = loaded.Loading();
-    if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Unsupported) {
+    if (load.failure == LoadFailure::CannotOpen || load.failure == LoadFailure::Project) {
         err << "wirvela-cli: " << LoadFailureText(load) << ": '" << args.file << "'\n";
         return 1;
     }
