@@ -78,6 +78,9 @@ std::vector<UsedMessage> Table() {
         // Drawing multiplication.
         {500, ""},
         {501, "%f"},    // row length in mm
+        {611, "%s%s"},  // count field, its text
+        {612, "%s%s"},  // length field, its text
+        {613, ""}, {614, ""},
         // Project saving.
         {552, ""},
         // Settings checks.
