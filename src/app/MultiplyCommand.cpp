@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include "config/MessageFormat.h"
+#include "config/Messages.h"
 #include "drawing/Drawing.h"
 #include "formats/DrawingLoader.h"
 #include "platform/EventChannel.h"
@@ -96,6 +98,23 @@ MultiplyCommand::Step MultiplyCommand::RunToEnd(const MultiplicationTexts& field
         return Finish(r);
     }
     return SecondPass();
+}
+
+std::string RefusalText(const TMessages& messages, const MultiplicationResult& result, std::string_view fieldName) {
+    const std::string& format = messages.MessageText(result.message);
+    switch (result.message) {
+        case kMultiplyRowTooLong:
+            return FormatMessage(format, {result.argument});
+        case kMultiplyBadCount:
+        case kMultiplyBadLength:
+            return FormatMessage(format, {fieldName, std::string_view(result.text)});
+        default:
+            return FormatMessage(format, {});
+    }
+}
+
+PromptIcon RefusalIcon(const MultiplicationResult& result) {
+    return result.message == kMultiplyTooManyCopies ? PromptIcon::Warning : PromptIcon::Error;
 }
 
 }  // namespace wirvela

@@ -18,7 +18,10 @@
 // line).
 #include <atomic>
 #include <functional>
+#include <string>
+#include <string_view>
 
+#include "config/Prompt.h"
 #include "formats/MultiplicationTexts.h"
 #include "generators/Multiplication.h"
 #include "platform/Sync.h"
@@ -27,6 +30,7 @@ namespace wirvela {
 
 class EventChannel;
 class TDrawing;
+class TMessages;
 struct LoaderWindowState;
 
 // Run states of the multiplication, read by the connect command.
@@ -92,5 +96,12 @@ private:
     MultiplicationResult result_;
     bool severalWires_ = false;
 };
+
+// A refusal as the operator is told it (caption message 109): the message, formatted with
+// the field's name and what it holds (611, 612) or the row length in millimetres (501).
+std::string RefusalText(const TMessages& messages, const MultiplicationResult& result, std::string_view fieldName);
+// 197 with the exclamation icon, every other refusal with the stop icon.
+PromptIcon RefusalIcon(const MultiplicationResult& result);
+inline constexpr int kMultiplyCaption = 109;
 
 }  // namespace wirvela

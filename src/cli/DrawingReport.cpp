@@ -30,4 +30,56 @@ void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure) {
         << " vertices";
 }
 
+const char* StateText(int state) {
+    switch (state) {
+        case kConnectSucceeded:
+            return "cut path found";
+        case kConnectNoGraph:
+            return "the path graph could not be built";
+        case kConnectPathFailed:
+            return "the path search failed";
+        default:
+            return "the joining did not run";
+    }
+}
+
+const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure) {
+    for (const ConnectReport::Figure& f : report.figures) {
+        if (f.figure == figure) return &f;
+    }
+    return nullptr;
+}
+
+nlohmann::ordered_json FigurePathJson(const TDrawing& d, int f, const ConnectReport* report, bool geometry) {
+    using Json = nlohmann::ordered_json;
+    const TDrawingSet& set = d.Set(f);
+    Json path = Json::array();
+    if (set.cutPath) {
+        for (int i = 0; i <= set.cutPath->LastIndex(); ++i) {
+            const LineListEntry& e = (*set.cutPath)[i];
+            path.push_back({e.line, e.dir > 0 ? 1 : -1});
+        }
+    }
+    Json j = FigureCountsJson(d, f);
+    j["path"] = std::move(path);
+    if (report != nullptr) {
+        IntegrityCounts counts;
+        if (const ConnectReport::Figure* r = FigureReport(*report, f)) counts = r->integrity;
+        j["integrity"] = {{"pathNodes", counts.pathNodes},
+                          {"unvisitedPoints", counts.unvisitedPoints},
+                          {"unvisitedLines", counts.unvisitedLines},
+                          {"surplus", counts.surplus}};
+    } else {
+        j["integrity"] = nullptr;
+    }
+    if (geometry) AddGeometryJson(j, set);
+    return j;
+}
+
+std::vector<int> ReportedFigures(const TDrawing& d) {
+    std::vector<int> figures{TDrawing::kFigure1};
+    if (d.Set(TDrawing::kFigure2).L.Count() > 0) figures.push_back(TDrawing::kFigure2);
+    return figures;
+}
+
 }  // namespace wirvela

@@ -1,9 +1,11 @@
 #pragma once
-// The parts of a drawing report that the info and plan commands share, as text and as
-// JSON.
+// The parts of a drawing report that the info, plan and multiply commands share, as text
+// and as JSON.
 #include <iosfwd>
 #include <nlohmann/json.hpp>
+#include <vector>
 
+#include "app/ConnectCommand.h"
 #include "drawing/Drawing.h"
 
 namespace wirvela {
@@ -20,5 +22,19 @@ void AddGeometryJson(nlohmann::ordered_json& j, const TDrawingSet& set);
 
 // "Figure F: N objects, L lines, V vertices", without the line end.
 void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure);
+
+// The words for a value of event 2001 ("cut path found", …).
+const char* StateText(int state);
+
+// The joining's report of one figure; nullptr when the run did not reach it.
+const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure);
+
+// A figure with its cut path ([line, ±1] per entry) and the path search's integrity
+// counts from `report` (null when no path search made the path); --geometry adds the
+// tables.
+nlohmann::ordered_json FigurePathJson(const TDrawing& d, int figure, const ConnectReport* report, bool geometry);
+
+// Figure 1, and figure 2 when it has lines.
+std::vector<int> ReportedFigures(const TDrawing& d);
 
 }  // namespace wirvela

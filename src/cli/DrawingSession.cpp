@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <ostream>
+#include <utility>
 
 #include "cli/CliSession.h"
 #include "config/MessageLog.h"
@@ -64,56 +65,107 @@ int DrawingSession::LoadAndJoin(const std::string& file, bool yes, std::ostream&
     return Run(file, yes, err, true, events);
 }
 
-int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events) {
-    TDrawing& drawing = *drawing_;
-    DeriveDrawingSettings(drawing, session_.Parameters());
+// What the load and the joining share, kept after the load so a command can join the
+// drawing again (the multiplication).
+struct DrawingSession::Machinery {
+    explicit Machinery(std::ostream& err) : prompt(&err) {}
+
     RecursiveTimedMutex mutex;
     MessageLog log;
     HpglPenState pens;
     TDxfReader dxf;
-    AcceptingPrompt prompt(&err);
-
+    AcceptingPrompt prompt;
+    std::function<int()> runState;
+    std::function<void()> afterRun;
     // The joining runs on its worker thread; the window thread only waits while it works.
     std::optional<EventChannel> mainWindow;
     std::optional<TConnectCommand> connect;
+};
+
+DrawingSession::~DrawingSession() = default;
+
+int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events) {
+    TDrawing& drawing = *drawing_;
+    DeriveDrawingSettings(drawing, session_.Parameters());
+    joining_ = std::make_unique<Machinery>(err);
+    Machinery& j = *joining_;
+
     if (join) {
-        mainWindow.emplace([&events](int code, std::intptr_t arg) -> std::intptr_t {
+        j.mainWindow.emplace([events](int code, std::intptr_t arg) -> std::intptr_t {
             if (events) events(code, arg);
             return 0;
         });
-        ConnectContext cc(drawing, &mutex, session_.Parameters(), session_.Messages(), log, window_);
-        cc.prompt = &prompt;
-        cc.mainWindow = &*mainWindow;
+        ConnectContext cc(drawing, &j.mutex, session_.Parameters(), session_.Messages(), j.log, window_);
+        cc.prompt = &j.prompt;
+        cc.mainWindow = &*j.mainWindow;
         cc.iniFile = session_.Directory() / "wirvela.ini";
         cc.planner = planner_;
         LoaderWindowState& window = window_;
         cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
-        connect.emplace(std::move(cc));
+        cc.multiplicationRunState = [&j] { return j.runState ? j.runState() : 0; };
+        cc.afterRun = [&j] {
+            if (j.afterRun) j.afterRun();
+        };
+        j.connect.emplace(std::move(cc));
     }
 
-    LoaderContext context(drawing, &mutex, session_.Parameters(), session_.Messages(), log, yes ? &prompt : nullptr,
-                          pens, window_);
-    context.dxf = &dxf;
+    LoaderContext context(drawing, &j.mutex, session_.Parameters(), session_.Messages(), j.log,
+                          yes ? &j.prompt : nullptr, j.pens, window_);
+    context.dxf = &j.dxf;
     SeparationEnv env;
     env.messages = &session_.Messages();
-    env.log = &log;
+    env.log = &j.log;
     context.separation = FigureSeparationFor(drawing, env);
-    if (connect) {
+    if (j.connect) {
         const std::uint64_t loadStart = TickCount64();
-        context.connect.start = [&connect, loadStart](int interactive) {
-            return connect->StartConnect(interactive, loadStart);
+        context.connect.start = [&j, loadStart](int interactive) {
+            return j.connect->StartConnect(interactive, loadStart);
         };
-        context.connect.resume = [&connect] { connect->Resume(); };
+        context.connect.resume = [&j] { j.connect->Resume(); };
     }
 
     result_ = LoadDrawing(context, file, yes ? 1 : 0, &load_);
-    penMask_ = pens.penMask;
-    if (connect) {
-        if (result_ == 16) connect->Wait();
-        mainWindow->ProcessPending();
-        connect_ = connect->Report();
+    penMask_ = j.pens.penMask;
+    if (j.connect) {
+        if (result_ == 16) j.connect->Wait();
+        j.mainWindow->ProcessPending();
+        connect_ = j.connect->Report();
     }
     return result_;
+}
+
+RecursiveTimedMutex* DrawingSession::Mutex() {
+    return joining_ ? &joining_->mutex : nullptr;
+}
+
+EventChannel* DrawingSession::MainWindow() {
+    return joining_ && joining_->mainWindow ? &*joining_->mainWindow : nullptr;
+}
+
+TConnectCommand* DrawingSession::Connect() {
+    return joining_ && joining_->connect ? &*joining_->connect : nullptr;
+}
+
+void DrawingSession::SetMultiplicationHooks(std::function<int()> runState, std::function<void()> afterRun) {
+    if (!joining_) return;
+    joining_->runState = std::move(runState);
+    joining_->afterRun = std::move(afterRun);
+}
+
+int DrawingSession::StartJoin() {
+    TConnectCommand* connect = Connect();
+    if (connect == nullptr) return -2;
+    const int started = connect->StartConnect(1);
+    if (started == 16) connect->Resume();
+    return started;
+}
+
+void DrawingSession::WaitForJoin() {
+    TConnectCommand* connect = Connect();
+    if (connect == nullptr) return;
+    connect->Wait();
+    joining_->mainWindow->ProcessPending();
+    connect_ = connect->Report();
 }
 
 int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {

@@ -29,6 +29,7 @@ public:
     enum class Wording { Brief, WithReason };
 
     explicit DrawingSession(CliSession& session);
+    ~DrawingSession();
 
     // Loads file without joining. yes makes the load interactive: every question is
     // answered Yes and printed on err. Returns the loader's result (16: loaded).
@@ -55,8 +56,23 @@ public:
     // The pens the load selected.
     int PenMask() const { return penMask_; }
 
+    // After LoadAndJoin: the drawing mutex, the main window's event channel and the connect
+    // command, for the commands that join the drawing again; nullptr before.
+    RecursiveTimedMutex* Mutex();
+    EventChannel* MainWindow();
+    TConnectCommand* Connect();
+    // What the connect command reads of a multiplication (its run state) and tells it at
+    // the end of a run (worker thread). Absent: run state 0, nothing.
+    void SetMultiplicationHooks(std::function<int()> runState, std::function<void()> afterRun);
+    // Joins the drawing again as the join button does (interactively): 16 started, −2 not.
+    int StartJoin();
+    // Waits for that joining to end; Joining() then reports it.
+    void WaitForJoin();
+
 private:
     int Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events);
+
+    struct Machinery;
 
     CliSession& session_;
     std::unique_ptr<TDrawing> drawing_;
@@ -66,6 +82,8 @@ private:
     ConnectReport connect_;
     int penMask_ = 0;
     Planner planner_ = Planner::Fast;
+    // Last: its worker uses the drawing and the window state.
+    std::unique_ptr<Machinery> joining_;
 };
 
 }  // namespace wirvela

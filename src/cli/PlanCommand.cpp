@@ -23,53 +23,6 @@ struct PlanArgs {
     std::string planner = "fast";
 };
 
-const char* StateText(int state) {
-    switch (state) {
-        case kConnectSucceeded:
-            return "cut path found";
-        case kConnectNoGraph:
-            return "the path graph could not be built";
-        case kConnectPathFailed:
-            return "the path search failed";
-        default:
-            return "the joining did not run";
-    }
-}
-
-const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure) {
-    for (const ConnectReport::Figure& f : report.figures) {
-        if (f.figure == figure) return &f;
-    }
-    return nullptr;
-}
-
-Json FigureJson(const TDrawing& d, int f, const ConnectReport& report, bool geometry) {
-    const TDrawingSet& set = d.Set(f);
-    Json path = Json::array();
-    if (set.cutPath) {
-        for (int i = 0; i <= set.cutPath->LastIndex(); ++i) {
-            const LineListEntry& e = (*set.cutPath)[i];
-            path.push_back({e.line, e.dir > 0 ? 1 : -1});
-        }
-    }
-    IntegrityCounts counts;
-    if (const ConnectReport::Figure* r = FigureReport(report, f)) counts = r->integrity;
-    Json j = FigureCountsJson(d, f);
-    j["path"] = std::move(path);
-    j["integrity"] = {{"pathNodes", counts.pathNodes},
-                      {"unvisitedPoints", counts.unvisitedPoints},
-                      {"unvisitedLines", counts.unvisitedLines},
-                      {"surplus", counts.surplus}};
-    if (geometry) AddGeometryJson(j, set);
-    return j;
-}
-
-std::vector<int> ReportedFigures(const TDrawing& d) {
-    std::vector<int> figures{TDrawing::kFigure1};
-    if (d.Set(TDrawing::kFigure2).L.Count() > 0) figures.push_back(TDrawing::kFigure2);
-    return figures;
-}
-
 void PrintText(std::ostream& out, const std::string& file, int result, const LoadReport& load,
                const ConnectReport& report, const TDrawing& d) {
     out << "File: " << file << '\n';
@@ -121,7 +74,7 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
     const ConnectReport& report = loaded.Joining();
     if (options.json) {
         Json figures = Json::array();
-        for (int f : ReportedFigures(*drawing)) figures.push_back(FigureJson(*drawing, f, report, args.geometry));
+        for (int f : ReportedFigures(*drawing)) figures.push_back(FigurePathJson(*drawing, f, &report, args.geometry));
         Json j = {{"result", result},
                   {"state", result == 16 ? Json(report.state) : Json(nullptr)},
                   {"figures", std::move(figures)},

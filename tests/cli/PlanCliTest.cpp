@@ -11,6 +11,7 @@ namespace wirvela {
 namespace {
 
 using test::CliRun;
+using test::ExpectClosedTour;
 using test::ReadFile;
 
 using Json = nlohmann::json;
@@ -24,26 +25,6 @@ protected:
     void Settings(const std::string& ploter) { dir.Write("wirvela.ini", "[Ploter]\nSkalaHPGL=0.025\n" + ploter); }
     std::string Drawing(const std::string& name, const std::string& hpgl) { return dir.Write(name, hpgl).string(); }
 };
-
-// The cut path of a figure: starts with the entry line forwards, ends with it backwards,
-// and consecutive lines meet.
-void ExpectClosedTour(const Json& figure) {
-    const Json& path = figure["path"];
-    const Json& lines = figure["lineTable"];
-    const int entry = figure["lines"].get<int>() - 1;
-    ASSERT_GE(path.size(), 2u);
-    EXPECT_EQ(path.front(), Json::array({entry, 1}));
-    EXPECT_EQ(path.back(), Json::array({entry, -1}));
-    EXPECT_EQ(lines[entry][0].get<int>(), figure["vertices"].get<int>() - 1) << "from the entry vertex";
-    const auto end = [&](const Json& step) { return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 1 : 0]; };
-    const auto start = [&](const Json& step) { return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 0 : 1]; };
-    for (std::size_t i = 0; i + 1 < path.size(); ++i) EXPECT_EQ(end(path[i]), start(path[i + 1])) << i;
-    const Json& integrity = figure["integrity"];
-    EXPECT_EQ(integrity["unvisitedPoints"], 0);
-    EXPECT_EQ(integrity["unvisitedLines"], 0);
-    EXPECT_EQ(integrity["surplus"], 0);
-    EXPECT_EQ(integrity["pathNodes"].get<std::size_t>(), path.size() + 1);
-}
 
 TEST_F(PlanCli, TwoRectanglesAreJoinedAndCutFromTheEntryPoint) {
     const std::string file =
