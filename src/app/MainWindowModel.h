@@ -88,6 +88,7 @@ public:
         Splash,           // TForm6 as the start-up splash, closed by its timer (SplashMs())
         Devices,          // TForm7; Urzdzenia1
         Scale,            // TForm11; SpeedButton10
+        Multiplication,   // TForm9; SpeedButton8
         ParameterEditor,  // TForm110; Parametryzaawansowane1
     };
 
@@ -134,9 +135,14 @@ public:
         // the scaled figure 2 command does nothing.
         const ScaleDialogModel* scaleDialog = nullptr;
         // The multiplication dialog (absent until it exists): event 2010, and whether the
-        // copies are cut with several wires.
+        // copies are cut with several wires. Its command is shown when multiplyNow is given.
         std::function<void()> multiplyNow;
         std::function<bool()> multiplySeveralWires;
+        // The multiplication's run state, read when a joining starts (non-zero: the entry
+        // point is taken as it stands); absent: 0.
+        std::function<int()> multiplicationRunState;
+        // Worker thread, at the end of a joining run: a multiplication waiting for it goes on.
+        std::function<void()> multiplicationJoinEnded;
         // The pendant's connected flag (event 3002); absent: not connected.
         std::function<bool()> pendantConnected;
         // The program ends with this exit code (Exit, or a link start-up that ends the run).
@@ -239,7 +245,10 @@ public:
     // The chosen file loaded interactively (the end of the open dialog; the pendant's and
     // tests' way in too). Returns the loader's result: 16 loaded, −2 not.
     int LoadFile(const std::filesystem::path& file, int interactive = 1);
-    void Join();                // SpeedButton3, Poczobiekty1 (hidden)
+    void Join();  // SpeedButton3, Poczobiekty1 (hidden)
+    // The join command's run, also for a multiplication that joins the drawing again:
+    // 16 started, −2 not.
+    int JoinNow();
     void Simulate();            // SpeedButton2, Liniacicia1
     void ManualControl();       // SpeedButton5, Sterowanierczne1
     void Cut();                 // SpeedButton6, Wycinanie1
@@ -253,6 +262,7 @@ public:
     void ScaledFigure2();       // SpeedButton10
     void RemoveFigure2();       // SpeedButton11
     void ShowObject();          // Button100
+    void Multiply();            // SpeedButton8
     void Exit();                // Zakocz1
     // The after-multiplication step (OK of the multiplication dialog, or event 2011).
     void AfterMultiplication();

@@ -58,7 +58,7 @@ TEST_F(MainWindowTest, StartsWithTheIdleCommandsOnly) {
     // The join command, the windows the program does not have, Save as, the two-figure
     // controls (Cone 0) and the debug controls (Debug 0) are not shown.
     for (const char* name :
-         {"SpeedButton3",  "Poczobiekty1",  "SpeedButton7", "Projekt1",     "SpeedButton8",  "SpeedButton12",
+         {"SpeedButton3",  "Poczobiekty1",  "SpeedButton7", "Projekt1",     "SpeedButton12",
           "SpeedButton13", "SpeedButton15", "Zapiszjako1",  "SpeedButton9", "SpeedButton10", "SpeedButton11",
           "TEoffsetX",     "TEoffsetY",     "Label4",       "Label5",       "Edit1",         "Memo1",
           "CheckBox1",     "CheckBox2",     "CheckBox3",    "Button100"}) {
