@@ -1,7 +1,8 @@
 // Pictures of the program for the documentation, made on the offscreen platform: the main
 // window with a joined example drawing, the cutting window during a cut on the simulated
-// controller, and the manual-control window. Runs only when WIRVELA_SCREENSHOTS names the
-// directory to write main-window.png, cutting.png and manual-control.png into:
+// controller, the manual-control window and the multiplication dialog. Runs only when
+// WIRVELA_SCREENSHOTS names the directory to write main-window.png, cutting.png,
+// manual-control.png and multiplication.png into:
 //
 //   WIRVELA_SCREENSHOTS=docs/screenshots test_ui --gtest_filter='MainWindowScreenshots.*'
 #include <gtest/gtest.h>
@@ -15,9 +16,11 @@
 #include "MainWindowProgram.h"
 #include "app/windows/CuttingJob.h"
 #include "app/windows/ManualControl.h"
+#include "app/windows/MultiplicationModel.h"
 #include "controller/SimulatedController.h"
 #include "ui/TForm3.h"
 #include "ui/TForm4.h"
+#include "ui/TForm9.h"
 
 namespace wirvela {
 namespace {
@@ -71,6 +74,14 @@ TEST(MainWindowScreenshots, MainCuttingAndManualControlWindows) {
         ASSERT_TRUE(test::SpinUntil([&manual] { return manual.isVisible(); }));
         Save(manual, directory, "manual-control.png");
         manual.close();
+    }
+
+    {
+        TForm9 multiplication(p.core->Multiplication(), p.window.get());
+        multiplication.show();
+        ASSERT_TRUE(test::SpinUntil([&multiplication] { return multiplication.isVisible(); }));
+        Save(multiplication, directory, "multiplication.png");
+        multiplication.reject();
     }
 }
 
