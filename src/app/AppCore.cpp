@@ -258,6 +258,9 @@ void AppCore::CreateMainWindow() {
     };
     s.multiplySeveralWires = [this] { return multiplication_ && multiplication_->SeveralWires(); };
     s.multiplicationRunState = [this] { return multiply_ ? multiply_->RunState() : 0; };
+    s.multiplicationStopped = [this] {
+        if (multiply_) multiply_->Abandon();
+    };
     s.multiplicationJoinEnded = [this] {
         if (multiply_ && multiply_->JoinEnded()) multiplication_->Channel().Post(MultiplicationModel::kEventJoinEnded);
     };

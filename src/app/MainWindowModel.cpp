@@ -820,6 +820,7 @@ void MainWindowModel::Stop() {
     c_.SpeedButton4.enabled = false;
     SetEnabled({&c_.SpeedButton8, &c_.SpeedButton10, &c_.SpeedButton12, &c_.SpeedButton13, &c_.SpeedButton14}, true);
     window_.pendingMultiplication = 0;
+    if (s_.multiplicationStopped) s_.multiplicationStopped();
     Repaint();
     Changed();
 }

@@ -143,6 +143,8 @@ public:
         std::function<int()> multiplicationRunState;
         // Worker thread, at the end of a joining run: a multiplication waiting for it goes on.
         std::function<void()> multiplicationJoinEnded;
+        // Stop: a multiplication waiting for the stopped joining is over.
+        std::function<void()> multiplicationStopped;
         // The pendant's connected flag (event 3002); absent: not connected.
         std::function<bool()> pendantConnected;
         // The program ends with this exit code (Exit, or a link start-up that ends the run).

@@ -42,6 +42,11 @@ MultiplyCommand::Step MultiplyCommand::Press(const MultiplicationTexts& fields, 
     layout_ = layout;
     Hold hold(c_.drawingMutex);
     if (MultiwireRun(fields, layout) && layout == MultiwireLayout::Row && state_.load() == kMultiplyIdle) {
+        const TDrawing& d = c_.drawing;
+        if (d.V().Count() > 0 && d.L().Count() > 0) {
+            entryVertex_ = d.V()[d.V().Count() - 1];
+            entryLine_ = d.L()[d.L().Count() - 1];
+        }
         const MultiplicationResult r = RemoveEntryForRowLayout(c_.drawing, fields, layout, &entryMm_);
         if (!r.Ok()) return Finish(r);
         result_ = r;
@@ -70,15 +75,34 @@ bool MultiplyCommand::StartRowJoin() {
     state_.store(kMultiplyWaitingForJoin);
     c_.drawing.SetEntryOffset(entryMm_.x, entryMm_.y);
     if (c_.startJoin && c_.startJoin() == 16) return true;
+    RestoreEntry();
     MultiplicationResult r;
     r.message = kJoinNotStartedMessage;
     Finish(r);
     return false;
 }
 
+// A joining that could not start leaves the drawing as it was before the press: the
+// entry vertex and line go back to the ends of their tables, where the cut path expects them.
+void MultiplyCommand::RestoreEntry() {
+    Hold hold(c_.drawingMutex);
+    TVert& v = c_.drawing.V();
+    const bool dedup = v.Deduplication();
+    v.SetDeduplication(false);
+    const int vertex = v.AddVertex(entryVertex_);
+    v.SetDeduplication(dedup);
+    LineRecord line = entryLine_;
+    line.p = vertex;
+    c_.drawing.L().AddLine(line);
+}
+
 bool MultiplyCommand::JoinEnded() {
     int waiting = kMultiplyWaitingForJoin;
     return state_.compare_exchange_strong(waiting, kMultiplyJoined);
+}
+
+void MultiplyCommand::Abandon() {
+    state_.store(kMultiplyIdle);
 }
 
 MultiplyCommand::Step MultiplyCommand::SecondPass() {

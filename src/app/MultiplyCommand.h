@@ -24,6 +24,7 @@
 #include "config/Prompt.h"
 #include "formats/MultiplicationTexts.h"
 #include "generators/Multiplication.h"
+#include "drawing/Lines.h"
 #include "platform/Sync.h"
 
 namespace wirvela {
@@ -76,6 +77,8 @@ public:
     bool JoinEnded();
     // Run state 3 and the press again with the kept fields.
     Step SecondPass();
+    // The joining a press waits for was stopped: run state 0, nothing more happens.
+    void Abandon();
     // Press, and for the row layout the joining and the second pass, at once.
     Step RunToEnd(const MultiplicationTexts& fields, MultiwireLayout layout);
 
@@ -87,12 +90,16 @@ public:
 
 private:
     Step Finish(const MultiplicationResult& result);
+    void RestoreEntry();
 
     MultiplyContext c_;
     std::atomic<int> state_{kMultiplyIdle};
     MultiplicationTexts fields_;
     MultiwireLayout layout_ = MultiwireLayout::None;
     Point2d entryMm_;
+    // The entry vertex and line the row layout's first pass removed.
+    VertexRecord entryVertex_;
+    LineRecord entryLine_;
     MultiplicationResult result_;
     bool severalWires_ = false;
 };

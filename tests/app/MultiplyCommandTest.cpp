@@ -128,6 +128,28 @@ TEST(MultiplyCommand, TheRowLayoutJoinsFromTheSpineStartThenCopies) {
     EXPECT_GT(d.V()[path.PathEnd(path.LastIndex(), d.L())].x, 2 * (1600 + 40)) << "the exit lies past the last copy";
 }
 
+TEST(MultiplyCommand, ARowLayoutWhoseJoiningCannotStartLeavesTheDrawingAsItWas) {
+    ConnectHarness h;
+    Parts(h);
+    ASSERT_EQ(h.Run().state, kConnectSucceeded);
+    const TDrawing& d = h.D();
+    const int vertices = d.V().Count();
+    const int lines = d.L().Count();
+    const LineRecord entry = d.L()[lines - 1];
+    MultiplyContext c(h.D(), &h.Mutex(), h.Window());
+    c.startJoin = [] { return -2; };
+    MultiplyCommand command(std::move(c));
+    MultiplicationTexts fields;
+    fields.multiwire = true;
+    EXPECT_EQ(command.RunToEnd(fields, MultiwireLayout::Row), MultiplyCommand::Step::Refused);
+    EXPECT_EQ(command.RunState(), kMultiplyIdle);
+    ASSERT_EQ(d.V().Count(), vertices);
+    ASSERT_EQ(d.L().Count(), lines);
+    EXPECT_EQ(d.L()[lines - 1].p, vertices - 1);
+    EXPECT_EQ(d.L()[lines - 1].k, entry.k);
+    EXPECT_EQ(d.V()[vertices - 1].obj, 10000);
+}
+
 TEST(MultiplyCommand, ARefusedProjectMultiplicationIsNoLongerPending) {
     ConnectHarness h;
     Parts(h);
