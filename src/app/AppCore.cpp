@@ -6,10 +6,12 @@
 #include <system_error>
 
 #include "app/MainWindowModel.h"
+#include "app/MultiplyCommand.h"
 #include "app/windows/ColoursModel.h"
 #include "app/windows/CuttingJob.h"
 #include "app/windows/ManualControl.h"
 #include "app/windows/Materials.h"
+#include "app/windows/MultiplicationModel.h"
 #include "app/windows/ParameterEditorModel.h"
 #include "app/windows/FrameModel.h"
 #include "app/windows/MouldingModel.h"
@@ -87,6 +89,7 @@ std::vector<EventChannel*> AppCore::Channels() {
     if (main_) channels.push_back(&main_->Channel());
     if (cutting_) channels.push_back(&cutting_->job.Channel());
     if (manual_) channels.push_back(&manual_->Channel());
+    if (multiplication_) channels.push_back(&multiplication_->Channel());
     return channels;
 }
 
@@ -156,6 +159,7 @@ AppCore::StartResult AppCore::Start() {
     about_ = std::make_unique<AboutModel>(AboutModel::Services{&parameters_, &messages_, o_.version});
     AboutFromLink();
     devices_ = std::make_unique<DeviceList>(*ftdi_, messages_);
+    CreateMultiplication();
     scale_->Create(&messages_, nullptr);
     ParameterEditorModel::Services es;
     es.parameters = &parameters_;
@@ -258,6 +262,23 @@ void AppCore::CreateMainWindow() {
     s.scaleDialog = scale_.get();
     s.mouldingDialog = moulding_.get();
     s.frameDialog = frame_.get();
+    // The multiplication dialog comes later in the order of creation.
+    s.multiplyNow = [this] {
+        if (multiplication_) multiplication_->Channel().Post(MultiplicationModel::kEventMultiplyNow);
+    };
+    s.multiplySeveralWires = [this] { return multiplication_ && multiplication_->SeveralWires(); };
+    s.multiplicationRunState = [this] { return multiply_ ? multiply_->RunState() : 0; };
+    s.multiplicationStopped = [this] {
+        if (multiply_) multiply_->Abandon();
+    };
+    // A project's multiplication fills the dialog, and Save as writes what the dialog holds.
+    s.multiplicationFields = [this] { return multiplication_ ? multiplication_->Texts() : MultiplicationTexts{}; };
+    s.setMultiplicationFields = [this](const MultiplicationTexts& texts) {
+        if (multiplication_) multiplication_->SetTexts(texts);
+    };
+    s.multiplicationJoinEnded = [this] {
+        if (multiply_ && multiply_->JoinEnded()) multiplication_->Channel().Post(MultiplicationModel::kEventJoinEnded);
+    };
     s.requestExit = [this](int code) { RequestExit(code); };
     main_ = std::make_unique<MainWindowModel>(std::move(s));
 
@@ -267,6 +288,21 @@ void AppCore::CreateMainWindow() {
               std::to_string(o_.processId));
     log_->Log("ctor");
     main_->Create();
+}
+
+void AppCore::CreateMultiplication() {
+    MultiplyContext mc(*drawing_, &drawingMutex_, main_->WindowState());
+    mc.mainWindow = &main_->Channel();
+    mc.startJoin = [this] { return main_->JoinNow(); };
+    multiply_ = std::make_unique<MultiplyCommand>(std::move(mc));
+    MultiplicationModel::Services ms;
+    ms.parameters = &parameters_;
+    ms.messages = &messages_;
+    ms.prompt = o_.prompt;
+    ms.command = multiply_.get();
+    ms.notifier = o_.notifier;
+    multiplication_ = std::make_unique<MultiplicationModel>(std::move(ms));
+    multiplication_->Create();
 }
 
 // False when the link's start-up ends the program.
@@ -374,6 +410,8 @@ void AppCore::Shutdown() {
     frame_.reset();
     moulding_.reset();
     scale_.reset();
+    multiplication_.reset();
+    multiply_.reset();
     devices_.reset();
     about_.reset();
     if (cutting_) {

@@ -9,7 +9,8 @@
 //              shipped settings; Yes loads the store again), message log file, drawing mutex, drawing sets, the main window; then
 //              colours, manual control, the controller link (its start-up reports on
 //              the manual-control window, which gets its reports), cutting, materials,
-//              about, device list, scale, parameter editor, bent moulding, frame.
+//              about, device list, multiplication, scale, parameter editor, bent moulding,
+//              frame.
 //   shut-down  the main window closes (simulation stopped, the joining worker stopped
 //              cooperatively); the parameter editor writes the store back first; the
 //              windows go in reverse order, the controller getting the cancel operation
@@ -20,7 +21,7 @@
 // wakes its event loop, creates its views over the models after Start(), drains the
 // models' event channels on its own thread (Channels()) and calls Shutdown() when the
 // main window closes. Windows of the system that the program does not have yet (pendant,
-// rotary project, multiplication, 3-D viewer, profile generation)
+// rotary project, 3-D viewer, profile generation)
 // are not created; their commands stay hidden.
 #include <filesystem>
 #include <functional>
@@ -50,6 +51,8 @@ class MainWindowModel;
 class ManualControl;
 class Materials;
 class MessageLog;
+class MultiplicationModel;
+class MultiplyCommand;
 class ParameterEditorModel;
 class Prompt;
 class ScaleDialogModel;
@@ -137,6 +140,8 @@ public:
     Materials& MaterialsWindow();
     AboutModel& About() { return *about_; }
     DeviceList& Devices() { return *devices_; }
+    MultiplicationModel& Multiplication() { return *multiplication_; }
+    MultiplyCommand& MultiplyService() { return *multiply_; }
     ScaleDialogModel& Scale() { return *scale_; }
     MouldingModel& Moulding() { return *moulding_; }
     FrameModel& Frame() { return *frame_; }
@@ -164,6 +169,7 @@ private:
     // The link goes: nothing refers to it any more.
     void DropLink();
     void CreateCutting();
+    void CreateMultiplication();
     void RequestExit(int code);
     void AboutFromLink();
 
@@ -194,6 +200,9 @@ private:
     std::unique_ptr<CuttingWindows> cutting_;
     std::unique_ptr<AboutModel> about_;
     std::unique_ptr<DeviceList> devices_;
+    // The multiplication dialog and the press it serves.
+    std::unique_ptr<MultiplyCommand> multiply_;
+    std::unique_ptr<MultiplicationModel> multiplication_;
     std::unique_ptr<ScaleDialogModel> scale_;
     std::unique_ptr<ParameterEditorModel> editor_;
     std::unique_ptr<MouldingModel> moulding_;

@@ -263,6 +263,10 @@ MainWindowModel::MainWindowModel(Services services) : s_(std::move(services)) {
     // on its own thread.
     cc.clearPendingMultiplication = [this] { channel_->Send(kEventClearPending); };
     cc.zoom = [this](double minX, double minY, double maxX, double maxY) { view_->FitToBox(minX, minY, maxX, maxY); };
+    cc.multiplicationRunState = [this] { return s_.multiplicationRunState ? s_.multiplicationRunState() : 0; };
+    cc.afterRun = [this] {
+        if (s_.multiplicationJoinEnded) s_.multiplicationJoinEnded();
+    };
     connect_ = std::make_unique<TConnectCommand>(std::move(cc));
 
     // Design-time texts.
@@ -321,6 +325,7 @@ MainWindowModel::MainWindowModel(Services services) : s_(std::move(services)) {
     }
     c_.SpeedButton12.visible = s_.mouldingDialog != nullptr;
     c_.SpeedButton13.visible = s_.frameDialog != nullptr;
+    c_.SpeedButton8.visible = static_cast<bool>(s_.multiplyNow);
     ShowDebugControls(false);
     // At start only open, project, manual control, the settings, bent moulding, frame,
     // clear and pendant are usable.
@@ -763,11 +768,22 @@ int MainWindowModel::LoadFile(const std::filesystem::path& file, int interactive
 }
 
 void MainWindowModel::Join() {
-    if (JoiningRunning() || simulation_->Active()) return;
+    JoinNow();
+}
+
+int MainWindowModel::JoinNow() {
+    if (JoiningRunning() || simulation_->Active()) return -2;
     ApplyDeferredSettings();
     loadStart_ = TickCount64();
-    if (StartJoin(1, loadStart_) == 16) connect_->Resume();
+    const int started = StartJoin(1, loadStart_);
+    if (started == 16) connect_->Resume();
     Changed();
+    return started;
+}
+
+void MainWindowModel::Multiply() {
+    if (JoiningRunning() || simulation_->Active() || !c_.SpeedButton8.enabled) return;
+    if (hooks_.showModal && hooks_.showModal(Dialog::Multiplication)) AfterMultiplication();
 }
 
 void MainWindowModel::DisableForJoining() {
@@ -960,6 +976,7 @@ void MainWindowModel::Stop() {
     c_.SpeedButton4.enabled = false;
     SetEnabled({&c_.SpeedButton8, &c_.SpeedButton10, &c_.SpeedButton12, &c_.SpeedButton13, &c_.SpeedButton14}, true);
     window_.pendingMultiplication = 0;
+    if (s_.multiplicationStopped) s_.multiplicationStopped();
     Repaint();
     Changed();
 }

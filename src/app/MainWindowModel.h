@@ -93,6 +93,7 @@ public:
         Splash,           // TForm6 as the start-up splash, closed by its timer (SplashMs())
         Devices,          // TForm7; Urzdzenia1
         Scale,            // TForm11; SpeedButton10
+        Multiplication,   // TForm9; SpeedButton8
         ParameterEditor,  // TForm110; Parametryzaawansowane1
         Moulding,         // TForm13; SpeedButton12
         Frame,            // TForm14; SpeedButton13
@@ -144,13 +145,20 @@ public:
         const MouldingModel* mouldingDialog = nullptr;
         const FrameModel* frameDialog = nullptr;
         // The multiplication dialog (absent until it exists): event 2010, and whether the
-        // copies are cut with several wires.
+        // copies are cut with several wires. Its command is shown when multiplyNow is given.
         std::function<void()> multiplyNow;
         std::function<bool()> multiplySeveralWires;
         // The multiplication dialog's fields, which Save as writes into a project and a
         // loaded project fills. Absent: the model keeps them itself.
         std::function<MultiplicationTexts()> multiplicationFields;
         std::function<void(const MultiplicationTexts&)> setMultiplicationFields;
+        // The multiplication's run state, read when a joining starts (non-zero: the entry
+        // point is taken as it stands); absent: 0.
+        std::function<int()> multiplicationRunState;
+        // Worker thread, at the end of a joining run: a multiplication waiting for it goes on.
+        std::function<void()> multiplicationJoinEnded;
+        // Stop: a multiplication waiting for the stopped joining is over.
+        std::function<void()> multiplicationStopped;
         // The pendant's connected flag (event 3002); absent: not connected.
         std::function<bool()> pendantConnected;
         // The program ends with this exit code (Exit, or a link start-up that ends the run).
@@ -257,7 +265,10 @@ public:
     int LoadFile(const std::filesystem::path& file, int interactive = 1);
     // Zapiszjako1 (Ctrl+S): the drawing and the multiplication on screen as a project.
     void SaveAs();
-    void Join();                // SpeedButton3, Poczobiekty1 (hidden)
+    void Join();  // SpeedButton3, Poczobiekty1 (hidden)
+    // The join command's run, also for a multiplication that joins the drawing again:
+    // 16 started, −2 not.
+    int JoinNow();
     void Simulate();            // SpeedButton2, Liniacicia1
     void ManualControl();       // SpeedButton5, Sterowanierczne1
     void Cut();                 // SpeedButton6, Wycinanie1
@@ -276,6 +287,7 @@ public:
     // The frame: after OK it is added to the joined drawing, which is joined again.
     void AddFrame();  // SpeedButton13
     void ShowObject();          // Button100
+    void Multiply();            // SpeedButton8
     void Exit();                // Zakocz1
     // The after-multiplication step (OK of the multiplication dialog, or event 2011).
     void AfterMultiplication();

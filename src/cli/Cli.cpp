@@ -9,6 +9,7 @@
 #include "cli/GeneratorCommands.h"
 #include "cli/InfoCommand.h"
 #include "cli/ManualCommands.h"
+#include "cli/MultiplyCli.h"
 #include "cli/ParamCommands.h"
 #include "cli/PlanCommand.h"
 #include "cli/ProjectCommand.h"
@@ -32,6 +33,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     AddControllerCommands(app, options, action);
     AddInfoCommand(app, options, action);
     AddPlanCommand(app, options, action);
+    AddMultiplyCommand(app, options, action);
     AddCutCommands(app, options, action);
     AddSimulateCommand(app, options, action);
     AddManualCommands(app, options, action);

@@ -35,6 +35,25 @@ nlohmann::ordered_json CutPathJson(const TDrawingSet& set) {
     return path;
 }
 
+void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure) {
+    const TDrawingSet& set = d.Set(figure);
+    out << "Figure " << figure << ": " << set.oelems + 1 << " objects, " << set.L.Count() << " lines, " << set.V.Count()
+        << " vertices";
+}
+
+const char* StateText(int state) {
+    switch (state) {
+        case kConnectSucceeded:
+            return "cut path found";
+        case kConnectNoGraph:
+            return "the path graph could not be built";
+        case kConnectPathFailed:
+            return "the path search failed";
+        default:
+            return "the joining did not run";
+    }
+}
+
 const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure) {
     for (const ConnectReport::Figure& f : report.figures) {
         if (f.figure == figure) return &f;
@@ -42,16 +61,21 @@ const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figur
     return nullptr;
 }
 
-nlohmann::ordered_json FigureJson(const TDrawing& d, int f, const ConnectReport& report, bool geometry) {
+nlohmann::ordered_json FigurePathJson(const TDrawing& d, int f, const ConnectReport* report, bool geometry) {
+    using Json = nlohmann::ordered_json;
     const TDrawingSet& set = d.Set(f);
-    IntegrityCounts counts;
-    if (const ConnectReport::Figure* r = FigureReport(report, f)) counts = r->integrity;
-    nlohmann::ordered_json j = FigureCountsJson(d, f);
+    Json j = FigureCountsJson(d, f);
     j["path"] = CutPathJson(set);
-    j["integrity"] = {{"pathNodes", counts.pathNodes},
-                      {"unvisitedPoints", counts.unvisitedPoints},
-                      {"unvisitedLines", counts.unvisitedLines},
-                      {"surplus", counts.surplus}};
+    if (report != nullptr) {
+        IntegrityCounts counts;
+        if (const ConnectReport::Figure* r = FigureReport(*report, f)) counts = r->integrity;
+        j["integrity"] = {{"pathNodes", counts.pathNodes},
+                          {"unvisitedPoints", counts.unvisitedPoints},
+                          {"unvisitedLines", counts.unvisitedLines},
+                          {"surplus", counts.surplus}};
+    } else {
+        j["integrity"] = nullptr;
+    }
     if (geometry) AddGeometryJson(j, set);
     return j;
 }
@@ -60,12 +84,6 @@ std::vector<int> ReportedFigures(const TDrawing& d) {
     std::vector<int> figures{TDrawing::kFigure1};
     if (d.Set(TDrawing::kFigure2).L.Count() > 0) figures.push_back(TDrawing::kFigure2);
     return figures;
-}
-
-void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure) {
-    const TDrawingSet& set = d.Set(figure);
-    out << "Figure " << figure << ": " << set.oelems + 1 << " objects, " << set.L.Count() << " lines, " << set.V.Count()
-        << " vertices";
 }
 
 }  // namespace wirvela

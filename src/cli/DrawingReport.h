@@ -1,6 +1,6 @@
 #pragma once
-// The parts of a drawing report that the info and plan commands share, as text and as
-// JSON.
+// The parts of a drawing report that the info, plan, multiply and frame commands share, as text
+// and as JSON.
 #include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -23,17 +23,21 @@ void AddGeometryJson(nlohmann::ordered_json& j, const TDrawingSet& set);
 // The cut path of one set as [line, direction] pairs; empty without a cut path.
 nlohmann::ordered_json CutPathJson(const TDrawingSet& set);
 
-// The joining's report of one figure; nullptr when it has none.
+// "Figure F: N objects, L lines, V vertices", without the line end.
+void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure);
+
+// The words for a value of event 2001 ("cut path found", …).
+const char* StateText(int state);
+
+// The joining's report of one figure; nullptr when the run did not reach it.
 const ConnectReport::Figure* FigureReport(const ConnectReport& report, int figure);
 
-// One figure of a joined drawing: its counts, cut path and the path search's integrity
-// counts, and with geometry its tables.
-nlohmann::ordered_json FigureJson(const TDrawing& d, int figure, const ConnectReport& report, bool geometry);
+// A figure with its cut path ([line, ±1] per entry) and the path search's integrity
+// counts from `report` (null when no path search made the path); --geometry adds the
+// tables.
+nlohmann::ordered_json FigurePathJson(const TDrawing& d, int figure, const ConnectReport* report, bool geometry);
 
 // Figure 1, and figure 2 when it has lines.
 std::vector<int> ReportedFigures(const TDrawing& d);
-
-// "Figure F: N objects, L lines, V vertices", without the line end.
-void PrintFigureCounts(std::ostream& out, const TDrawing& d, int figure);
 
 }  // namespace wirvela

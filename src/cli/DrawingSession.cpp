@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <ostream>
+#include <utility>
 
 #include "cli/CliSession.h"
 #include "config/MessageLog.h"
@@ -64,83 +65,119 @@ int DrawingSession::LoadAndJoin(const std::string& file, bool yes, std::ostream&
     return Run(file, yes, err, true, events);
 }
 
-// The connect command with the main window it reports to, delivered on the loading
-// thread while the session waits for the joining.
-class DrawingSession::JoiningRun {
-public:
-    JoiningRun(DrawingSession& session, std::ostream& err, const EventSink& events)
-        : prompt_(&err), channel_([&events](int code, std::intptr_t arg) -> std::intptr_t {
-              if (events) events(code, arg);
-              return 0;
-          }) {
-        ConnectContext cc(*session.drawing_, &session.mutex_, session.session_.Parameters(),
-                          session.session_.Messages(), session.log_, session.window_);
-        cc.prompt = &prompt_;
-        cc.mainWindow = &channel_;
-        cc.iniFile = session.session_.Directory() / "wirvela.ini";
-        cc.planner = session.planner_;
-        LoaderWindowState& window = session.window_;
-        cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
-        connect_.emplace(std::move(cc));
-    }
+// What the load and the joining share, kept after the load so a command can join the
+// drawing again (the multiplication).
+struct DrawingSession::Machinery {
+    explicit Machinery(std::ostream& err) : prompt(&err) {}
 
-    TConnectCommand& Command() { return *connect_; }
-    // Waits for a started run and delivers what it posted last.
-    ConnectReport Finish(bool started) {
-        if (started) connect_->Wait();
-        channel_.ProcessPending();
-        return connect_->Report();
-    }
-
-private:
-    AcceptingPrompt prompt_;
-    EventChannel channel_;
-    std::optional<TConnectCommand> connect_;
+    RecursiveTimedMutex mutex;
+    MessageLog log;
+    HpglPenState pens;
+    TDxfReader dxf;
+    AcceptingPrompt prompt;
+    std::function<int()> runState;
+    std::function<void()> afterRun;
+    // The joining runs on its worker thread; the window thread only waits while it works.
+    std::optional<EventChannel> mainWindow;
+    std::optional<TConnectCommand> connect;
 };
+
+DrawingSession::~DrawingSession() = default;
 
 int DrawingSession::Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events) {
     TDrawing& drawing = *drawing_;
     DeriveDrawingSettings(drawing, session_.Parameters());
-    HpglPenState pens;
-    TDxfReader dxf;
-    AcceptingPrompt prompt(&err);
+    joining_ = std::make_unique<Machinery>(err);
+    Machinery& j = *joining_;
 
-    // The joining runs on its worker thread; the window thread only waits while it works.
-    std::unique_ptr<JoiningRun> joining;
-    if (join) joining = std::make_unique<JoiningRun>(*this, err, events);
+    if (join) {
+        j.mainWindow.emplace([events](int code, std::intptr_t arg) -> std::intptr_t {
+            if (events) events(code, arg);
+            return 0;
+        });
+        ConnectContext cc(drawing, &j.mutex, session_.Parameters(), session_.Messages(), j.log, window_);
+        cc.prompt = &j.prompt;
+        cc.mainWindow = &*j.mainWindow;
+        cc.iniFile = session_.Directory() / "wirvela.ini";
+        cc.planner = planner_;
+        LoaderWindowState& window = window_;
+        cc.clearPendingMultiplication = [&window] { window.pendingMultiplication = 0; };
+        cc.multiplicationRunState = [&j] { return j.runState ? j.runState() : 0; };
+        cc.afterRun = [&j] {
+            if (j.afterRun) j.afterRun();
+        };
+        j.connect.emplace(std::move(cc));
+    }
 
-    LoaderContext context(drawing, &mutex_, session_.Parameters(), session_.Messages(), log_, yes ? &prompt : nullptr,
-                          pens, window_);
-    context.dxf = &dxf;
+    LoaderContext context(drawing, &j.mutex, session_.Parameters(), session_.Messages(), j.log,
+                          yes ? &j.prompt : nullptr, j.pens, window_);
+    context.dxf = &j.dxf;
     context.multiplicationFields = [this] { return multiplication_; };
     context.setMultiplicationFields = [this](const MultiplicationTexts& t) { multiplication_ = t; };
     SeparationEnv env;
     env.messages = &session_.Messages();
-    env.log = &log_;
+    env.log = &j.log;
     context.separation = FigureSeparationFor(drawing, env);
-    if (joining) {
+    if (j.connect) {
         const std::uint64_t loadStart = TickCount64();
-        TConnectCommand& connect = joining->Command();
-        context.connect.start = [&connect, loadStart](int interactive) {
-            return connect.StartConnect(interactive, loadStart);
+        context.connect.start = [&j, loadStart](int interactive) {
+            return j.connect->StartConnect(interactive, loadStart);
         };
-        context.connect.resume = [&connect] { connect.Resume(); };
+        context.connect.resume = [&j] { j.connect->Resume(); };
     }
 
     result_ = LoadDrawing(context, file, yes ? 1 : 0, &load_);
-    penMask_ = pens.penMask;
-    if (joining) connect_ = joining->Finish(result_ == 16);
+    penMask_ = j.pens.penMask;
+    if (j.connect) {
+        if (result_ == 16) j.connect->Wait();
+        j.mainWindow->ProcessPending();
+        connect_ = j.connect->Report();
+    }
     return result_;
 }
 
-int DrawingSession::JoinAgain(bool yes, std::ostream& err, const EventSink& events) {
-    JoiningRun joining(*this, err, events);
+RecursiveTimedMutex* DrawingSession::Mutex() {
+    return joining_ ? &joining_->mutex : nullptr;
+}
+
+EventChannel* DrawingSession::MainWindow() {
+    return joining_ && joining_->mainWindow ? &*joining_->mainWindow : nullptr;
+}
+
+TConnectCommand* DrawingSession::Connect() {
+    return joining_ && joining_->connect ? &*joining_->connect : nullptr;
+}
+
+void DrawingSession::SetMultiplicationHooks(std::function<int()> runState, std::function<void()> afterRun) {
+    if (!joining_) return;
+    joining_->runState = std::move(runState);
+    joining_->afterRun = std::move(afterRun);
+}
+
+int DrawingSession::JoinAgain() {
+    TConnectCommand* connect = Connect();
+    if (connect == nullptr) return -2;
     window_.planarisationPending = false;
-    joining.Command().SetCrossingSplit(false);
-    const int started = joining.Command().StartConnect(yes ? 1 : 0, TickCount64());
-    if (started == 16) joining.Command().Resume();
-    connect_ = joining.Finish(started == 16);
+    connect->SetCrossingSplit(false);
+    const int started = StartJoin();
+    if (started == 16) WaitForJoin();
     return started;
+}
+
+int DrawingSession::StartJoin() {
+    TConnectCommand* connect = Connect();
+    if (connect == nullptr) return -2;
+    const int started = connect->StartConnect(1);
+    if (started == 16) connect->Resume();
+    return started;
+}
+
+void DrawingSession::WaitForJoin() {
+    TConnectCommand* connect = Connect();
+    if (connect == nullptr) return;
+    connect->Wait();
+    joining_->mainWindow->ProcessPending();
+    connect_ = connect->Report();
 }
 
 int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, Wording wording) {

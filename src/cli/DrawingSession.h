@@ -31,6 +31,7 @@ public:
     enum class Wording { Brief, WithReason };
 
     explicit DrawingSession(CliSession& session);
+    ~DrawingSession();
 
     // Loads file without joining. yes makes the load interactive: every question is
     // answered Yes and printed on err. Returns the loader's result (16: loaded).
@@ -41,9 +42,9 @@ public:
 
     // Joins the drawing as it now is once more, as the generators have it joined after
     // they changed it: no junction splitting, no splitting of connecting lines at
-    // crossings. Waits for the end; the report replaces the load's (Joining()).
-    // Returns the connect command's start result (16: it ran).
-    int JoinAgain(bool yes, std::ostream& err, const EventSink& events = {});
+    // crossings, as the window's join. Waits for the end; the report replaces
+    // the load's (Joining()). Returns the connect command's start result (16: it ran).
+    int JoinAgain();
 
     // The planner of the joining (LoadAndJoin); the fast one unless set.
     void SetPlanner(Planner planner) { planner_ = planner; }
@@ -67,10 +68,23 @@ public:
     bool MultiplicationPending() const { return window_.pendingMultiplication == 1; }
     const MultiplicationTexts& MultiplicationFields() const { return multiplication_; }
 
-private:
-    class JoiningRun;
+    // After LoadAndJoin: the drawing mutex, the main window's event channel and the connect
+    // command, for the commands that join the drawing again; nullptr before.
+    RecursiveTimedMutex* Mutex();
+    EventChannel* MainWindow();
+    TConnectCommand* Connect();
+    // What the connect command reads of a multiplication (its run state) and tells it at
+    // the end of a run (worker thread). Absent: run state 0, nothing.
+    void SetMultiplicationHooks(std::function<int()> runState, std::function<void()> afterRun);
+    // Joins the drawing again as the join button does (interactively): 16 started, −2 not.
+    int StartJoin();
+    // Waits for that joining to end; Joining() then reports it.
+    void WaitForJoin();
 
+private:
     int Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events);
+
+    struct Machinery;
 
     CliSession& session_;
     std::unique_ptr<TDrawing> drawing_;
@@ -81,9 +95,8 @@ private:
     int penMask_ = 0;
     MultiplicationTexts multiplication_;
     Planner planner_ = Planner::Fast;
-    // Shared by the load and every joining of the session.
-    RecursiveTimedMutex mutex_;
-    MessageLog log_;
+    // Last: its worker uses the drawing and the window state.
+    std::unique_ptr<Machinery> joining_;
 };
 
 }  // namespace wirvela

@@ -86,12 +86,12 @@ int RunFrame(const CliOptions& options, const FrameArgs& args, std::ostream& out
                      session.Parameters().GetNumber(settings::kWejscieY));
     if (const GeneratorMessage refused = AddFrame(d, spec)) return Refuse(options, session, refused, out, err);
     const int frameObject = d.Oelems();
-    loaded.JoinAgain(false, err);
+    loaded.JoinAgain();
 
     const ConnectReport& report = loaded.Joining();
     if (options.json) {
         Json figures = Json::array();
-        for (int f : ReportedFigures(d)) figures.push_back(FigureJson(d, f, report, args.geometry));
+        for (int f : ReportedFigures(d)) figures.push_back(FigurePathJson(d, f, &report, args.geometry));
         out << Json{{"frameObject", frameObject},
                     {"state", report.state},
                     {"figures", std::move(figures)},

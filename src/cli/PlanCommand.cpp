@@ -23,19 +23,6 @@ struct PlanArgs {
     std::string planner = "fast";
 };
 
-const char* StateText(int state) {
-    switch (state) {
-        case kConnectSucceeded:
-            return "cut path found";
-        case kConnectNoGraph:
-            return "the path graph could not be built";
-        case kConnectPathFailed:
-            return "the path search failed";
-        default:
-            return "the joining did not run";
-    }
-}
-
 void PrintText(std::ostream& out, const std::string& file, int result, const LoadReport& load,
                const ConnectReport& report, const TDrawing& d) {
     out << "File: " << file << '\n';
@@ -87,7 +74,7 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
     const ConnectReport& report = loaded.Joining();
     if (options.json) {
         Json figures = Json::array();
-        for (int f : ReportedFigures(*drawing)) figures.push_back(FigureJson(*drawing, f, report, args.geometry));
+        for (int f : ReportedFigures(*drawing)) figures.push_back(FigurePathJson(*drawing, f, &report, args.geometry));
         Json j = {{"result", result},
                   {"state", result == 16 ? Json(report.state) : Json(nullptr)},
                   {"figures", std::move(figures)},

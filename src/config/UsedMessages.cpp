@@ -78,6 +78,9 @@ std::vector<UsedMessage> Table() {
         // Drawing multiplication.
         {500, ""},
         {501, "%f"},    // row length in mm
+        {611, "%s%s"},  // count field, its text
+        {612, "%s%s"},  // length field, its text
+        {613, ""}, {614, ""},
         // Projects.
         {552, ""},
         {620, "%s%s"},    // project, why it cannot be read

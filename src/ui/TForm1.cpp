@@ -51,6 +51,7 @@
 #include "ui/TForm5.h"
 #include "ui/TForm6.h"
 #include "ui/TForm7.h"
+#include "ui/TForm9.h"
 #include "ui/ViewSupport.h"
 
 namespace wirvela {
@@ -71,8 +72,8 @@ struct SpeedButton {
     void (MainWindowModel::*command)();
     bool separatorBefore;
 };
-// The rotary project, multiplication and pendant windows do not exist yet: their buttons
-// stay hidden (the model says so) and do nothing.
+// The rotary project and pendant windows do not exist yet: their buttons stay hidden
+// (the model says so) and do nothing.
 constexpr SpeedButton kSpeedButtons[] = {
     {"SpeedButton1", "open", &MainWindowModel::Open, false},
     {"SpeedButton9", "figure2-open", &MainWindowModel::OpenFigure2, false},
@@ -82,7 +83,7 @@ constexpr SpeedButton kSpeedButtons[] = {
     {"SpeedButton4", "stop", &MainWindowModel::Stop, false},
     {"SpeedButton5", "manual", &MainWindowModel::ManualControl, true},
     {"SpeedButton7", "project", nullptr, true},
-    {"SpeedButton8", "multiply", nullptr, false},
+    {"SpeedButton8", "multiply", &MainWindowModel::Multiply, false},
     {"SpeedButton10", "figure2-scaled", &MainWindowModel::ScaledFigure2, false},
     {"SpeedButton11", "figure2-remove", &MainWindowModel::RemoveFigure2, false},
     {"SpeedButton12", "bent-moulding", &MainWindowModel::BentMoulding, false},
@@ -759,6 +760,9 @@ bool TForm1::ShowModal(Dialog which) {
             break;
         case Dialog::Scale:
             window = std::make_unique<TForm11>(core_.Scale(), messages, this);
+            break;
+        case Dialog::Multiplication:
+            window = std::make_unique<TForm9>(core_.Multiplication(), this);
             break;
         case Dialog::ParameterEditor:
             window = std::make_unique<TForm110>(core_.ParameterEditor(), this);

@@ -61,9 +61,9 @@ TEST_F(MainWindowTest, StartsWithTheIdleCommandsOnly) {
     EXPECT_TRUE(rig.C("Zapiszjako1").visible);
     EXPECT_FALSE(rig.C("Zapiszjako1").enabled);
     for (const char* name :
-         {"SpeedButton3", "Poczobiekty1", "SpeedButton7", "Projekt1", "SpeedButton8", "SpeedButton15", "SpeedButton9",
-          "SpeedButton10", "SpeedButton11", "TEoffsetX", "TEoffsetY", "Label4", "Label5", "Edit1", "Memo1", "CheckBox1",
-          "CheckBox2", "CheckBox3", "Button100"}) {
+         {"SpeedButton3", "Poczobiekty1", "SpeedButton7", "Projekt1", "SpeedButton15", "SpeedButton9", "SpeedButton10",
+          "SpeedButton11", "TEoffsetX", "TEoffsetY", "Label4", "Label5", "Edit1", "Memo1", "CheckBox1", "CheckBox2",
+          "CheckBox3", "Button100"}) {
         EXPECT_FALSE(rig.C(name).visible) << name;
     }
     const MainWindowModel::Controls& f = rig.W().Form();

@@ -64,4 +64,33 @@ protected:
     TempDir dir;
 };
 
+// Consecutive entries of a figure's cut path meet (needs --geometry).
+inline void ExpectContinuous(const nlohmann::json& figure) {
+    using Json = nlohmann::json;
+    const Json& path = figure["path"];
+    const Json& lines = figure["lineTable"];
+    const auto end = [&](const Json& step) { return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 1 : 0]; };
+    const auto start = [&](const Json& step) { return lines[step[0].get<int>()][step[1].get<int>() > 0 ? 0 : 1]; };
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) EXPECT_EQ(end(path[i]), start(path[i + 1])) << i;
+}
+
+// The cut path of a figure: starts with the entry line forwards, ends with it backwards,
+// and consecutive lines meet.
+inline void ExpectClosedTour(const nlohmann::json& figure) {
+    using Json = nlohmann::json;
+    const Json& path = figure["path"];
+    const Json& lines = figure["lineTable"];
+    const int entry = figure["lines"].get<int>() - 1;
+    ASSERT_GE(path.size(), 2u);
+    EXPECT_EQ(path.front(), Json::array({entry, 1}));
+    EXPECT_EQ(path.back(), Json::array({entry, -1}));
+    EXPECT_EQ(lines[entry][0].get<int>(), figure["vertices"].get<int>() - 1) << "from the entry vertex";
+    ExpectContinuous(figure);
+    const Json& integrity = figure["integrity"];
+    EXPECT_EQ(integrity["unvisitedPoints"], 0);
+    EXPECT_EQ(integrity["unvisitedLines"], 0);
+    EXPECT_EQ(integrity["surplus"], 0);
+    EXPECT_EQ(integrity["pathNodes"].get<std::size_t>(), path.size() + 1);
+}
+
 }  // namespace wirvela::test

@@ -11,6 +11,7 @@ namespace wirvela {
 namespace {
 
 using test::CliRun;
+using test::ExpectClosedTour;
 using test::ReadFile;
 
 using Json = nlohmann::json;
@@ -24,18 +25,6 @@ protected:
     void Settings(const std::string& ploter) { dir.Write("wirvela.ini", "[Ploter]\nSkalaHPGL=0.025\n" + ploter); }
     std::string Drawing(const std::string& name, const std::string& hpgl) { return dir.Write(name, hpgl).string(); }
 };
-
-// The cut path of a figure: starts with the entry line forwards, ends with it backwards,
-// and consecutive lines meet.
-void ExpectClosedTour(const Json& figure) {
-    test::ExpectEntryTour(figure);
-    const Json& path = figure["path"];
-    const Json& integrity = figure["integrity"];
-    EXPECT_EQ(integrity["unvisitedPoints"], 0);
-    EXPECT_EQ(integrity["unvisitedLines"], 0);
-    EXPECT_EQ(integrity["surplus"], 0);
-    EXPECT_EQ(integrity["pathNodes"].get<std::size_t>(), path.size() + 1);
-}
 
 TEST_F(PlanCli, TwoRectanglesAreJoinedAndCutFromTheEntryPoint) {
     const std::string file =

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -117,6 +118,10 @@ public:
         c.mainWindow = channel_.get();
         c.iniFile = dir_.Path() / "wirvela.ini";
         c.clearPendingMultiplication = [this] { pendingCleared_ = true; };
+        c.multiplicationRunState = [this] { return runState_ ? runState_() : 0; };
+        c.afterRun = [this] {
+            if (afterRun_) afterRun_();
+        };
         connect_ = std::make_unique<TConnectCommand>(std::move(c));
     }
     ~ConnectHarness() { connect_.reset(); }
@@ -150,6 +155,13 @@ public:
             if (l == line) return true;
         }
         return false;
+    }
+
+    // What the connect command reads of a multiplication and tells it at the end of a run
+    // (worker thread); both absent until set.
+    void SetMultiplicationHooks(std::function<int()> runState, std::function<void()> afterRun) {
+        runState_ = std::move(runState);
+        afterRun_ = std::move(afterRun);
     }
 
     // The current set's object count for a drawing built by hand.
@@ -189,6 +201,8 @@ private:
     RecordingPrompt prompt_;
     std::vector<Event> events_;
     std::unique_ptr<EventChannel> channel_;
+    std::function<int()> runState_;
+    std::function<void()> afterRun_;
     bool pendingCleared_ = false;
     bool runningAtTheEnd_ = true;
     std::unique_ptr<TConnectCommand> connect_;

@@ -1,8 +1,8 @@
 // Pictures of the program for the documentation, made on the offscreen platform: the main
 // window with a joined example drawing, the cutting window during a cut on the simulated
-// controller, the manual-control window, and the bent moulding dialog. Runs only when
-// WIRVELA_SCREENSHOTS names the directory to write main-window.png, cutting.png,
-// manual-control.png and moulding.png into:
+// controller, the manual-control window, the multiplication and the bent moulding
+// dialogs. Runs only when WIRVELA_SCREENSHOTS names the directory to write main-window.png,
+// cutting.png, manual-control.png, multiplication.png and moulding.png into:
 //
 //   WIRVELA_SCREENSHOTS=docs/screenshots test_ui --gtest_filter='MainWindowScreenshots.*'
 #include <gtest/gtest.h>
@@ -16,10 +16,12 @@
 #include "MainWindowProgram.h"
 #include "app/windows/CuttingJob.h"
 #include "app/windows/ManualControl.h"
+#include "app/windows/MultiplicationModel.h"
 #include "controller/SimulatedController.h"
 #include "ui/TForm13.h"
 #include "ui/TForm3.h"
 #include "ui/TForm4.h"
+#include "ui/TForm9.h"
 
 namespace wirvela {
 namespace {
@@ -73,6 +75,14 @@ TEST(MainWindowScreenshots, MainCuttingAndManualControlWindows) {
         ASSERT_TRUE(test::SpinUntil([&manual] { return manual.isVisible(); }));
         Save(manual, directory, "manual-control.png");
         manual.close();
+    }
+
+    {
+        TForm9 multiplication(p.core->Multiplication(), p.window.get());
+        multiplication.show();
+        ASSERT_TRUE(test::SpinUntil([&multiplication] { return multiplication.isVisible(); }));
+        Save(multiplication, directory, "multiplication.png");
+        multiplication.reject();
     }
 }
 
