@@ -4,9 +4,11 @@
 #include <ostream>
 #include <utility>
 
+#include "app/MultiplyCommand.h"
 #include "cli/CliSession.h"
 #include "config/MessageLog.h"
 #include "config/Prompt.h"
+#include "config/Settings.h"
 #include "formats/DxfReader.h"
 #include "planning/FigureSeparation.h"
 #include "platform/Clock.h"
@@ -62,7 +64,37 @@ int DrawingSession::Load(const std::string& file, bool yes, std::ostream& err) {
 }
 
 int DrawingSession::LoadAndJoin(const std::string& file, bool yes, std::ostream& err, const EventSink& events) {
-    return Run(file, yes, err, true, events);
+    Run(file, yes, err, true, events);
+    if (result_ == 16 && window_.pendingMultiplication == 1) ReplayProjectMultiplication(err);
+    return result_;
+}
+
+void DrawingSession::ReplayProjectMultiplication(std::ostream& err) {
+    // A joining that failed has cleared the pending state already.
+    window_.pendingMultiplication = 2;
+    const MultiwireLayout layout = MultiwireLayoutFromSetting(session_.Parameters().GetText(settings::kMultiwire));
+    const MultiplicationResult r = Multiply(multiplication_, layout, &severalWires_);
+    window_.pendingMultiplication = 0;
+    if (r.message == 0) return;
+    refusedProjectMultiplication_ = r.message;
+    err << "message " << r.message << ": " << RefusalText(session_.Messages(), r, "") << '\n';
+}
+
+MultiplicationResult DrawingSession::Multiply(const MultiplicationTexts& fields, MultiwireLayout layout,
+                                              bool* severalWires) {
+    MultiplyContext context(*drawing_, Mutex(), window_);
+    context.mainWindow = MainWindow();
+    context.startJoin = [this] { return StartJoin(); };
+    context.waitJoin = [this] { WaitForJoin(); };
+    MultiplyCommand command(std::move(context));
+    SetMultiplicationHooks([&command] { return command.RunState(); }, [&command] { command.JoinEnded(); });
+    const MultiplyCommand::Step step = command.RunToEnd(fields, layout);
+    SetMultiplicationHooks({}, {});
+    if (severalWires != nullptr) *severalWires = command.SeveralWires();
+    if (step != MultiplyCommand::Step::Done) return command.Result();
+    // Grid copies are joined again as the main window does after a multiplication.
+    if (!command.SeveralWires()) JoinAgain();
+    return {};
 }
 
 // What the load and the joining share, kept after the load so a command can join the
@@ -190,6 +222,11 @@ int DrawingSession::RequireCutPath(const std::string& file, std::ostream& err, W
         err << "wirvela-cli: '" << file << "' not loaded";
         if (reason) err << ": " << LoadFailureText(load_);
         err << '\n';
+        return 2;
+    }
+    if (refusedProjectMultiplication_ != 0) {
+        err << "wirvela-cli: '" << file << "': the project's multiplication was refused (message "
+            << refusedProjectMultiplication_ << ")\n";
         return 2;
     }
     if (connect_.state != kConnectSucceeded || !drawing_->Set(TDrawing::kFigure1).cutPath) {

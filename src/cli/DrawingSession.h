@@ -11,6 +11,7 @@
 #include "app/ConnectCommand.h"
 #include "config/MessageLog.h"
 #include "formats/DrawingLoader.h"
+#include "generators/Multiplication.h"
 #include "planning/Planner.h"
 #include "platform/Sync.h"
 
@@ -37,8 +38,16 @@ public:
     // answered Yes and printed on err. Returns the loader's result (16: loaded).
     int Load(const std::string& file, bool yes, std::ostream& err);
     // Loads file and, once loaded, waits for the connect command's joining to end. Error
-    // boxes of the path search go to err whether or not yes is given.
+    // boxes of the path search go to err whether or not yes is given. A project's
+    // multiplication is then carried out as the main window does after the joining, in the
+    // layout of the `Multiwire` setting; a refusal goes to err with its message number
+    // and leaves the commands that need a cut path nothing to cut (RequireCutPath).
     int LoadAndJoin(const std::string& file, bool yes, std::ostream& err, const EventSink& events = {});
+
+    // Multiplies the joined drawing as the dialog's Powiel does (the row layout joins it
+    // again first) and joins grid copies again as the main window does after it. The
+    // result: message 0 when multiplied, else the refusal (nothing changed).
+    MultiplicationResult Multiply(const MultiplicationTexts& fields, MultiwireLayout layout, bool* severalWires = nullptr);
 
     // Joins the drawing as it now is once more, as the generators have it joined after
     // they changed it: no junction splitting, no splitting of connecting lines at
@@ -51,12 +60,19 @@ public:
 
     // After LoadAndJoin, for the commands that need a cut path: 0 with figure 1 selected
     // when it has one; otherwise the reason goes to err and the exit code is returned:
-    // 1 unreadable file, 2 drawing refused, 3 no cut path.
+    // 1 unreadable file, 2 drawing (or the multiplication of a project) refused, 3 no cut
+    // path.
     int RequireCutPath(const std::string& file, std::ostream& err, Wording wording);
 
     TDrawing& Drawing() { return *drawing_; }
     const TDrawing& Drawing() const { return *drawing_; }
     LoaderWindowState& Window() { return window_; }
+    const LoaderWindowState& Window() const { return window_; }
+    // The cut path was built by a project's multi-wire multiplication, not by a path search:
+    // the joining's report does not describe it.
+    bool PathBuiltForSeveralWires() const { return severalWires_; }
+    // A project's multiplication was refused (its message is on standard error).
+    bool ProjectMultiplicationRefused() const { return refusedProjectMultiplication_ != 0; }
     int Result() const { return result_; }
     const LoadReport& Loading() const { return load_; }
     // The joining's report; a default report when there was no joining.
@@ -83,6 +99,7 @@ public:
 
 private:
     int Run(const std::string& file, bool yes, std::ostream& err, bool join, const EventSink& events);
+    void ReplayProjectMultiplication(std::ostream& err);
 
     struct Machinery;
 
@@ -94,6 +111,8 @@ private:
     ConnectReport connect_;
     int penMask_ = 0;
     MultiplicationTexts multiplication_;
+    int refusedProjectMultiplication_ = 0;  // its message number
+    bool severalWires_ = false;
     Planner planner_ = Planner::Fast;
     // Last: its worker uses the drawing and the window state.
     std::unique_ptr<Machinery> joining_;

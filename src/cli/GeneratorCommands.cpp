@@ -48,14 +48,6 @@ int Refuse(const CliOptions& options, CliSession& session, const GeneratorMessag
     return 2;
 }
 
-bool WriteOut(const std::string& file, const TLines& lines, HpglLines which, std::ostream& err) {
-    if (file.empty()) return true;
-    std::string error;
-    if (WriteHpgl(file, lines, which, &error)) return true;
-    err << "wirvela-cli: " << error << '\n';
-    return false;
-}
-
 int RunFrame(const CliOptions& options, const FrameArgs& args, std::ostream& out, std::ostream& err) {
     CliSession session(options, err);
     DrawingSession loaded(session);
@@ -106,7 +98,7 @@ int RunFrame(const CliOptions& options, const FrameArgs& args, std::ostream& out
             out << '\n';
         }
     }
-    if (!WriteOut(args.out, d.Set(TDrawing::kFigure1).L, HpglLines::ObjectLines, err)) return 1;
+    if (!WriteHpglOut(args.out, d.Set(TDrawing::kFigure1).L, HpglLines::ObjectLines, err)) return 1;
     if (report.state != kConnectSucceeded) {
         err << "wirvela-cli: '" << args.file << "': no cut path was found after the frame was added\n";
         return 3;
@@ -160,7 +152,7 @@ int RunMoulding(const CliOptions& options, const MouldingArgs& args, std::ostrea
             out << ", cut path of " << d->Set(TDrawing::kFigure1).cutPath->Length() << " lines\n";
         }
     }
-    return WriteOut(args.out, d->L(), HpglLines::All, err) ? 0 : 1;
+    return WriteHpglOut(args.out, d->L(), HpglLines::All, err) ? 0 : 1;
 }
 
 void AddLengthOption(CLI::App* command, const std::string& name, std::string& text, const std::string& what) {
@@ -168,6 +160,14 @@ void AddLengthOption(CLI::App* command, const std::string& name, std::string& te
 }
 
 }  // namespace
+
+bool WriteHpglOut(const std::string& file, const TLines& lines, HpglLines which, std::ostream& err) {
+    if (file.empty()) return true;
+    std::string error;
+    if (WriteHpgl(file, lines, which, &error)) return true;
+    err << "wirvela-cli: " << error << '\n';
+    return false;
+}
 
 void AddFrameCommand(CLI::App& app, CliOptions& options, std::function<int(std::ostream&, std::ostream&)>& action) {
     auto args = std::make_shared<FrameArgs>();

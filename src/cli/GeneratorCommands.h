@@ -1,6 +1,9 @@
 #pragma once
 #include <functional>
 #include <iosfwd>
+#include <string>
+
+#include "formats/HpglWriter.h"
 
 namespace CLI {
 class App;
@@ -9,6 +12,11 @@ class App;
 namespace wirvela {
 
 struct CliOptions;
+class TLines;
+
+// --out of the commands that produce a drawing: writes `lines` as HP-GL to file, or
+// nothing for an empty name. False with the reason on err when it was not written.
+bool WriteHpglOut(const std::string& file, const TLines& lines, HpglLines which, std::ostream& err);
 
 // Adds `frame FILE --shape rectangle|circle [--size] --dx --dy --dr --epsilon [--geometry]
 // [--out FILE.plt]`: loads and joins FILE as `plan` does, adds the frame dialog's frame,

@@ -10,7 +10,9 @@
 #include "cli/DrawingReport.h"
 #include "cli/DrawingSession.h"
 #include "cli/ExitCode.h"
+#include "cli/GeneratorCommands.h"
 #include "cli/MultiplicationOptions.h"
+#include "formats/ProjectFile.h"
 
 namespace wirvela {
 
@@ -22,6 +24,8 @@ struct MultiplyArgs {
     std::string file;
     bool yes = false;
     bool geometry = false;
+    std::string save;  // PROJECT.con
+    std::string out;   // FILE.plt
     MultiplicationOptions fields;
 };
 
@@ -70,6 +74,23 @@ void PrintText(std::ostream& out, const MultiplyArgs& args, const char* layout, 
     }
 }
 
+// --save: the drawing that was loaded and this multiplication, as Save as keeps them. A
+// project that was itself multiplied on loading would reopen with one multiplication
+// only, so it is refused.
+int SaveAsProject(const MultiplyArgs& args, const DrawingSession& loaded, const MultiplicationTexts& fields,
+                  std::ostream& err) {
+    const std::filesystem::path project = ProjectPathFor(args.save);
+    if (loaded.Window().multiplications > 1) {
+        err << "wirvela-cli: '" << project.string() << "' not saved: the drawing was multiplied "
+            << loaded.Window().multiplications << " times, and a project repeats only one multiplication\n";
+        return kExitBadArgument;
+    }
+    const ProjectSave save = SaveProject(project, loaded.Loading().drawing, fields);
+    if (save.outcome == ProjectSave::Outcome::Saved) return kExitOk;
+    err << "wirvela-cli: '" << project.string() << "' not saved: " << save.why << '\n';
+    return save.outcome == ProjectSave::Outcome::CopyFailed ? kExitUnreadable : kExitBadArgument;
+}
+
 int RunMultiply(const CliOptions& options, const MultiplyArgs& args, std::ostream& out, std::ostream& err) {
     std::string problem;
     const std::optional<MultiplicationTexts> fields = MultiplicationFromOptions(args.fields, &problem);
@@ -85,27 +106,14 @@ int RunMultiply(const CliOptions& options, const MultiplyArgs& args, std::ostrea
     if (const int code = loaded.RequireCutPath(args.file, err, DrawingSession::Wording::WithReason); code != 0)
         return code;
 
-    MultiplyContext context(loaded.Drawing(), loaded.Mutex(), loaded.Window());
-    context.mainWindow = loaded.MainWindow();
-    context.startJoin = [&loaded] { return loaded.StartJoin(); };
-    context.waitJoin = [&loaded] { loaded.WaitForJoin(); };
-    MultiplyCommand command(std::move(context));
-    loaded.SetMultiplicationHooks([&command] { return command.RunState(); }, [&command] { command.JoinEnded(); });
-
-    if (command.RunToEnd(*fields, layout) != MultiplyCommand::Step::Done) {
-        const MultiplicationResult& r = command.Result();
+    bool severalWires = false;
+    const MultiplicationResult r = loaded.Multiply(*fields, layout, &severalWires);
+    if (r.message != 0) {
         err << "message " << r.message << ": " << RefusalText(session.Messages(), r, OptionName(r.field)) << '\n';
         return kExitBadArgument;
     }
-    // Grid copies are joined again as the main window does after a multiplication: no
-    // junction splitting, no splitting of connecting lines at crossings.
-    const ConnectReport* report = nullptr;
-    if (!command.SeveralWires()) {
-        loaded.Window().planarisationPending = false;
-        loaded.Connect()->SetCrossingSplit(false);
-        if (loaded.StartJoin() == 16) loaded.WaitForJoin();
-        report = &loaded.Joining();
-    }
+    // A multi-wire path is built, not searched: no joining reports on it.
+    const ConnectReport* report = severalWires ? nullptr : &loaded.Joining();
 
     const TDrawing& d = loaded.Drawing();
     const char* layoutName = LayoutName(*fields, layout);
@@ -124,6 +132,12 @@ int RunMultiply(const CliOptions& options, const MultiplyArgs& args, std::ostrea
         err << "wirvela-cli: '" << args.file << "': " << StateText(report->state) << " after the multiplication\n";
         return kExitNoPath;
     }
+    // Grid copies are written without the joining, which a reload does again; the lead
+    // line of a multi-wire path is part of what is cut.
+    if (!WriteHpglOut(args.out, d.Set(TDrawing::kFigure1).L, severalWires ? HpglLines::All : HpglLines::ObjectLines,
+                      err))
+        return kExitUnreadable;
+    if (!args.save.empty()) return SaveAsProject(args, loaded, *fields, err);
     return kExitOk;
 }
 
@@ -138,6 +152,9 @@ void AddMultiplyCommand(CLI::App& app, CliOptions& options, std::function<int(st
     multiply->add_flag("--yes", args->yes,
                        "Interactive load: answer every question Yes, print every message to standard error");
     multiply->add_flag("--geometry", args->geometry, "With --json: add the vertex and line tables of each figure");
+    multiply->add_option("--out", args->out, "Write the multiplied drawing as HP-GL to this file");
+    multiply->add_option("--save", args->save,
+                         "Save the loaded drawing and this multiplication as a project (.con), as Save as does");
     multiply->callback([&options, &action, args] {
         action = [&options, args](std::ostream& out, std::ostream& err) {
             return RunMultiply(options, *args, out, err);

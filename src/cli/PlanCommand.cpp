@@ -24,7 +24,7 @@ struct PlanArgs {
 };
 
 void PrintText(std::ostream& out, const std::string& file, int result, const LoadReport& load,
-               const ConnectReport& report, const TDrawing& d) {
+               const ConnectReport& report, const TDrawing& d, bool searched) {
     out << "File: " << file << '\n';
     out << "Result: " << result;
     if (result != 16) out << " (" << LoadFailureText(load) << ')';
@@ -35,7 +35,7 @@ void PrintText(std::ostream& out, const std::string& file, int result, const Loa
         PrintFigureCounts(out, d, f);
         if (set.cutPath) out << ", cut path of " << set.cutPath->Length() << " lines";
         out << '\n';
-        if (const ConnectReport::Figure* r = FigureReport(report, f)) {
+        if (const ConnectReport::Figure* r = searched ? FigureReport(report, f) : nullptr) {
             out << "  joined " << r->joined << " connecting lines, " << r->unjoinedObjects << " left unjoined\n";
             out << "  integrity: " << r->integrity.pathNodes << " path nodes, " << r->integrity.unvisitedPoints
                 << " unvisited points, " << r->integrity.unvisitedLines << " unvisited line ends, "
@@ -74,14 +74,16 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
     const ConnectReport& report = loaded.Joining();
     if (options.json) {
         Json figures = Json::array();
-        for (int f : ReportedFigures(*drawing)) figures.push_back(FigurePathJson(*drawing, f, &report, args.geometry));
+        // A project's multi-wire path was built, not searched: no integrity counts.
+        const ConnectReport* searched = loaded.PathBuiltForSeveralWires() ? nullptr : &report;
+        for (int f : ReportedFigures(*drawing)) figures.push_back(FigurePathJson(*drawing, f, searched, args.geometry));
         Json j = {{"result", result},
                   {"state", result == 16 ? Json(report.state) : Json(nullptr)},
                   {"figures", std::move(figures)},
                   {"seconds", result == 16 ? report.seconds : load.seconds}};
         out << j.dump(2) << '\n';
     } else {
-        PrintText(out, args.file, result, load, report, *drawing);
+        PrintText(out, args.file, result, load, report, *drawing, !loaded.PathBuiltForSeveralWires());
     }
     if (result != 16) {
         err << "wirvela-cli: '" << args.file << "' not loaded: " << LoadFailureText(load) << '\n';
@@ -91,7 +93,8 @@ int RunPlan(const CliOptions& options, const PlanArgs& args, std::ostream& out, 
         err << "wirvela-cli: '" << args.file << "': " << StateText(report.state) << '\n';
         return 3;
     }
-    return 0;
+    // The refusal of a project's multiplication is on standard error already.
+    return loaded.ProjectMultiplicationRefused() ? 2 : 0;
 }
 
 }  // namespace

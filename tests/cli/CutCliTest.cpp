@@ -361,5 +361,44 @@ TEST_F(CutCli, BadInputExitsWithAReason) {
     EXPECT_NE(Run({"cut", Example("letters.plt"), "--speedup", "-1"}).code, 0);
 }
 
+// The example projects are cut as they reopen: the drawing multiplied after its joining
+// (a grid, and three copies in a column for several wires, the layout the machine's
+// Multiwire setting names) and run to the controller's end, the wire standing where the
+// cut path ends.
+TEST_F(CutCli, ExampleProjectsAreCutToTheEndOfTheirPath) {
+    const struct {
+        const char* project;
+        const char* layout;
+    } cases[] = {{"nested_parts_grid.con", "N"}, {"letters_multiwire.con", "H"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project);
+        std::string ini = ReadFile(dir.Path() / "wirvela.ini");
+        SetKey(ini, "Multiwire", c.layout);
+        dir.Write("wirvela.ini", ini);
+
+        const CliRun plan = Run({"plan", Example(c.project), "--json", "--geometry"});
+        ASSERT_EQ(plan.code, 0) << plan.err;
+        const Json planned = plan.json();
+        const Json& figure = planned["figures"][0];
+        test::ExpectContinuous(figure);
+        const Json& path = figure["path"];
+        const Json& lines = figure["lineTable"];
+        const Json& vertices = figure["vertexTable"];
+        const Json& first = vertices[test::StepStart(lines, path.front())];
+        const Json& last = vertices[test::StepEnd(lines, path.back())];
+        // Drawing units of 0.025 mm, motor steps of 0.05 mm.
+        const double endX = (last[0].get<double>() - first[0].get<double>()) * 0.025 / 0.05;
+        const double endY = (last[1].get<double>() - first[1].get<double>()) * 0.025 / 0.05;
+
+        const CliRun run = Run({"cut", Example(c.project), "--speedup", "0", "--json"});
+        ASSERT_EQ(run.code, 0) << run.err;
+        const Json j = run.json();
+        EXPECT_EQ(j["end"], 48) << "STAT_END";
+        const Json& end = j["simulated"]["figures"][0]["end"];
+        EXPECT_NEAR(end[0].get<double>(), endX, 1.0);
+        EXPECT_NEAR(end[1].get<double>(), endY, 1.0);
+    }
+}
+
 }  // namespace
 }  // namespace wirvela

@@ -29,6 +29,7 @@
 #include "controller/ControllerCodes.h"
 #include "drawing/Drawing.h"
 #include "ui/QtCanvas.h"
+#include "ui/TForm9.h"
 
 namespace wirvela {
 namespace {
@@ -241,18 +242,8 @@ TEST(MainWindowEndToEnd, TheMainRoadWorksFromTheKeyboard) {
 
 // Ctrl+S: the save dialog takes a job name; the project and the drawing's copy beside it
 // open again as the drawing that was saved.
-TEST(MainWindowEndToEnd, SaveAsWritesAProjectThatOpensAgain) {
-    Program p;
-    const std::filesystem::path drawing = p.dir.Path() / "part.plt";
-    std::filesystem::copy_file(Example("letters.plt"), drawing);
-    std::filesystem::create_directory(p.dir.Path() / "jobs");
-    ASSERT_TRUE(p.Start(drawing));
-    ASSERT_TRUE(p.Joined());
-    ASSERT_TRUE(p.Shown("Zapiszjako1"));
-    ASSERT_TRUE(p.Enabled("Zapiszjako1"));
-    TForm1& window = *p.window;
-
-    const std::filesystem::path chosen = p.dir.Path() / "jobs" / "job";
+// Ctrl+S with the save dialog answered by `chosen`; the number of dialogs shown.
+int SaveAsByKey(Program& p, const std::filesystem::path& chosen) {
     int dialogs = 0;
     QTimer driver;
     QObject::connect(&driver, &QTimer::timeout, [&] {
@@ -267,10 +258,24 @@ TEST(MainWindowEndToEnd, SaveAsWritesAProjectThatOpensAgain) {
         static_cast<QDialog*>(dialog)->accept();
     });
     driver.start(10);
-    ASSERT_TRUE(Focus(window, p.Control<QWidget>("SpeedButton1")));
-    Key(window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(Focus(*p.window, p.Control<QWidget>("SpeedButton1")));
+    Key(*p.window, Qt::Key_S, Qt::ControlModifier);
     driver.stop();
-    EXPECT_EQ(dialogs, 1);
+    return dialogs;
+}
+
+TEST(MainWindowEndToEnd, SaveAsWritesAProjectThatOpensAgain) {
+    Program p;
+    const std::filesystem::path drawing = p.dir.Path() / "part.plt";
+    std::filesystem::copy_file(Example("letters.plt"), drawing);
+    std::filesystem::create_directory(p.dir.Path() / "jobs");
+    ASSERT_TRUE(p.Start(drawing));
+    ASSERT_TRUE(p.Joined());
+    ASSERT_TRUE(p.Shown("Zapiszjako1"));
+    ASSERT_TRUE(p.Enabled("Zapiszjako1"));
+    TForm1& window = *p.window;
+
+    EXPECT_EQ(SaveAsByKey(p, p.dir.Path() / "jobs" / "job"), 1);
     const std::filesystem::path project = p.dir.Path() / "jobs" / "job.con";
     EXPECT_EQ(test::ReadFile(project), "[CON_design]\nFile1=job.plt\n");
     EXPECT_EQ(test::ReadFile(p.dir.Path() / "jobs" / "job.plt"), test::ReadFile(drawing));
@@ -278,6 +283,43 @@ TEST(MainWindowEndToEnd, SaveAsWritesAProjectThatOpensAgain) {
     window.OpenFile(project);
     ASSERT_TRUE(p.Joined());
     EXPECT_EQ(p.Model().Title(), (p.dir.Path() / "jobs" / "job.plt").string());
+    EXPECT_TRUE(p.Enabled("SpeedButton6"));
+}
+
+// Grid copies made in the multiplication dialog are saved with the project, and opening
+// it repeats them after the joining: the operator finds the block as it was saved.
+TEST(MainWindowEndToEnd, AMultipliedDrawingSavedAsAProjectOpensMultiplied) {
+    Program p;
+    ASSERT_TRUE(p.Start(Example("letters.plt")));
+    ASSERT_TRUE(p.Joined());
+    const int sourceLines = p.core->Drawing().L().Count() - 1;  // without the entry line
+
+    TForm9 dialog(p.core->Multiplication(), p.window.get());
+    dialog.show();
+    for (const auto& [name, text] : {std::pair{"Edit1", "2"}, std::pair{"Edit2", "3"}}) {
+        auto* field = test::Control<QLineEdit>(dialog, name);
+        field->selectAll();
+        test::Type(field, text);
+    }
+    test::Control<QPushButton>(dialog, "Button1")->click();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    p.Model().AfterMultiplication();  // what the main window does after the dialog's OK
+    ASSERT_TRUE(p.Joined());
+    ASSERT_EQ(p.core->Drawing().Oelems(), 5);
+
+    EXPECT_EQ(SaveAsByKey(p, p.dir.Path() / "job"), 1);
+    const std::string saved = test::ReadFile(p.dir.Path() / "job.con");
+    EXPECT_NE(saved.find("ObjV=2"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("ObjH=3"), std::string::npos) << saved;
+
+    p.Model().Clear();
+    p.window->OpenFile(p.dir.Path() / "job.con");
+    ASSERT_TRUE(test::SpinUntil([&p] {
+        return p.Model().WindowState().pendingMultiplication == 0 && p.core->Drawing().Oelems() == 5;
+    }));
+    ASSERT_TRUE(p.Joined());
+    EXPECT_EQ(p.core->Drawing().Oelems(), 5) << "the source and five copies";
+    EXPECT_GE(p.core->Drawing().L().Count(), 6 * sourceLines);
     EXPECT_TRUE(p.Enabled("SpeedButton6"));
 }
 
