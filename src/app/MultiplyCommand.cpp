@@ -1,6 +1,5 @@
 #include "app/MultiplyCommand.h"
 
-#include <optional>
 #include <utility>
 
 #include "config/MessageFormat.h"
@@ -25,12 +24,17 @@ bool MultiwireRun(const MultiplicationTexts& fields, MultiwireLayout layout) {
 // then, so the wait ends at once. Without a mutex the change goes on.
 class Hold {
 public:
-    explicit Hold(RecursiveTimedMutex* mutex) {
-        if (mutex != nullptr) lock_.emplace(*mutex, -1);
+    explicit Hold(RecursiveTimedMutex* mutex) : mutex_(mutex) {
+        if (mutex_ != nullptr) mutex_->lock();
     }
+    ~Hold() {
+        if (mutex_ != nullptr) mutex_->unlock();
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
 
 private:
-    std::optional<TimedLock<RecursiveTimedMutex>> lock_;
+    RecursiveTimedMutex* mutex_;
 };
 
 }  // namespace
