@@ -2,7 +2,7 @@
 # the layers below it, never of a layer above it or beside it on the same rung (ui and cli
 # are both front ends and know nothing of each other). tests/layers/CheckLayers.cmake checks the
 # sources against this list; the include directories below make the compiler enforce it.
-set(WIRVELA_LAYERS platform geometry config drawing formats view settings planning generators controller cutting mesh3d app ui cli)
+set(WIRVELA_LAYERS platform geometry config drawing formats view settings planning generators controller cutting rotary mesh3d app ui cli)
 
 # The folder of symbolic links that shows `name` and every layer below it, and nothing
 # else: a library's include directory, so an upward include does not compile.
