@@ -89,6 +89,12 @@ std::vector<UsedMessage> Table() {
         {623, "%s%s%s"},  // File1, project, why
         {624, "%d"},      // multiplications since the load
         {625, "%s%s"},    // project, why it was not written
+        // Rotary projects.
+        {630, "%s%d"},    // profile name, row
+        {631, "%s"},      // profile file
+        {632, "%s%s"},    // profile file, why
+        {633, "%s%d%d"},  // project, line, longest line
+        {634, "%s%d"},    // project, rows
         // Settings checks.
         {600, "%s%s%s"},    // key, value, why
         {601, "%s%s%s%s"},  // section, key, value, why

@@ -6,6 +6,7 @@
 #include "config/MessageFormat.h"
 #include "config/Messages.h"
 #include "config/NumberText.h"
+#include "formats/FileInFolder.h"
 #include "platform/IniFile.h"
 
 namespace wirvela {
@@ -48,28 +49,16 @@ void ReadMultiplication(const IniFile& ini, MultiplicationTexts& t) {
     t.spineOnTop = NonZero(ini, "TopLeftEntryLine");
 }
 
-// A plain file name: no folder part, no way up, nothing the file system would cut short.
-bool PlainFileName(const std::string& name) {
-    if (name == "." || name == "..") return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32;
-    });
-}
-
 // Refuses a drawing that is missing, no file, or (through a link) outside the folder.
 void CheckDrawing(const std::filesystem::path& folder, ProjectRead& read) {
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(read.drawing, ec);
-    const auto missing = [&read](const char* why) {
-        read.error = ProjectError::DrawingMissing;
-        read.why = why;
-    };
-    if (status.type() == std::filesystem::file_type::not_found) return missing("not found");
-    if (status.type() == std::filesystem::file_type::directory) return missing("a folder, not a file");
-    if (ec || status.type() != std::filesystem::file_type::regular) return missing("not a regular file");
-    const std::filesystem::path real = std::filesystem::canonical(read.drawing, ec);
-    const std::filesystem::path home = std::filesystem::canonical(folder, ec);
-    if (ec || real.parent_path() != home) read.error = ProjectError::DrawingNotBeside;
+    FileInFolderCheck check = CheckFileInFolder(folder, read.drawing);
+    if (check.Ok()) return;
+    if (check.outside) {
+        read.error = ProjectError::DrawingNotBeside;
+        return;
+    }
+    read.error = ProjectError::DrawingMissing;
+    read.why = std::move(check.why);
 }
 
 ProjectRead ReadFrom(const IniFile& ini, const std::filesystem::path& folder, const MultiplicationTexts& current) {
