@@ -33,3 +33,64 @@ inline std::string Plot(const std::vector<std::vector<std::pair<int, int>>>& pol
 }
 
 }  // namespace wirvela::test
+
+#include <cmath>
+#include <cstdint>
+#include <sstream>
+
+#include "controller/ControllerCodes.h"
+#include "rotary/RotaryLink.h"
+
+namespace wirvela::test {
+
+// Writes down every controller operation; the operation named `failOn` (its `failAt`-th
+// call, from 1) answers `failCode`.
+class RecordingLink : public RotaryLink {
+public:
+    int Cancel() override { return Note("Cancel"); }
+    int BeginBlock() override { return Note("BeginBlock"); }
+    int EndBlock() override { return Note("EndBlock"); }
+    int Setup(const CutParameters& r) override {
+        std::ostringstream s;
+        s << "Setup h" << int{r.heating} << " t" << r.heatingTime << " c" << r.cornerDelay << " rv" << r.rotVelocity
+          << " f" << r.feedPeriod;
+        return Note(s.str(), "Setup");
+    }
+    int Line(std::int32_t dx, std::int32_t dy, bool delay, double period, double) override {
+        dxSum += dx;
+        std::ostringstream s;
+        s << "Line " << dx << " " << dy << (delay ? " d" : "") << " p" << std::lround(period);
+        return Note(s.str(), "Line");
+    }
+    int Turn(std::int32_t dfi, double period) override {
+        return Note("Turn " + std::to_string(dfi) + " p" + std::to_string(std::lround(period)), "Turn");
+    }
+    int Repeat(std::uint8_t n) override { return Note("Repeat " + std::to_string(n), "Repeat"); }
+    int Start() override { return Note("Start"); }
+    int Hold() override { return Note("Hold"); }
+    int Resume(bool) override { return Note("Resume"); }
+    int SetHeatingLive(int p) override { return Note("Heating " + std::to_string(p), "Heating"); }
+
+    // The calls, one per line.
+    std::string Calls() const {
+        std::string out;
+        for (const std::string& c : calls) out += c + "\n";
+        return out;
+    }
+
+    std::vector<std::string> calls;
+    std::int64_t dxSum = 0;
+    std::string failOn;
+    int failAt = 1;
+    int failCode = 0;
+
+private:
+    int Note(const std::string& text, const std::string& op = {}) {
+        calls.push_back(text);
+        const std::string name = op.empty() ? text : op;
+        if (name == failOn && --failAt == 0) return failCode;
+        return STAT_OK;
+    }
+};
+
+}  // namespace wirvela::test
