@@ -13,6 +13,7 @@
 #include "cli/ParamCommands.h"
 #include "cli/PlanCommand.h"
 #include "cli/ProjectCommand.h"
+#include "cli/RotaryCommands.h"
 #include "cli/SimulateCommand.h"
 
 namespace wirvela {
@@ -40,6 +41,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     AddProjectCommand(app, options, action);
     AddFrameCommand(app, options, action);
     AddMouldingCommand(app, options, action);
+    AddRotaryCommands(app, options, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

@@ -68,7 +68,8 @@ void RotaryRun::SetMode() {
 
 void RotaryRun::SetProject(const ProfileList& list, const std::filesystem::path& folder) {
     list_ = list;
-    folder_ = folder;
+    // A project named without a folder lies in the current one.
+    folder_ = folder.empty() ? std::filesystem::path(".") : folder;
 }
 
 int RotaryRun::SetHeating(int percent) {
@@ -124,15 +125,16 @@ int RotaryRun::SendProfile() {
     SetMode();
     lastProfile_ = list_.Name(row + 1).empty();
     ProfileOutcome outcome;
-    outcome.row = row;
-    outcome.file = list_.Name(row);
     outcome.result = SendLoadedProfile(row, outcome);
     report_.ProfileSent(outcome);
     return outcome.result;
 }
 
-int RotaryRun::SendLoadedProfile(int row, ProfileOutcome& outcome) {
-    if (!LoadProfile(row, outcome)) return PreparedProfile::kUnusable;
+std::unique_ptr<TLineList> RotaryRun::PrepareRow(int row, ProfileOutcome& outcome) {
+    outcome.row = row;
+    outcome.file = list_.Name(row);
+    outcome.result = PreparedProfile::kUnusable;
+    if (!LoadProfile(row, outcome)) return nullptr;
     if (s_.trace) s_.trace->Log("(HPR) after loaded");
     TDrawing& drawing = *s_.drawing;
     outcome.prepared = PrepareProfile(drawing.V(), drawing.L(), row, s_.trace);
@@ -144,11 +146,18 @@ int RotaryRun::SendLoadedProfile(int row, ProfileOutcome& outcome) {
                 : FormatMessage(Message(p.message), {outcome.file});
         Box(p.message, text, kProfileCheckCaption);
     }
-    if (p.result != PreparedProfile::kOk) return p.result;
+    outcome.result = p.result;
+    if (p.result != PreparedProfile::kOk) return nullptr;
     if (s_.trace) s_.trace->Log("(HPR) after PreprocessProfile");
     std::unique_ptr<TLineList> path = ChainProfile(drawing.L(), p.start, p.end);
-    if (!path) return PreparedProfile::kUnusable;
+    if (!path) outcome.result = PreparedProfile::kUnusable;
+    return path;
+}
 
+int RotaryRun::SendLoadedProfile(int row, ProfileOutcome& outcome) {
+    std::unique_ptr<TLineList> path = PrepareRow(row, outcome);
+    if (!path) return outcome.result;
+    TDrawing& drawing = *s_.drawing;
     const CutSetup setup = CutSetup::FromStore(*s_.parameters, material_, CutOptions{}, scalePercent_);
     CutParameters record = setup.Record();
     record.heating = static_cast<std::uint8_t>(std::min(heating_, kMaxHeating));

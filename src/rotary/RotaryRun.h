@@ -12,6 +12,7 @@
 // one open line 3, an empty list −2.
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,7 @@ class MessageLog;
 class RotaryLink;
 class TDrawing;
 class TDxfReader;
+class TLineList;
 class TMessages;
 class TParameters;
 struct HpglPenState;
@@ -98,6 +100,11 @@ public:
     int Continue();
     // Cancels the program and releases the start lock; 16 when the cancel succeeded.
     int Stop();
+
+    // Loads the profile of `row` into the drawing's current set, prepares it and chains its
+    // path, as SendProfile does before it sends anything; what it cannot use is reported.
+    // outcome.result: 0, −1 or 3; the path is null unless 0.
+    std::unique_ptr<TLineList> PrepareRow(int row, ProfileOutcome& outcome);
 
     int CurrentRow() const { return currentRow_; }
     bool LastProfile() const { return lastProfile_; }
