@@ -1,5 +1,7 @@
 #include "cli/CliDevice.h"
 
+#include <CLI/CLI.hpp>
+
 #include <ostream>
 #include <utility>
 
@@ -50,6 +52,17 @@ bool LinkStarted(const LinkStartup& up, CliSession& session, std::ostream& err) 
     err << "wirvela-cli: the controller link could not be started:"
         << OneLine(ControllerCodes::FormatCode(session.Messages(), code)) << '\n';
     return false;
+}
+
+void AddDeviceOptions(CLI::App* command, std::string& device, double& speedUp, std::string& trace) {
+    command->add_option("--device", device, "sim (the simulated controller) or usb (the configured real device)")
+        ->check(CLI::IsMember({"sim", "usb"}))
+        ->capture_default_str();
+    command->add_option("--speedup", speedUp,
+                        "Simulated controller: machine milliseconds per real millisecond (0: as fast as possible)")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    command->add_option("--trace", trace, "Simulated controller: write its motion trace to this CSV file");
 }
 
 }  // namespace wirvela

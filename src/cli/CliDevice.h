@@ -11,6 +11,10 @@
 #include "controller/SimulatedController.h"
 #include "platform/Ftdi.h"
 
+namespace CLI {
+class App;
+}
+
 namespace wirvela {
 
 class CliSession;
@@ -28,6 +32,10 @@ struct CliDevice {
 // Called with every simulated controller a machine command makes, before the link to it
 // starts: a test puts the controller in a fault there. Without a hook nothing happens.
 void SetSimulatorHook(std::function<void(SimulatedController&)> hook);
+
+// The options of a command that drives the controller: --device sim|usb, --speedup K and
+// --trace FILE (the simulated controller's motion trace).
+void AddDeviceOptions(CLI::App* command, std::string& device, double& speedUp, std::string& trace);
 
 // True when the start-up gave a link that shook hands; otherwise says why on `err`.
 bool LinkStarted(const LinkStartup& up, CliSession& session, std::ostream& err);

@@ -413,14 +413,7 @@ void AddCutCommands(CLI::App& app, CliOptions& options, std::function<int(std::o
     CLI::App* cut = app.add_subcommand(
         "cut", "Load and plan a drawing and cut it: on the simulated controller, or with --device usb on the machine");
     AddFileOptions(cut, *cutArgs);
-    cut->add_option("--device", cutArgs->device, "sim (the simulated controller) or usb (the configured real device)")
-        ->check(CLI::IsMember({"sim", "usb"}))
-        ->capture_default_str();
-    cut->add_option("--speedup", cutArgs->speedUp,
-                    "Simulated controller: machine milliseconds per real millisecond (0: as fast as possible)")
-        ->check(CLI::NonNegativeNumber)
-        ->capture_default_str();
-    cut->add_option("--trace", cutArgs->trace, "Simulated controller: write its motion trace to this CSV file");
+    AddDeviceOptions(cut, cutArgs->device, cutArgs->speedUp, cutArgs->trace);
     cut->callback([&options, &action, cutArgs] {
         action = [&options, cutArgs](std::ostream& out, std::ostream& err) {
             return RunCut(options, *cutArgs, out, err);

@@ -396,14 +396,7 @@ void AddRotaryCommands(CLI::App& app, CliOptions& options, std::function<int(std
         ->check(CLI::Range(1, 10));
     rotary->add_option("--heating", rotaryArgs->heating, "Heating, per cent 1 … 100 (default: the material's)")
         ->check(CLI::Range(1, 100));
-    rotary->add_option("--device", rotaryArgs->device, "sim (the simulated controller) or usb (the configured device)")
-        ->check(CLI::IsMember({"sim", "usb"}))
-        ->capture_default_str();
-    rotary->add_option("--speedup", rotaryArgs->speedUp,
-                       "Simulated controller: machine milliseconds per real millisecond (0: as fast as possible)")
-        ->check(CLI::NonNegativeNumber)
-        ->capture_default_str();
-    rotary->add_option("--trace", rotaryArgs->trace, "Simulated controller: write its motion trace to this CSV file");
+    AddDeviceOptions(rotary, rotaryArgs->device, rotaryArgs->speedUp, rotaryArgs->trace);
     rotary->callback([&options, &action, rotaryArgs] {
         action = [&options, rotaryArgs](std::ostream& out, std::ostream& err) {
             return RunRotary(options, *rotaryArgs, out, err);
