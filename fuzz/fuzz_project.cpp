@@ -2,35 +2,24 @@
 // scratch folder that holds one drawing and one subfolder. The reader must never name a
 // drawing outside that folder, must leave the dialog's fields alone unless it accepts a
 // multiplication, and what it accepts must write back to a project that reads the same.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 
+#include "ScratchFolder.h"
 #include "formats/ProjectFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Folder {
-    fs::path path;
-    Folder() {
-        std::string name = (fs::temp_directory_path() / "wirvela-fuzz-project-XXXXXX").string();
-        if (mkdtemp(name.data()) == nullptr) std::abort();
-        path = name;
+struct Folder : wirvela::fuzz::ScratchFolder {
+    Folder() : ScratchFolder("wirvela-fuzz-project") {
         std::ofstream(path / "part.plt") << "IN;PU0,0;PD100,0,100,100;";
         fs::create_directory(path / "sub");
-    }
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
     }
 };
 
