@@ -63,15 +63,12 @@ public:
     void Status(std::string_view text) override { status_ = text; }
     void Warning(const RunMessage& m) override {
         err_ << "wirvela-cli: message " << m.messageKey << ": " << OneLine(m.text) << '\n';
-        ++warnings_;
     }
     const std::string& LastStatus() const { return status_; }
-    int Warnings() const { return warnings_; }
 
 protected:
     std::ostream& err_;
     std::string status_;
-    int warnings_ = 0;
 };
 
 // A drawing with the settings the program derives at start-up, and the reader state.
@@ -122,8 +119,7 @@ int RunProfile(const CliOptions& options, const ProfileArgs& args, std::ostream&
         out << "Ends: " << p.ends << ", isolated points: " << p.isolated << ", branches: " << p.branches << '\n';
     }
     if (prepared) return kExitOk;
-    // Refused before preparing: the file could not be loaded.
-    return p.ends == 0 && report.Warnings() > 0 && p.message == 0 ? kExitUnreadable : kExitBadArgument;
+    return outcome.loaded ? kExitBadArgument : kExitUnreadable;
 }
 
 // The project run without a window: the controller's reports reach the event dispatch

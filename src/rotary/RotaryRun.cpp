@@ -135,6 +135,7 @@ std::unique_ptr<TLineList> RotaryRun::PrepareRow(int row, ProfileOutcome& outcom
     outcome.file = list_.Name(row);
     outcome.result = PreparedProfile::kUnusable;
     if (!LoadProfile(row, outcome)) return nullptr;
+    outcome.loaded = true;
     if (s_.trace) s_.trace->Log("(HPR) after loaded");
     TDrawing& drawing = *s_.drawing;
     outcome.prepared = PrepareProfile(drawing.V(), drawing.L(), row, s_.trace);

@@ -40,6 +40,7 @@ struct ProfileOutcome {
     int row = 0;
     std::string file;
     int result = 0;
+    bool loaded = false;  // the file was read into the drawing
     PreparedProfile prepared;
     StreamedPath streamed;
     std::optional<std::int32_t> turn;  // table steps after the profile; none for the last

@@ -143,6 +143,18 @@ TEST_F(RotaryCli, AControllerFailureEndsTheProjectAndTheLinkStillAnswers) {
     EXPECT_EQ(j["tableSteps"], 4);
 }
 
+TEST_F(RotaryCli, AProfileThatCannotBeSentEndsTheProjectThere) {
+    dir.Write("gap.hpr", "a.plt\t15\r\nnone.plt\t15\r\nc.plt\t0\r\n");
+    const CliRun run = Rotary("gap.hpr");
+    EXPECT_EQ(run.code, 6) << run.out << run.err;
+    EXPECT_NE(run.err.find("message 632: "), std::string::npos) << run.err;
+    const nlohmann::json j = run.json();
+    ASSERT_EQ(j["profiles"].size(), 2U);
+    EXPECT_EQ(j["profiles"][1]["result"], -1);
+    EXPECT_EQ(j["programs"], 1);
+    EXPECT_EQ(j["stop"], STAT_OK);
+}
+
 struct BadProject {
     const char* name;
     std::string content;
