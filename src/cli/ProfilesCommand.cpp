@@ -146,6 +146,8 @@ void AddProfilesCommand(CLI::App& app, CliOptions& options, std::function<int(st
         ->excludes(noPlinth)
         ->capture_default_str();
     command->add_option("--out", args->out, "Project file (.hpr) to write; the profiles go beside it")->required();
+    command->add_flag("--no-dumps", [args](std::int64_t) { args->options.dumps = false; },
+                      "Do not write the projection dumps (rzut_NAME_J.plt, rzut_NAME_sylwetki_J.plt)");
     command->add_option("--log", args->log, "Write the generator's log lines (tables, walk) to this file");
     command->callback([&options, &action, args] {
         action = [&options, args](std::ostream& out, std::ostream& err) {

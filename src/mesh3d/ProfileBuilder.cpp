@@ -298,7 +298,7 @@ int Generator::Profile(int j, double angle, ProfileOutcome& outcome) {
     d_.SelectFigure(kFigure);
     Log(Fmt("3D Faces = %d ", mesh_.Count()));
     if (const int refused = Project(angle)) return refused;
-    files_.push_back({folder_ / Fmt("rzut_%s_%d.plt", base_.c_str(), j), DumpText(), 355});
+    if (o_.dumps) files_.push_back({folder_ / Fmt("rzut_%s_%d.plt", base_.c_str(), j), DumpText(), 355});
     LogLines("Linie po rzutowaniu", true);
 
     KeepSilhouette();
@@ -311,7 +311,8 @@ int Generator::Profile(int j, double angle, ProfileOutcome& outcome) {
     AddRectangle({-R_ * h_, R_ * h_, R_ * h_, -R_ * h_},
                  {(o_.baseOffset - H) * h_, (o_.baseOffset - H) * h_, (o_.baseOffset - o_.baseDepth - H) * h_,
                   (o_.baseOffset - o_.baseDepth - H) * h_});
-    files_.push_back({folder_ / Fmt("rzut_%s_sylwetki_%d.plt", base_.c_str(), j), DumpText(), 355});
+    if (o_.dumps)
+        files_.push_back({folder_ / Fmt("rzut_%s_sylwetki_%d.plt", base_.c_str(), j), DumpText(), 355});
     LogLines("Linie po eliminacji (tylko sylwetka zostaje)", false);
 
     TLines& L = d_.L();

@@ -32,6 +32,7 @@ struct ProfileOptions {
     double baseOffset = 0.1;    // `BaseOffset` of section `3D_raw`, mm
     double snapTolerance = 0.5; // `TollPktSnapToLine` of section `3D_raw`, mm
     int snapToLine2nd = 1;      // `SnapToLine2nd` of section `3D_raw`
+    bool dumps = true;          // write the projection dumps "rzut_<name>_<j>.plt" too
 };
 
 // Where the generator's log lines, status texts and message boxes go. Message boxes come
