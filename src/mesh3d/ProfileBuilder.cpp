@@ -1,5 +1,6 @@
 #include "mesh3d/ProfileBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -34,6 +35,10 @@ std::string Fmt(const char* format, Args... args) {
     text.resize(static_cast<std::size_t>(n));
     return text;
 }
+
+// A file coordinate: truncated toward zero. The model's coordinates are bounded, but a
+// caller's clearance or plinth is not, and an int conversion out of range is undefined.
+int Trunc(double c) { return std::isnan(c) ? 0 : static_cast<int>(std::clamp(c, -2.0e9, 2.0e9)); }
 
 double Seconds(std::uint64_t since) { return static_cast<double>(TickCount64() - since) * 0.001; }
 
@@ -177,7 +182,8 @@ int Generator::Project(double angleDeg) {
             AddFaceEdge(p[2], p[0], p[1], s);
         }
     }
-    if (TablesFull(3, 3)) return Stop(639);
+    // Room for the plinth and the base block too.
+    if (TablesFull(8, 8)) return Stop(639);
     Log(Fmt("Front faces = %d", front));
     Log(Fmt(" Lines = %d  Verts = %d", d_.L().Count(), V.Count()));
     Log(Fmt(" Time of Projection: %lf", Seconds(start)));
@@ -255,9 +261,8 @@ const char kPlotHeader[] =
     "PW0.350,1;\nPW0.350,2;\nPW0.350,3;\nPW0.350,4;\nPW0.350,5;\nPW0.350,6;\nPW0.350,7;\nPW0.350,8;\n"
     "SP1;\n";
 
-// Drawing coordinates are bounded by kMaxModelCoordinate, so they fit an int.
 std::string Move(const char* command, const VertexRecord& v) {
-    return Fmt("%s%d %d;\n", command, static_cast<int>(v.x), static_cast<int>(v.y));
+    return Fmt("%s%d %d;\n", command, Trunc(v.x), Trunc(v.y));
 }
 
 std::string Generator::DumpText() const {
@@ -356,11 +361,11 @@ int Generator::Profile(int j, double angle, ProfileOutcome& outcome) {
     const int s = V.AddVertex(S.x, S.y);
     const int t = V.AddVertex(T.x, T.y);
     const LineRef in = L.AddLineGetIndex(s, entry, 2, 1);
-    Log(Fmt("[%d] Entry Line: (%d %d)-(%d %d)", in.index, static_cast<int>(V[s].x), static_cast<int>(V[s].y),
-            static_cast<int>(V[entry].x), static_cast<int>(V[entry].y)));
+    Log(Fmt("[%d] Entry Line: (%d %d)-(%d %d)", in.index, Trunc(V[s].x), Trunc(V[s].y),
+            Trunc(V[entry].x), Trunc(V[entry].y)));
     const LineRef out = L.AddLineGetIndex(exit, t, 2, 1);
-    Log(Fmt("[%d] Exit Line: (%d %d)-(%d %d)", out.index, static_cast<int>(V[exit].x), static_cast<int>(V[exit].y),
-            static_cast<int>(V[t].x), static_cast<int>(V[t].y)));
+    Log(Fmt("[%d] Exit Line: (%d %d)-(%d %d)", out.index, Trunc(V[exit].x), Trunc(V[exit].y),
+            Trunc(V[t].x), Trunc(V[t].y)));
 
     const std::uint64_t walkStart = TickCount64();
     outcome.boundary = BoundaryPath(d_, s, t, exit, sink_);
@@ -404,8 +409,8 @@ ProfilesResult Generator::Run(const std::filesystem::path& project) {
     const double step = 180.0 / o_.count;
 
     const double startY = -o_.baseDepth * h_;
-    Log(Fmt("startP= (%d %d)", static_cast<int>(-R_ * h_), static_cast<int>(startY)));
-    Log(Fmt("stopP = (%d %d)", static_cast<int>(R_ * h_), static_cast<int>(startY)));
+    Log(Fmt("startP= (%d %d)", Trunc(-R_ * h_), Trunc(startY)));
+    Log(Fmt("stopP = (%d %d)", Trunc(R_ * h_), Trunc(startY)));
     const int first[] = {1, o_.count};
     const std::string starting = sink_.MessageText(351, first);
     Log(starting);
