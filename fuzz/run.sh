@@ -9,7 +9,8 @@
 #
 # Targets: the names of fuzz/fuzz_*.cpp (default: all of them, HP-GL and DXF first).
 # Budgets: 3600 CPU s for fuzz_hpgl and fuzz_dxf, 600 for the others (fuzz_project, the .con
-# reader, and fuzz_hpr, the rotary project reader, among them); WIRVELA_FUZZ_BUDGET_<NAME>
+# reader, fuzz_hpr, the rotary project reader, and fuzz_raw, the 3D_raw mesh reader, among
+# them); WIRVELA_FUZZ_BUDGET_<NAME>
 # (NAME = target without "fuzz_", upper case, e.g. WIRVELA_FUZZ_BUDGET_HPGL=7200) sets one,
 # --scale multiplies them all (--scale 0.01 for a quick try). --jobs runs that many targets
 # at once (default 1). Inputs are kept to 16 KiB (the shipped plots are far larger and would
@@ -84,6 +85,7 @@ seeds_of() {
     fuzz_dxf) ls examples/*.dxf tests/data/*.dxf ;;
     fuzz_ini) ls data/*.ini data/local.txt ;;
     fuzz_local) ls data/local.txt ;;
+    fuzz_raw) ls examples/*.raw tests/data/*.raw ;;
   esac 2>/dev/null || true
   [[ -d fuzz/seeds/$1 ]] && find "fuzz/seeds/$1" -type f || true
 }

@@ -12,6 +12,7 @@
 #include "cli/MultiplyCli.h"
 #include "cli/ParamCommands.h"
 #include "cli/PlanCommand.h"
+#include "cli/ProfilesCommand.h"
 #include "cli/ProjectCommand.h"
 #include "cli/RotaryCommands.h"
 #include "cli/SimulateCommand.h"
@@ -39,6 +40,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     AddSimulateCommand(app, options, action);
     AddManualCommands(app, options, action);
     AddProjectCommand(app, options, action);
+    AddProfilesCommand(app, options, action);
     AddFrameCommand(app, options, action);
     AddMouldingCommand(app, options, action);
     AddRotaryCommands(app, options, action);

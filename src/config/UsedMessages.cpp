@@ -70,6 +70,12 @@ std::vector<UsedMessage> Table() {
         {360, "%d%d"},  // triangle, triangles
         {362, "%d"},    // outline walk step count
         {363, ""},
+        // 3-D models the profile generator refuses.
+        {635, "%d"},    // number of profiles given
+        {636, "%s"},    // model file
+        {637, "%s"},    // model file
+        {638, "%d%d"},  // triangle, largest coordinate in mm
+        {639, ""},
         // Bent moulding.
         {379, ""}, {380, ""}, {381, ""}, {382, ""}, {383, ""}, {384, ""}, {385, ""}, {386, ""},
         // Device selection and about box.
