@@ -88,8 +88,7 @@ int RunProfile(const CliOptions& options, const ProfileArgs& args, std::ostream&
     CliSession session(options, err);
     ProfileDrawing d(session);
     TerminalReport report(err);
-    RotaryRun run({&session.Parameters(), &session.Messages(), &d.drawing, &d.pens, &d.dxf, nullptr, nullptr},
-                  report);
+    RotaryRun run({&session.Parameters(), &session.Messages(), &d.drawing, &d.pens, &d.dxf, nullptr, nullptr}, report);
     const std::filesystem::path file(args.file);
     ProfileList list;
     list.Row(args.row).name = file.filename().string();
@@ -99,13 +98,14 @@ int RunProfile(const CliOptions& options, const ProfileArgs& args, std::ostream&
     const PreparedProfile& p = outcome.prepared;
     const bool prepared = path != nullptr;
     Json chained = Json::array();
-    for (int i = 0; prepared && i <= path->LastIndex(); ++i) chained.push_back({(*path)[i].line, (*path)[i].dir});
+    for (int i = 0; prepared && i <= path->LastIndex(); ++i)
+        chained.push_back({(*path)[i].line, static_cast<int>((*path)[i].dir)});
     const Json start = prepared ? Vertex(d.drawing, p.start) : Json(nullptr);
     const Json end = prepared ? Vertex(d.drawing, p.end) : Json(nullptr);
     if (options.json) {
-        out << Json{{"file", args.file}, {"row", args.row},      {"result", outcome.result},
-                    {"start", start},    {"end", end},           {"ends", p.ends},
-                    {"isolated", p.isolated}, {"branches", p.branches}, {"path", chained}}
+        out << Json{{"file", args.file}, {"row", args.row}, {"result", outcome.result}, {"start", start},
+                    {"end", end},        {"ends", p.ends},  {"isolated", p.isolated},   {"branches", p.branches},
+                    {"path", chained}}
                    .dump(2)
             << '\n';
     } else {
@@ -375,7 +375,8 @@ void AddRotaryCommands(CLI::App& app, CliOptions& options, std::function<int(std
     CLI::App* profile =
         app.add_subcommand("profile", "Load one rotary profile and prepare it as a rotary project cuts it");
     profile->add_option("FILE", profileArgs->file, "Profile drawing (.plt, .dxf)")->required();
-    profile->add_option("--row", profileArgs->row, "Project row it is cut as: odd rows left to right, even right to left")
+    profile
+        ->add_option("--row", profileArgs->row, "Project row it is cut as: odd rows left to right, even right to left")
         ->check(CLI::Range(1, ProfileList::kLastRow))
         ->capture_default_str();
     profile->callback([&options, &action, profileArgs] {

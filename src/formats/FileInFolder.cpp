@@ -6,9 +6,8 @@ namespace wirvela {
 
 bool PlainFileName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32;
-    });
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32; });
 }
 
 FileInFolderCheck CheckFileInFolder(const std::filesystem::path& folder, const std::filesystem::path& file) {

@@ -23,7 +23,9 @@ void Trace(MessageLog* trace, std::string_view text) {
     if (trace) trace->Log(text);
 }
 
-std::int32_t& Level(TVert& v, int i) { return v.Edit(i).obj; }
+std::int32_t& Level(TVert& v, int i) {
+    return v.Edit(i).obj;
+}
 
 void ClearDegrees(TVert& v) {
     for (int i = 0; i < v.Count(); ++i) Level(v, i) = 0;

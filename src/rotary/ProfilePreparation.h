@@ -23,7 +23,7 @@ class TVert;
 // One entry of a vertex's neighbour list.
 struct TNeighbourVertex {
     std::int32_t vertex = 0;
-    double azimuth = 0;  // always 0 here: the lists are not ordered
+    double azimuth = 0;      // always 0 here: the lists are not ordered
     std::int32_t next = -1;  // next entry of the same list; -1 ends it
 };
 

@@ -11,8 +11,8 @@
 
 namespace wirvela {
 
-int StreamProfilePath(RotaryLink& link, const TLineList& path, const TLines& lines, double stepScale,
-                      double feedPeriod, double limitCos, StreamedPath* streamed) {
+int StreamProfilePath(RotaryLink& link, const TLineList& path, const TLines& lines, double stepScale, double feedPeriod,
+                      double limitCos, StreamedPath* streamed) {
     StepCarry carry;
     StepVector previous;
     for (int i = 0; i <= path.LastIndex(); ++i) {

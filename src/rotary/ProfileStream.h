@@ -28,8 +28,8 @@ struct StreamedPath {
 // rounded with the remainders carried, the corner delay set where the path turns back by
 // the material's limit angle or more, the step period from the feed period. 16, or the
 // first other result of a Line.
-int StreamProfilePath(RotaryLink& link, const TLineList& path, const TLines& lines, double stepScale,
-                      double feedPeriod, double limitCos, StreamedPath* streamed = nullptr);
+int StreamProfilePath(RotaryLink& link, const TLineList& path, const TLines& lines, double stepScale, double feedPeriod,
+                      double limitCos, StreamedPath* streamed = nullptr);
 
 // The controller's preparation: Cancel, BeginBlock, Setup(record); 16 or the first
 // other result.

@@ -141,10 +141,9 @@ std::unique_ptr<TLineList> RotaryRun::PrepareRow(int row, ProfileOutcome& outcom
     outcome.prepared = PrepareProfile(drawing.V(), drawing.L(), row, s_.trace);
     const PreparedProfile& p = outcome.prepared;
     if (p.message != 0) {
-        const std::string text =
-            p.result == PreparedProfile::kNotOneLine
-                ? FormatMessage(Message(p.message), {outcome.file, p.ends, p.isolated, p.branches})
-                : FormatMessage(Message(p.message), {outcome.file});
+        const std::string text = p.result == PreparedProfile::kNotOneLine
+                                     ? FormatMessage(Message(p.message), {outcome.file, p.ends, p.isolated, p.branches})
+                                     : FormatMessage(Message(p.message), {outcome.file});
         Box(p.message, text, kProfileCheckCaption);
     }
     outcome.result = p.result;

@@ -53,10 +53,10 @@ TEST_F(RotaryCli, ProfileShowsItsEndsAndPathForEitherRowParity) {
     ASSERT_EQ(odd.code, 0) << odd.err;
     EXPECT_EQ(odd.json()["start"]["x"], 0.0);
     EXPECT_EQ(odd.json()["end"]["x"], 800.0);
-    EXPECT_EQ(odd.json()["path"].dump(), "[[0,1.0],[1,1.0]]");
+    EXPECT_EQ(odd.json()["path"].dump(), "[[0,1],[1,1]]");
     const CliRun even = Run({"--json", "profile", (dir.Path() / "b.plt").string(), "--row", "2"});
     EXPECT_EQ(even.json()["start"]["x"], 800.0);
-    EXPECT_EQ(even.json()["path"].dump(), "[[1,-1.0],[0,-1.0]]");
+    EXPECT_EQ(even.json()["path"].dump(), "[[1,-1],[0,-1]]");
 }
 
 TEST_F(RotaryCli, ProfileRefusalsNameTheirMessage) {
@@ -173,17 +173,21 @@ TEST_P(RotaryCliBadProject, IsRefusedWithAReasonAndNothingIsCut) {
     EXPECT_EQ(run.out.find("result 16"), std::string::npos) << run.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RotaryCliBadProject,
-    testing::Values(BadProject{"Missing", "", 1, "message 142: "},
-                    BadProject{"NoTab", "a.plt 15\r\n", 1, "message 142: "},
-                    BadProject{"Binary", std::string("\x7f" "ELF\0\0\t\x01\n", 9), 1, "message 142: "},
-                    BadProject{"LongLine", "a.plt\t" + std::string(5000, '1') + "\n", 1, "message 633: "},
-                    BadProject{"WayUp", "../a.plt\t10\r\n", 5, "message 630: "},
-                    BadProject{"Absolute", "/etc/passwd\t10\r\n", 5, "message 630: "},
-                    BadProject{"MissingProfile", "none.plt\t10\r\n", 5, "message 632: "},
-                    BadProject{"Empty", "\t10\r\n", 5, "message 146: "}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RotaryCliBadProject,
+                         testing::Values(BadProject{"Missing", "", 1, "message 142: "},
+                                         BadProject{"NoTab", "a.plt 15\r\n", 1, "message 142: "},
+                                         BadProject{"Binary",
+                                                    std::string("\x7f"
+                                                                "ELF\0\0\t\x01\n",
+                                                                9),
+                                                    1, "message 142: "},
+                                         BadProject{"LongLine", "a.plt\t" + std::string(5000, '1') + "\n", 1,
+                                                    "message 633: "},
+                                         BadProject{"WayUp", "../a.plt\t10\r\n", 5, "message 630: "},
+                                         BadProject{"Absolute", "/etc/passwd\t10\r\n", 5, "message 630: "},
+                                         BadProject{"MissingProfile", "none.plt\t10\r\n", 5, "message 632: "},
+                                         BadProject{"Empty", "\t10\r\n", 5, "message 146: "}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace wirvela

@@ -55,8 +55,7 @@ TEST(Stream, DelaysWhereThePathTurnsBackByTheLimitAngle) {
     Path p({{0, 0}, {20, 0}, {10, 1}, {30, 2}, {40, 2}});
     RecordingLink link;
     ASSERT_EQ(StreamProfilePath(link, *p.chained, p.l, 1.0, 100, std::cos(M_PI / 2), nullptr), STAT_OK);
-    EXPECT_EQ(link.Calls(),
-              "Line 20 0 p100000\nLine -10 1 d p100499\nLine 20 1 d p100125\nLine 10 0 p100000\n");
+    EXPECT_EQ(link.Calls(), "Line 20 0 p100000\nLine -10 1 d p100499\nLine 20 1 d p100125\nLine 10 0 p100000\n");
 }
 
 TEST(Stream, AFailedLineEndsTheStream) {
@@ -129,8 +128,8 @@ TEST_F(RotaryRunTest, TurnsAfterEachProfileButTheLastAndRunsEvenRowsRightToLeft)
     EXPECT_EQ(report.status, ShippedMessages().MessageText(148));
     EXPECT_FALSE(run.LastProfile());
     EXPECT_EQ(run.CurrentRow(), 2);
-    EXPECT_EQ(link.Calls(), std::string("Cancel\nBeginBlock\n") + kSetup + "Line 100 0 p100000\nTurn 150 p10000\n" +
-                                kSetup + kClose);
+    EXPECT_EQ(link.Calls(),
+              std::string("Cancel\nBeginBlock\n") + kSetup + "Line 100 0 p100000\nTurn 150 p10000\n" + kSetup + kClose);
     link.calls.clear();
     ASSERT_EQ(run.SendProfile(), STAT_OK);
     EXPECT_TRUE(run.LastProfile());
@@ -165,16 +164,13 @@ TEST_P(RotaryRefused, NothingIsSent) {
     EXPECT_EQ(run.CurrentRow(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RotaryRefused,
-                         ::testing::Values(RefusedCase{"YShape", "y.plt", 3, "205 "},
-                                           RefusedCase{"Closed", "ring.plt", -1, ""},
-                                           RefusedCase{"Missing", "none.plt", -1, "632 "},
-                                           RefusedCase{"Folder", "folder.plt", -1, "632 "},
-                                           RefusedCase{"NotADrawing", "note.txt", -1, "632 "},
-                                           RefusedCase{"Binary", "bad.plt", -1, ""},
-                                           RefusedCase{"WayUp", "../a.plt", -1, "630 "},
-                                           RefusedCase{"Absolute", "/etc/passwd", -1, "630 "}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RotaryRefused,
+    ::testing::Values(RefusedCase{"YShape", "y.plt", 3, "205 "}, RefusedCase{"Closed", "ring.plt", -1, ""},
+                      RefusedCase{"Missing", "none.plt", -1, "632 "}, RefusedCase{"Folder", "folder.plt", -1, "632 "},
+                      RefusedCase{"NotADrawing", "note.txt", -1, "632 "}, RefusedCase{"Binary", "bad.plt", -1, ""},
+                      RefusedCase{"WayUp", "../a.plt", -1, "630 "}, RefusedCase{"Absolute", "/etc/passwd", -1, "630 "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RotaryRunTest, TheYShapeIsNamedWithItsCounts) {
     dir.Write("y.plt", test::Plot({{{0, 0}, {50, 50}, {100, 0}}, {{50, 50}, {50, 100}}}));

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/TempDir.h"
 #include "config/Messages.h"
+#include "support/TempDir.h"
 
 namespace wirvela::test {
 
