@@ -3,7 +3,7 @@
 the z axis, made of cylinders of different radii joined by flat shoulders and closed by
 flat ends. The profile generator turns it into the example rotary project.
 
-    scripts/make_turned_part.py [--segments N] [OUT]   (default examples/turned_part.raw)
+    scripts/make_turned_part.py [--segments N] [OUT]   (default examples/rotary/turned_part.raw)
 """
 import argparse
 import math
@@ -39,7 +39,7 @@ def number(value):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("out", nargs="?", default="examples/turned_part.raw")
+    parser.add_argument("out", nargs="?", default="examples/rotary/turned_part.raw")
     parser.add_argument("--segments", type=int, default=24, help="facets around the axis (default 24)")
     args = parser.parse_args()
     lines = ["turned_part"]

@@ -21,7 +21,7 @@ protected:
         fs::create_directory(dir.Path() / "out");
     }
     std::string Example() const {
-        return (test::ShippedDataDir().parent_path() / "examples" / "turned_part.raw").string();
+        return (test::ShippedDataDir().parent_path() / "examples" / "rotary" / "turned_part.raw").string();
     }
     std::string Out() const { return (dir.Path() / "out" / "part.hpr").string(); }
 };

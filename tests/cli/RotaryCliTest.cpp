@@ -91,6 +91,27 @@ TEST_F(RotaryCli, ProfilesAreCutOneAfterAnotherAndTheTableTurnsBetweenThem) {
     EXPECT_LT(trace.find(",program-end,"), trace.find(",run-start,", trace.find(",run-start,") + 1));
 }
 
+// The shipped rotary examples, the one made from the turned part's 3-D model among them,
+// run to the controller's end, the table turned by every listed angle but the last one's.
+TEST_F(RotaryCli, TheExampleProjectsAreCutToTheirEnd) {
+    for (const char* name : {"turned_part.hpr", "vase.hpr"}) {
+        SCOPED_TRACE(name);
+        const std::string project = (test::ShippedDataDir().parent_path() / "examples" / "rotary" / name).string();
+        const CliRun run = Run({"--json", "rotary", project, "--speedup", "0"});
+        ASSERT_EQ(run.code, 0) << run.err;
+        const nlohmann::json j = run.json();
+        EXPECT_EQ(j["end"], STAT_END);
+        const nlohmann::json& profiles = j["profiles"];
+        ASSERT_GE(profiles.size(), 2U);
+        EXPECT_EQ(j["programs"], profiles.size());
+        int turns = 0;
+        for (std::size_t i = 0; i + 1 < profiles.size(); ++i) turns += profiles[i]["turnSteps"].get<int>();
+        EXPECT_TRUE(profiles.back()["turnSteps"].is_null());
+        EXPECT_GT(turns, 0);
+        EXPECT_EQ(j["tableSteps"], turns);
+    }
+}
+
 TEST_F(RotaryCli, AHeldProjectContinuesToItsEnd) {
     SetRotaryProfileHook([](RotaryRun& run, int row) {
         if (row != 3) return;

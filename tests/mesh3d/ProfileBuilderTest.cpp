@@ -80,7 +80,7 @@ TEST(ProfileList, FourProfilesAreFourLinesOf45DegreesWithCrLf) {
 // only the profile files beside it, and each profile reloads through the HP-GL reader as
 // one open path.
 TEST_F(ProfileBuilderTest, TheExampleModelGivesFourProfilesThatReload) {
-    std::ifstream in(test::ShippedDataDir().parent_path() / "examples" / "turned_part.raw");
+    std::ifstream in(test::ShippedDataDir().parent_path() / "examples" / "rotary" / "turned_part.raw");
     std::stringstream raw;
     raw << in.rdbuf();
     const ProfilesResult r = Build(raw.str());
