@@ -12,6 +12,7 @@
 #include "app/windows/ManualControl.h"
 #include "app/windows/Materials.h"
 #include "app/windows/MultiplicationModel.h"
+#include "app/windows/RotaryProjectModel.h"
 #include "app/windows/ParameterEditorModel.h"
 #include "app/windows/FrameModel.h"
 #include "app/windows/MouldingModel.h"
@@ -89,6 +90,7 @@ std::vector<EventChannel*> AppCore::Channels() {
     if (main_) channels.push_back(&main_->Channel());
     if (cutting_) channels.push_back(&cutting_->job.Channel());
     if (manual_) channels.push_back(&manual_->Channel());
+    if (rotary_) channels.push_back(&rotary_->Channel());
     if (multiplication_) channels.push_back(&multiplication_->Channel());
     return channels;
 }
@@ -159,6 +161,7 @@ AppCore::StartResult AppCore::Start() {
     about_ = std::make_unique<AboutModel>(AboutModel::Services{&parameters_, &messages_, o_.version});
     AboutFromLink();
     devices_ = std::make_unique<DeviceList>(*ftdi_, messages_);
+    CreateRotaryProject();
     CreateMultiplication();
     scale_->Create(&messages_, nullptr);
     ParameterEditorModel::Services es;
@@ -263,6 +266,7 @@ void AppCore::CreateMainWindow() {
     s.mouldingDialog = moulding_.get();
     s.frameDialog = frame_.get();
     // The multiplication dialog comes later in the order of creation.
+    s.rotaryProject = true;
     s.multiplyNow = [this] {
         if (multiplication_) multiplication_->Channel().Post(MultiplicationModel::kEventMultiplyNow);
     };
@@ -288,6 +292,27 @@ void AppCore::CreateMainWindow() {
               std::to_string(o_.processId));
     log_->Log("ctor");
     main_->Create();
+}
+
+void AppCore::CreateRotaryProject() {
+    RotaryProjectModel::Services s;
+    s.parameters = &parameters_;
+    s.messages = &messages_;
+    s.prompt = o_.prompt;
+    s.drawing = drawing_.get();
+    s.pens = &main_->Pens();
+    s.dxf = &main_->DxfReader();
+    s.dispatcher = dispatcher_.get();
+    s.materials = &cutting_->materials;
+    s.mainWindow = &main_->WindowState();
+    MainWindowModel* window = main_.get();
+    s.enableSimulation = [window] { window->EnableSimulation(); };
+    s.trace = log_.get();
+    s.notifier = o_.notifier;
+    rotary_ = std::make_unique<RotaryProjectModel>(std::move(s));
+    rotary_->Create();
+    rotary_->SetLink(Link());
+    dispatcher_->SetRotary(rotary_.get());
 }
 
 void AppCore::CreateMultiplication() {
@@ -381,11 +406,13 @@ void AppCore::AboutFromLink() {
 void AppCore::RecreateLink() {
     if (!manual_) return;
     if (cutting_) cutting_->job.SetLink(nullptr);
+    if (rotary_) rotary_->SetLink(nullptr);
     // The old link closes its device before the new one looks for it.
     DropLink();
     manual_->Create(nullptr);
     const std::optional<int> exitCode = StartLink();
     if (cutting_) cutting_->job.SetLink(Link());
+    if (rotary_) rotary_->SetLink(Link());
     if (exitCode) RequestExit(*exitCode);
 }
 
@@ -412,6 +439,11 @@ void AppCore::Shutdown() {
     scale_.reset();
     multiplication_.reset();
     multiply_.reset();
+    if (rotary_) {
+        dispatcher_->SetRotary(nullptr);
+        rotary_->SetLink(nullptr);
+    }
+    rotary_.reset();
     devices_.reset();
     about_.reset();
     if (cutting_) {

@@ -9,8 +9,8 @@
 //              shipped settings; Yes loads the store again), message log file, drawing mutex, drawing sets, the main window; then
 //              colours, manual control, the controller link (its start-up reports on
 //              the manual-control window, which gets its reports), cutting, materials,
-//              about, device list, multiplication, scale, parameter editor, bent moulding,
-//              frame.
+//              about, device list, rotary project, multiplication, scale, parameter
+//              editor, bent moulding, frame.
 //   shut-down  the main window closes (simulation stopped, the joining worker stopped
 //              cooperatively); the parameter editor writes the store back first; the
 //              windows go in reverse order, the controller getting the cancel operation
@@ -21,8 +21,7 @@
 // wakes its event loop, creates its views over the models after Start(), drains the
 // models' event channels on its own thread (Channels()) and calls Shutdown() when the
 // main window closes. Windows of the system that the program does not have yet (pendant,
-// rotary project, 3-D viewer, profile generation)
-// are not created; their commands stay hidden.
+// 3-D viewer, profile generation) are not created; their commands stay hidden.
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -54,6 +53,7 @@ class MessageLog;
 class MultiplicationModel;
 class MultiplyCommand;
 class ParameterEditorModel;
+class RotaryProjectModel;
 class Prompt;
 class ScaleDialogModel;
 class MouldingModel;
@@ -141,6 +141,7 @@ public:
     AboutModel& About() { return *about_; }
     DeviceList& Devices() { return *devices_; }
     MultiplicationModel& Multiplication() { return *multiplication_; }
+    RotaryProjectModel& RotaryProject() { return *rotary_; }
     MultiplyCommand& MultiplyService() { return *multiply_; }
     ScaleDialogModel& Scale() { return *scale_; }
     MouldingModel& Moulding() { return *moulding_; }
@@ -169,6 +170,7 @@ private:
     // The link goes: nothing refers to it any more.
     void DropLink();
     void CreateCutting();
+    void CreateRotaryProject();
     void CreateMultiplication();
     void RequestExit(int code);
     void AboutFromLink();
@@ -200,6 +202,7 @@ private:
     std::unique_ptr<CuttingWindows> cutting_;
     std::unique_ptr<AboutModel> about_;
     std::unique_ptr<DeviceList> devices_;
+    std::unique_ptr<RotaryProjectModel> rotary_;
     // The multiplication dialog and the press it serves.
     std::unique_ptr<MultiplyCommand> multiply_;
     std::unique_ptr<MultiplicationModel> multiplication_;

@@ -326,6 +326,8 @@ MainWindowModel::MainWindowModel(Services services) : s_(std::move(services)) {
     c_.SpeedButton12.visible = s_.mouldingDialog != nullptr;
     c_.SpeedButton13.visible = s_.frameDialog != nullptr;
     c_.SpeedButton8.visible = static_cast<bool>(s_.multiplyNow);
+    c_.SpeedButton7.visible = s_.rotaryProject;
+    c_.Projekt1.visible = s_.rotaryProject;
     ShowDebugControls(false);
     // At start only open, project, manual control, the settings, bent moulding, frame,
     // clear and pendant are usable.
@@ -1143,6 +1145,21 @@ void MainWindowModel::ManualControl() {
 void MainWindowModel::Cut() {
     if (hooks_.showModal) hooks_.showModal(Dialog::Cutting);
     Changed();
+}
+
+void MainWindowModel::RotaryProject() {
+    if (!s_.rotaryProject) return;
+    const auto log = [this](std::string_view text) {
+        if (s_.log) s_.log->Log(text);
+    };
+    log(">>>TForm1::Projekt1Click");
+    Repaint();
+    log(">>>TForm1::Projekt1Click.Before Form8->ShowModal()");
+    if (hooks_.showModal) hooks_.showModal(Dialog::RotaryProject);
+    log(">>>TForm1::Projekt1Click.After Form8->ShowModal()");
+    Repaint();
+    // The profiles were loaded into the drawing one by one; none of them is the operator's.
+    Clear();
 }
 
 void MainWindowModel::Colours() {

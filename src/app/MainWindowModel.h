@@ -97,6 +97,7 @@ public:
         ParameterEditor,  // TForm110; Parametryzaawansowane1
         Moulding,         // TForm13; SpeedButton12
         Frame,            // TForm14; SpeedButton13
+        RotaryProject,    // TForm8; SpeedButton7, Projekt1
     };
 
     // The open dialog: what the model asks and what the operator chose.
@@ -147,6 +148,8 @@ public:
         // The multiplication dialog (absent until it exists): event 2010, and whether the
         // copies are cut with several wires. Its command is shown when multiplyNow is given.
         std::function<void()> multiplyNow;
+        // The rotary project window exists: its command is shown.
+        bool rotaryProject = false;
         std::function<bool()> multiplySeveralWires;
         // The multiplication dialog's fields, which Save as writes into a project and a
         // loaded project fills. Absent: the model keeps them itself.
@@ -272,6 +275,10 @@ public:
     void Simulate();            // SpeedButton2, Liniacicia1
     void ManualControl();       // SpeedButton5, Sterowanierczne1
     void Cut();                 // SpeedButton6, Wycinanie1
+    // The rotary project window, shown modally; the drawing it cut from is cleared after.
+    void RotaryProject();       // SpeedButton7, Projekt1
+    // The rotary project window enables the simulation while it shows.
+    void EnableSimulation() { SetSimulate(true); }
     void Stop();                // SpeedButton4
     void Clear();               // SpeedButton14
     void Colours();             // Kolory1
@@ -354,6 +361,9 @@ public:
     bool ViewReady() const { return view_->ViewReady(); }
     bool FirstActivationPending() const { return firstActivation_; }
     int PenMask() const { return pens_.penMask; }
+    // The reader state every profile load shares with the open command.
+    HpglPenState& Pens() { return pens_; }
+    TDxfReader& DxfReader() { return *dxf_; }
     SimulationModel& Simulation() { return *simulation_; }
     bool SimulationRunning() const { return c_.Timer1.enabled; }
     // The joining worker exists and has not ended.

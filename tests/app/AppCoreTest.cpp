@@ -46,7 +46,7 @@ TEST(AppCoreTest, StartsEveryWindowOnTheSimulatedController) {
     EXPECT_EQ(core.Cutting().MaterialNames()[0], core.Parameters().GetText("Material1", "Nazwa", ""));
     // The about box knows the controller.
     EXPECT_NE(core.About().Label3(), core.Messages().MessageText(AboutModel::kNoDeviceMessage));
-    EXPECT_EQ(core.Channels().size(), 4u) << "main window, cutting, manual control, multiplication";
+    EXPECT_EQ(core.Channels().size(), 5u) << "main window, cutting, manual control, rotary project, multiplication";
     EXPECT_EQ(core.IniPath(), rig.dir.Path() / "wirvela.ini");
 }
 
