@@ -51,6 +51,7 @@
 #include "ui/TForm5.h"
 #include "ui/TForm6.h"
 #include "ui/TForm7.h"
+#include "ui/TForm8.h"
 #include "ui/TForm9.h"
 #include "ui/ViewSupport.h"
 
@@ -72,8 +73,8 @@ struct SpeedButton {
     void (MainWindowModel::*command)();
     bool separatorBefore;
 };
-// The rotary project and pendant windows do not exist yet: their buttons stay hidden
-// (the model says so) and do nothing.
+// The pendant window does not exist yet: its button stays hidden (the model says so) and
+// does nothing.
 constexpr SpeedButton kSpeedButtons[] = {
     {"SpeedButton1", "open", &MainWindowModel::Open, false},
     {"SpeedButton9", "figure2-open", &MainWindowModel::OpenFigure2, false},
@@ -82,7 +83,7 @@ constexpr SpeedButton kSpeedButtons[] = {
     {"SpeedButton6", "cut", &MainWindowModel::Cut, false},
     {"SpeedButton4", "stop", &MainWindowModel::Stop, false},
     {"SpeedButton5", "manual", &MainWindowModel::ManualControl, true},
-    {"SpeedButton7", "project", nullptr, true},
+    {"SpeedButton7", "project", &MainWindowModel::RotaryProject, true},
     {"SpeedButton8", "multiply", &MainWindowModel::Multiply, false},
     {"SpeedButton10", "figure2-scaled", &MainWindowModel::ScaledFigure2, false},
     {"SpeedButton11", "figure2-remove", &MainWindowModel::RemoveFigure2, false},
@@ -112,14 +113,6 @@ constexpr ZoomItem kZoomItems[] = {
 bool IsDrawingFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     return suffix == QLatin1String("plt") || suffix == QLatin1String("dxf") || suffix == QLatin1String("con");
-}
-
-std::filesystem::path ToPath(const QString& file) {
-    return std::filesystem::path(QFile::encodeName(file).toStdString());
-}
-
-QString FromPath(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.string()));
 }
 
 QToolButton* ToolButton(QWidget* parent, const SpeedButton& b) {
@@ -282,7 +275,7 @@ void TForm1::BuildMenus() {
     QMenu* file = menu("Plik1");
     add(file, {"Wczytaj1", &MainWindowModel::Open, "Ctrl+O"});
     add(file, {"Zapiszjako1", &MainWindowModel::SaveAs, "Ctrl+S"});
-    add(file, {"Projekt1", nullptr, nullptr});
+    add(file, {"Projekt1", &MainWindowModel::RotaryProject, nullptr});
     file->addSeparator();
     add(file, {"Zakocz1", &MainWindowModel::Exit, "Alt+F4"});
 
@@ -670,30 +663,17 @@ std::optional<MainWindowModel::OpenDialogResult> TForm1::RunOpenDialog(
 
 std::optional<MainWindowModel::OpenDialogResult> TForm1::RunFileDialog(
     const MainWindowModel::OpenDialogRequest& request, bool save) {
-    QFileDialog dialog(this);
-    dialog.setObjectName(save ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!documentDirectory_.empty()) dialog.setDirectory(FromPath(documentDirectory_));
-    const QString filter = QtFileFilter(request.filter);
-    const QStringList filters = filter.isEmpty() ? QStringList() : filter.split(QStringLiteral(";;"));
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-        const int index = std::clamp(request.filterIndex - 1, 0, static_cast<int>(filters.size()) - 1);
-        dialog.selectNameFilter(filters[index]);
-    }
-    QString suffix = ToQt(request.defaultExtension);
-    suffix.remove(QLatin1Char('*'));
-    if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-
-    MainWindowModel::OpenDialogResult chosen;
-    chosen.file = ToPath(dialog.selectedFiles().constFirst());
-    const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
-    chosen.filterIndex = index >= 0 ? static_cast<int>(index) + 1 : request.filterIndex;
-    documentDirectory_ = chosen.file.parent_path();
-    return chosen;
+    FileDialogSpec spec;
+    spec.name = save ? "SaveDialog1" : "OpenDialog1";
+    spec.filter = request.filter;
+    spec.filterIndex = request.filterIndex;
+    spec.defaultExtension = request.defaultExtension;
+    spec.save = save;
+    spec.directory = documentDirectory_;
+    const std::optional<FileDialogChoice> choice = wirvela::RunFileDialog(this, spec);
+    if (!choice) return std::nullopt;
+    documentDirectory_ = choice->file.parent_path();
+    return MainWindowModel::OpenDialogResult{choice->file, choice->filterIndex};
 }
 
 std::optional<std::filesystem::path> TForm1::DroppedDrawing(const QMimeData* data) {
@@ -773,6 +753,16 @@ bool TForm1::ShowModal(Dialog which) {
         case Dialog::Frame:
             window = std::make_unique<TForm14>(core_.Frame(), this);
             break;
+        case Dialog::RotaryProject: {
+            auto* w = new TForm8(core_.RotaryProject(), messages, this);
+            w->SetOpenMaterials([this, w] {
+                TForm5 materials(core_.MaterialsWindow(), core_.Messages(), w);
+                materials.exec();
+            });
+            refresh = [w] { w->Refresh(); };
+            window.reset(w);
+            break;
+        }
     }
     if (!window) return false;
     // The cutting and manual-control windows follow their controller's reports; the pump
