@@ -23,8 +23,6 @@ namespace {
 constexpr int kCommands = 7;
 constexpr const char* kButtons[kCommands] = {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton6",
                                              "SpeedButton5", "SpeedButton4", "SpeedButton7"};
-constexpr const char* kButtonTexts[kCommands] = {"Wczytaj", "Zapisz", "Start", "Wstrzymaj",
-                                                 "Kontynuuj", "Przerwij", "3D"};
 
 // The model's picture (colour values 0x00BBGGRR) as an image.
 QImage ToImage(const RasterCanvas& canvas) {
@@ -126,7 +124,6 @@ void TForm8::Build() {
     auto* commands = new QHBoxLayout;
     for (int i = 0; i < kCommands; ++i) {
         auto* b = Named(new QToolButton(this), kButtons[i]);
-        b->setText(QString::fromUtf8(kButtonTexts[i]));
         b->setMinimumSize(72, 32);
         commands->addWidget(b);
     }
@@ -237,8 +234,9 @@ void TForm8::Refresh() {
         if (control == nullptr || name.starts_with("ScrollBar")) return;  // bars below; dialogs have no widget
         ControlState s = StateOf(c);
         s.text.reset();
-        // The command buttons keep their own texts; the combo box lists the materials.
-        if (!name.starts_with("Label") && name != "Lerrors") s.caption.reset();
+        // The command buttons carry no pictures: they show their hints, 3D its caption.
+        if (name.starts_with("SpeedButton") && s.caption->empty()) s.caption = c.hint;
+        if (name == "ComboBox1") s.caption.reset();  // it lists the materials
         ApplyControlState(*control, s);
     });
     const RotaryProjectModel::Controls& f = model_.Form();

@@ -1,8 +1,9 @@
 // Pictures of the program for the documentation, made on the offscreen platform: the main
 // window with a joined example drawing, the cutting window during a cut on the simulated
 // controller, the manual-control window, the multiplication and the bent moulding
-// dialogs. Runs only when WIRVELA_SCREENSHOTS names the directory to write main-window.png,
-// cutting.png, manual-control.png, multiplication.png and moulding.png into:
+// dialogs, and the rotary project window cutting the example project. Runs only when
+// WIRVELA_SCREENSHOTS names the directory to write main-window.png, cutting.png,
+// manual-control.png, multiplication.png, moulding.png and rotary-project.png into:
 //
 //   WIRVELA_SCREENSHOTS=docs/screenshots test_ui --gtest_filter='MainWindowScreenshots.*'
 #include <gtest/gtest.h>
@@ -17,10 +18,12 @@
 #include "app/windows/CuttingJob.h"
 #include "app/windows/ManualControl.h"
 #include "app/windows/MultiplicationModel.h"
+#include "app/windows/RotaryProjectModel.h"
 #include "controller/SimulatedController.h"
 #include "ui/TForm13.h"
 #include "ui/TForm3.h"
 #include "ui/TForm4.h"
+#include "ui/TForm8.h"
 #include "ui/TForm9.h"
 
 namespace wirvela {
@@ -100,6 +103,33 @@ TEST(MainWindowScreenshots, BentMouldingDialog) {
     test::Control<QPushButton>(moulding, "Button1")->click();
     Save(moulding, directory, "moulding.png");
     moulding.reject();
+}
+
+// The rotary project window with the example project open, its third profile previewed,
+// while the controller cuts the first profile.
+TEST(MainWindowScreenshots, RotaryProjectWindow) {
+    const QString directory = ScreenshotDirectory();
+    if (directory.isEmpty()) GTEST_SKIP() << "WIRVELA_SCREENSHOTS is not set";
+    ASSERT_TRUE(QDir().mkpath(directory));
+
+    Program p;
+    ASSERT_TRUE(p.Start());
+    TForm8 rotary(p.core->RotaryProject(), p.core->Messages(), p.window.get());
+    QObject::connect(&p.pump, &QtEventPump::Handled, &rotary, &TForm8::Refresh);
+    rotary.SetFileDialog([](const char*, const RotaryProjectModel::FileRequest&) {
+        return std::optional<RotaryProjectModel::FileChoice>({Example("rotary/vase.hpr"), 1});
+    });
+    rotary.show();
+    ASSERT_TRUE(test::SpinUntil([&rotary] { return rotary.isVisible(); }));
+    test::Control<QAbstractButton>(rotary, "SpeedButton1")->click();
+    p.sim->SetRunLimit(5000);
+    test::Control<QAbstractButton>(rotary, "SpeedButton3")->click();
+    ASSERT_TRUE(p.sim->WaitForSimTime(5000, 30000));
+    p.core->RotaryProject().MovePreviewBar(3);
+    rotary.Refresh();
+    Save(rotary, directory, "rotary-project.png");
+    p.sim->SetRunLimit(-1);
+    ASSERT_TRUE(test::SpinUntil([&rotary] { return !rotary.isVisible(); }));
 }
 
 }  // namespace
