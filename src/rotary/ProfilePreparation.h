@@ -21,7 +21,7 @@ class TLines;
 class TVert;
 
 // One entry of a vertex's neighbour list.
-struct TNeighbourVertex {
+struct TGraph2Neighbour {
     std::int32_t vertex = 0;
     double azimuth = 0;      // always 0 here: the lists are not ordered
     std::int32_t next = -1;  // next entry of the same list; -1 ends it
@@ -37,11 +37,11 @@ public:
     int VertexCount() const { return static_cast<int>(heads_.size()); }
     // First entry of v's list, -1 for none; then Entry(e).next.
     std::int32_t First(int v) const { return heads_[static_cast<std::size_t>(v)]; }
-    const TNeighbourVertex& Entry(std::int32_t e) const { return entries_[static_cast<std::size_t>(e)]; }
+    const TGraph2Neighbour& Entry(std::int32_t e) const { return entries_[static_cast<std::size_t>(e)]; }
 
 private:
     std::vector<std::int32_t> heads_;
-    std::vector<TNeighbourVertex> entries_;
+    std::vector<TGraph2Neighbour> entries_;
 };
 
 // A queue of 32-bit integers over a ring of fixed capacity: it holds capacity − 1
